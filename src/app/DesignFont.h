@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QFont>
+
+namespace pennolux {
+
+// Makes the family "Tahoma" available to Qt: when fontconfig does not know it,
+// registers the metric-compatible faces Debian's fonts-wine installs. Returns
+// false when no Tahoma can be had (Qt then substitutes a similar font).
+bool EnsureDesignFontAvailable();
+
+// Tahoma at the given size in points.
+QFont DesignFont(int pointSize = 8);
+
+} // namespace pennolux

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+#include "ColorValue.h"
+
+class QWidget;
+
+namespace pennolux {
+
+// A font as the font dialog holds it: family, size and style in the QFont,
+// the colour as a colour value that may name a system colour.
+struct ColoredFont {
+    QFont font;
+    ColorValue color;
+};
+
+struct FileDialogRequest {
+    QString title;
+    QStringList nameFilters;   // "TXT File (*.txt)", "Any File (*)"
+    QString defaultSuffix;     // "txt"
+    QString startFolder;
+};
+
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    // Only existing folders; opens in startFolder; nullopt on cancel.
+    virtual std::optional<QString> pickFolder(QWidget* parent, const QString& title,
+                                              const QString& acceptLabel,
+                                              const QString& startFolder) = 0;
+    virtual std::optional<QColor> pickColor(QWidget* parent, const QColor& initial) = 0;
+    // The colour of the result changes only when the user picked one.
+    virtual std::optional<ColoredFont> pickFont(QWidget* parent, const ColoredFont& initial) = 0;
+    virtual std::optional<QString> openFile(QWidget* parent, const FileDialogRequest& request) = 0;
+    virtual std::optional<QString> saveFile(QWidget* parent, const FileDialogRequest& request) = 0;
+};
+
+} // namespace pennolux

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace pennolux {
+
+enum class MessageIcon { None, Information, Warning, Error, Question };
+
+// Message boxes show their text as plain text: file names, error texts and
+// translations are data, never markup.
+class MessageBoxes {
+public:
+    virtual ~MessageBoxes() = default;
+    // One "OK" button.
+    virtual void show(QWidget* parent, const QString& title, const QString& text, MessageIcon icon) = 0;
+    // "Yes" and "No" with a question icon, centred on the screen; true only for "Yes".
+    virtual bool askYesNo(QWidget* parent, const QString& title, const QString& question) = 0;
+};
+
+} // namespace pennolux

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "platform/Locale.h"
+
+namespace pennolux::testing {
+
+class FakeLocale final : public Locale {
+public:
+    std::optional<unsigned> uiLanguageId() const override { return languageId; }
+    QString isoLocaleName() const override { return isoName; }
+
+    std::optional<unsigned> languageId = 1033;
+    QString isoName = "en-US";
+};
+
+} // namespace pennolux::testing

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "FakeDialogs.h"
+#include "FakeLocale.h"
+#include "FakeMessageBoxes.h"
+#include "FakeShell.h"
+#include "FakeSpecialFolders.h"
+#include "platform/PlatformServices.h"
+
+namespace pennolux::testing {
+
+// One set of fakes and the services struct that hands them out.
+struct FakeServices {
+    FakeMessageBoxes messageBoxes;
+    FakeDialogs dialogs;
+    FakeShell shell;
+    FakeLocale locale;
+    FakeSpecialFolders specialFolders;
+
+    PlatformServices services() { return {messageBoxes, dialogs, shell, locale, specialFolders}; }
+};
+
+} // namespace pennolux::testing
