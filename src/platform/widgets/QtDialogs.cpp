@@ -1,1 +1,105 @@
-// placeholder
+#include "QtDialogs.h"
+
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLineEdit>
+
+#include "FontColorDialog.h"
+
+namespace pennolux {
+
+namespace {
+
+// selectFile() would move the view up to the parent folder to show the name
+// there; the folder should stay open with its full path as the name instead.
+// Qt's dialog resolves an absolute name as it is. Once the user goes elsewhere
+// the name must go too, or "Select" would still answer the first folder.
+void fillInFolderName(QFileDialog& dialog, const QString& folder)
+{
+    auto* nameEdit = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    if (!nameEdit)
+        return;
+    nameEdit->setText(folder);
+    QObject::connect(&dialog, &QFileDialog::directoryEntered, nameEdit, [nameEdit, folder] {
+        if (nameEdit->text() == folder)
+            nameEdit->clear();
+    });
+}
+
+void configureFileDialog(QFileDialog& dialog, const FileDialogRequest& request)
+{
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setWindowTitle(request.title);
+    dialog.setNameFilters(request.nameFilters);
+    dialog.setDefaultSuffix(request.defaultSuffix);
+    dialog.setDirectory(request.startFolder);
+}
+
+std::optional<QString> firstSelected(QFileDialog& dialog)
+{
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    const QStringList chosen = dialog.selectedFiles();
+    if (chosen.isEmpty())
+        return std::nullopt;
+    return chosen.first();
+}
+
+} // namespace
+
+std::optional<QString> QtDialogs::pickFolder(QWidget* parent, const QString& title, const QString& acceptLabel,
+                                             const QString& startFolder)
+{
+    QFileDialog dialog(parent, title);
+    dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::ShowDirsOnly);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setLabelText(QFileDialog::Accept, acceptLabel);
+    dialog.setDirectory(startFolder);
+    fillInFolderName(dialog, startFolder);
+    const std::optional<QString> chosen = firstSelected(dialog);
+    // The dialog refuses names that do not exist, but a folder may vanish or
+    // turn out to be a file between the check and here.
+    if (!chosen || !QFileInfo(*chosen).isDir())
+        return std::nullopt;
+    return chosen;
+}
+
+std::optional<QColor> QtDialogs::pickColor(QWidget* parent, const QColor& initial)
+{
+    QColorDialog dialog(initial, parent);
+    dialog.setOption(QColorDialog::DontUseNativeDialog);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.selectedColor();
+}
+
+std::optional<ColoredFont> QtDialogs::pickFont(QWidget* parent, const ColoredFont& initial)
+{
+    FontColorDialog dialog(parent);
+    dialog.setColoredFont(initial);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.coloredFont();
+}
+
+std::optional<QString> QtDialogs::openFile(QWidget* parent, const FileDialogRequest& request)
+{
+    QFileDialog dialog(parent);
+    configureFileDialog(dialog, request);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    return firstSelected(dialog);
+}
+
+std::optional<QString> QtDialogs::saveFile(QWidget* parent, const FileDialogRequest& request)
+{
+    // Qt's save dialog asks before overwriting and has no read-only check box.
+    QFileDialog dialog(parent);
+    configureFileDialog(dialog, request);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    return firstSelected(dialog);
+}
+
+} // namespace pennolux

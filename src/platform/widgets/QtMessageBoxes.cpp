@@ -1,1 +1,73 @@
-// placeholder
+#include "QtMessageBoxes.h"
+
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QScreen>
+#include <QShowEvent>
+
+namespace pennolux {
+
+namespace {
+
+QMessageBox::Icon qtIcon(MessageIcon icon)
+{
+    switch (icon) {
+    case MessageIcon::None: return QMessageBox::NoIcon;
+    case MessageIcon::Information: return QMessageBox::Information;
+    case MessageIcon::Warning: return QMessageBox::Warning;
+    case MessageIcon::Error: return QMessageBox::Critical;
+    case MessageIcon::Question: return QMessageBox::Question;
+    }
+    return QMessageBox::NoIcon;
+}
+
+// A message box takes its final size only while being shown, so it can be
+// centred on the screen only then; Qt would centre it over its parent.
+class ScreenCentredMessageBox final : public QMessageBox {
+public:
+    using QMessageBox::QMessageBox;
+
+protected:
+    void showEvent(QShowEvent* event) override
+    {
+        QMessageBox::showEvent(event);
+        if (event->spontaneous())
+            return;
+        const QScreen* screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
+        if (!screen)
+            return;
+        QRect frame = frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+};
+
+// File names, error texts and translations may contain anything, "<" included.
+void makePlain(QMessageBox& box, const QString& title, const QString& text, MessageIcon icon)
+{
+    box.setTextFormat(Qt::PlainText);
+    box.setWindowTitle(title);
+    box.setText(text);
+    box.setIcon(qtIcon(icon));
+}
+
+} // namespace
+
+void QtMessageBoxes::show(QWidget* parent, const QString& title, const QString& text, MessageIcon icon)
+{
+    QMessageBox box(parent);
+    makePlain(box, title, text, icon);
+    box.setStandardButtons(QMessageBox::Ok);
+    box.exec();
+}
+
+bool QtMessageBoxes::askYesNo(QWidget* parent, const QString& title, const QString& question)
+{
+    ScreenCentredMessageBox box(parent);
+    makePlain(box, title, question, MessageIcon::Question);
+    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+    box.setDefaultButton(QMessageBox::Yes);
+    return box.exec() == QMessageBox::Yes;
+}
+
+} // namespace pennolux

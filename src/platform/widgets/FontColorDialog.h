@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QDialog>
+
+#include "platform/Dialogs.h"
+
+class QFontDialog;
+class QPushButton;
+
+namespace pennolux {
+
+// Qt's font chooser (family, style, size, strike-out, underline) with a colour
+// choice beside it. The colour stays as it came in, system colour and all,
+// unless the user picks another.
+class FontColorDialog final : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit FontColorDialog(QWidget* parent = nullptr);
+
+    void setColoredFont(const ColoredFont& coloredFont);
+    ColoredFont coloredFont() const;
+
+    // What a confirmed colour dialog does; from then on the colour is this one.
+    void pickColor(const QColor& color);
+
+private:
+    void chooseColor();
+    void showColor();
+
+    QFontDialog* fontChooser_ = nullptr;
+    QPushButton* colorButton_ = nullptr;
+    ColorValue color_ = colors::clWindowText;
+};
+
+} // namespace pennolux

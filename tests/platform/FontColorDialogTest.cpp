@@ -1,0 +1,95 @@
+#include <QAbstractButton>
+#include <QColorDialog>
+#include <QDialogButtonBox>
+#include <QFontDialog>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <gtest/gtest.h>
+
+#include "AnswerDialog.h"
+#include "platform/widgets/FontColorDialog.h"
+#include "platform/widgets/QtDialogs.h"
+
+namespace pennolux {
+namespace {
+
+using testing::answerNextDialog;
+
+ColoredFont tahomaWithEffects()
+{
+    QFont font("Tahoma", 12);
+    font.setBold(true);
+    font.setUnderline(true);
+    font.setStrikeOut(true);
+    return {font, colors::clWindowText};
+}
+
+void confirm(FontColorDialog* dialog)
+{
+    dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+}
+
+TEST(FontColorDialogTest, ConfirmedUntouchedKeepsTheFontAndTheSystemColour)
+{
+    answerNextDialog<FontColorDialog>(confirm);
+    const std::optional<ColoredFont> result = QtDialogs().pickFont(nullptr, tahomaWithEffects());
+
+    ASSERT_TRUE(result);
+    EXPECT_EQ(result->color, colors::clWindowText);
+    EXPECT_EQ(result->color.toString(), "clWindowText");
+    EXPECT_EQ(result->font.family(), "Tahoma");
+    EXPECT_EQ(result->font.pointSize(), 12);
+    EXPECT_TRUE(result->font.bold());
+    EXPECT_FALSE(result->font.italic());
+    EXPECT_TRUE(result->font.underline());
+    EXPECT_TRUE(result->font.strikeOut());
+}
+
+TEST(FontColorDialogTest, AColourPickedThroughTheColourButtonReplacesTheSystemColour)
+{
+    answerNextDialog<FontColorDialog>([](FontColorDialog* dialog) {
+        answerNextDialog<QColorDialog>([dialog](QColorDialog* colors) {
+            colors->setCurrentColor(QColor(10, 20, 30));
+            colors->accept();
+            QMetaObject::invokeMethod(dialog, [dialog] { confirm(dialog); }, Qt::QueuedConnection);
+        });
+        dialog->findChild<QPushButton*>("colorButton")->click();
+    });
+    const std::optional<ColoredFont> result = QtDialogs().pickFont(nullptr, tahomaWithEffects());
+
+    ASSERT_TRUE(result);
+    EXPECT_EQ(result->color, ColorValue::fromRgb(QColor(10, 20, 30)));
+}
+
+TEST(FontColorDialogTest, CancelledColourDialogLeavesTheColour)
+{
+    FontColorDialog dialog;
+    dialog.setColoredFont(tahomaWithEffects());
+    answerNextDialog<QColorDialog>([](QColorDialog* colors) {
+        colors->setCurrentColor(Qt::red);
+        colors->reject();
+    });
+    dialog.findChild<QPushButton*>("colorButton")->click();
+    EXPECT_EQ(dialog.coloredFont().color, colors::clWindowText);
+
+    dialog.pickColor(Qt::red);
+    EXPECT_EQ(dialog.coloredFont().color, ColorValue::fromRgb(Qt::red));
+}
+
+TEST(FontColorDialogTest, EscapeInsideTheFontChooserCancelsTheWholeDialog)
+{
+    answerNextDialog<FontColorDialog>([](FontColorDialog* dialog) {
+        QLineEdit* familyEdit = dialog->findChild<QFontDialog*>()->findChild<QLineEdit*>();
+        QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QApplication::sendEvent(familyEdit, &escape);
+        if (dialog->isVisible()) {
+            ADD_FAILURE() << "still open";
+            dialog->reject();
+        }
+    });
+    EXPECT_FALSE(QtDialogs().pickFont(nullptr, tahomaWithEffects()));
+}
+
+} // namespace
+} // namespace pennolux

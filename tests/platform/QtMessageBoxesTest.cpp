@@ -1,0 +1,74 @@
+#include <QAbstractButton>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QScreen>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+#include "AnswerDialog.h"
+#include "platform/widgets/QtMessageBoxes.h"
+
+namespace pennolux {
+namespace {
+
+using testing::answerNextDialog;
+
+struct IconCase {
+    MessageIcon icon;
+    QMessageBox::Icon shown;
+};
+
+class QtMessageBoxesIconTest : public ::testing::TestWithParam<IconCase> {};
+
+TEST_P(QtMessageBoxesIconTest, ShowsItsTextLiterallyWithOneOkButton)
+{
+    const QString markup = "Cannot create C:/<b>x</b>&amp;.png";
+    bool answered = false;
+    answerNextDialog<QMessageBox>([&](QMessageBox* box) {
+        answered = true;
+        EXPECT_EQ(box->windowTitle(), "Pennolux");
+        EXPECT_EQ(box->textFormat(), Qt::PlainText);
+        EXPECT_EQ(box->text(), markup);
+        EXPECT_EQ(box->icon(), GetParam().shown);
+        ASSERT_EQ(box->buttons().size(), 1);
+        EXPECT_EQ(box->standardButtons(), QMessageBox::Ok);
+        box->button(QMessageBox::Ok)->click();
+    });
+    QtMessageBoxes().show(nullptr, "Pennolux", markup, GetParam().icon);
+    EXPECT_TRUE(answered);
+}
+
+INSTANTIATE_TEST_SUITE_P(Icons, QtMessageBoxesIconTest,
+                         ::testing::Values(IconCase{MessageIcon::None, QMessageBox::NoIcon},
+                                           IconCase{MessageIcon::Information, QMessageBox::Information},
+                                           IconCase{MessageIcon::Warning, QMessageBox::Warning},
+                                           IconCase{MessageIcon::Error, QMessageBox::Critical},
+                                           IconCase{MessageIcon::Question, QMessageBox::Question}));
+
+class QtMessageBoxesQuestionTest : public ::testing::TestWithParam<bool> {};
+
+TEST_P(QtMessageBoxesQuestionTest, AnswersTrueOnlyForYesAndSitsInTheScreenCentre)
+{
+    const bool sayYes = GetParam();
+    // A small parent in a corner: Qt alone would centre the box over it.
+    QWidget parent;
+    parent.setGeometry(0, 0, 120, 80);
+    parent.show();
+
+    answerNextDialog<QMessageBox>([&](QMessageBox* box) {
+        EXPECT_EQ(box->windowTitle(), "Reset");
+        EXPECT_EQ(box->textFormat(), Qt::PlainText);
+        EXPECT_EQ(box->text(), "Reset <i>all</i>?");
+        EXPECT_EQ(box->icon(), QMessageBox::Question);
+        EXPECT_EQ(box->standardButtons(), QMessageBox::Yes | QMessageBox::No);
+        const QPoint screenCentre = parent.screen()->availableGeometry().center();
+        EXPECT_LE((box->frameGeometry().center() - screenCentre).manhattanLength(), 1);
+        box->button(sayYes ? QMessageBox::Yes : QMessageBox::No)->click();
+    });
+    EXPECT_EQ(QtMessageBoxes().askYesNo(&parent, "Reset", "Reset <i>all</i>?"), sayYes);
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, QtMessageBoxesQuestionTest, ::testing::Bool());
+
+} // namespace
+} // namespace pennolux
