@@ -1,1 +1,17 @@
-// placeholder
+#include "AppError.h"
+
+namespace pennolux {
+
+AppError fileCreateError(const QString& path, const QString& reason)
+{
+    return AppError(QStringLiteral("Cannot create file \"") + path + QStringLiteral("\". ") + reason);
+}
+
+QString standardErrorText(const QString& message)
+{
+    if (!message.isEmpty() && message.back() > u'.')
+        return message + u'.';
+    return message;
+}
+
+} // namespace pennolux

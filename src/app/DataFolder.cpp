@@ -1,1 +1,56 @@
-// placeholder
+#include "DataFolder.h"
+
+#include <QDir>
+#include <QFile>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace pennolux {
+
+namespace {
+
+QString withoutTrailingSeparators(QString folder)
+{
+    while (folder.endsWith(u'/'))
+        folder.chop(1);
+    return folder;
+}
+
+} // namespace
+
+bool IsFolderWritable(const QString& folder)
+{
+    QString probe = folder;
+    if (!probe.endsWith(u'/'))
+        probe += u'/';
+    probe += QStringLiteral("chk.tmp");
+    const QByteArray nativePath = QFile::encodeName(probe);
+    // O_EXCL: a "chk.tmp" someone left behind must make the probe fail, never be reused.
+    const int fd = ::open(nativePath.constData(), O_CREAT | O_EXCL | O_RDWR | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return false;
+    ::close(fd);
+    ::unlink(nativePath.constData());
+    return true;
+}
+
+QString PerUserDataFolder(const QString& roamingBase, const QString& company, const QString& product)
+{
+    return withoutTrailingSeparators(roamingBase) + u'/' + company + u'/' + product + u'/';
+}
+
+QString ChooseAppDataFolder(const QString& executableFolder, const QString& roamingBase,
+                            const QString& company, const QString& product)
+{
+    const QString folder = withoutTrailingSeparators(executableFolder);
+    if (IsFolderWritable(folder))
+        return folder + u'/';
+
+    const QString base = withoutTrailingSeparators(roamingBase);
+    // One level at a time; an existing level makes mkdir fail, which is fine.
+    QDir().mkdir(base + u'/' + company);
+    QDir().mkdir(base + u'/' + company + u'/' + product);
+    return PerUserDataFolder(base, company, product);
+}
+
+} // namespace pennolux

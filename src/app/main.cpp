@@ -1,1 +1,45 @@
-int main() { return 0; }
+#include <QApplication>
+
+#include "app/ApplicationState.h"
+#include "app/DesignFont.h"
+#include "app/Startup.h"
+#include "localisation/Translator.h"
+#include "platform/Locale.h"
+#include "platform/NamedLock.h"
+#include "platform/PlatformServices.h"
+#include "platform/Shell.h"
+#include "platform/SpecialFolders.h"
+#include "platform/widgets/QtDialogs.h"
+#include "platform/widgets/QtMessageBoxes.h"
+#include "ui/TAppForm.h"
+
+using namespace pennolux;
+
+int main(int argc, char** argv)
+{
+    // Announces the running application; a second instance starts all the same.
+    NamedLock runningLock("ZANTOPH_Pennolux");
+
+    QApplication application(argc, argv);
+    QApplication::setApplicationName("Pennolux");
+    QApplication::setApplicationDisplayName("Pennolux");
+    QApplication::setOrganizationName("Zantoph");
+    EnsureDesignFontAvailable();
+
+    QtMessageBoxes messageBoxes;
+    QtDialogs dialogs;
+    DesktopShell shell;
+    SystemLocale locale;
+    XdgSpecialFolders specialFolders;
+    const PlatformServices services{messageBoxes, dialogs, shell, locale, specialFolders};
+
+    Translator translator(QCoreApplication::applicationDirPath() + "/Languages", locale);
+    ApplicationState state;
+    const QStringList startupErrors =
+        InitializeApplicationState(state, {QCoreApplication::applicationFilePath(), specialFolders, translator});
+
+    TAppForm mainWindow(state, translator, services);
+    mainWindow.reportStartupErrors(startupErrors);
+    mainWindow.show();
+    return application.exec();
+}

@@ -1,0 +1,107 @@
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <gtest/gtest.h>
+
+#include "FakeLocale.h"
+#include "FakeSpecialFolders.h"
+#include "IsolatedHomeTest.h"
+#include "app/ApplicationState.h"
+#include "app/Startup.h"
+#include "localisation/Translator.h"
+
+namespace pennolux {
+namespace {
+
+class StartupTest : public testing::IsolatedHomeTest {
+protected:
+    void SetUp() override
+    {
+        IsolatedHomeTest::SetUp();
+        appFolder = scratch() + "/app";
+        QDir().mkpath(appFolder);
+        folders.desktopFolder = home() + "/Desktop";
+        folders.roamingFolder = configHome();
+    }
+
+    // The executable under test: the version probe, or bytes without a block.
+    QString installExecutable(const QByteArray& replacement = {}) const
+    {
+        const QString path = appFolder + "/pennolux";
+        if (replacement.isNull()) {
+            EXPECT_TRUE(QFile::copy(QStringLiteral(PENNOLUX_VERSION_PROBE), path));
+        } else {
+            QFile file(path);
+            EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(replacement);
+        }
+        return path;
+    }
+    static void writeFile(const QString& path, const QByteArray& bytes)
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    QStringList start(const QString& executable)
+    {
+        Translator translator(appFolder + "/Languages", locale);
+        return InitializeApplicationState(state, {executable, folders, translator});
+    }
+
+    QString appFolder;
+    testing::FakeSpecialFolders folders;
+    testing::FakeLocale locale;
+    ApplicationState state;
+};
+
+TEST_F(StartupTest, TheShippedVersionBlockGivesTitleVersionAndTheWritableExecutableFolder)
+{
+    const QStringList failures = start(installExecutable());
+
+    EXPECT_TRUE(failures.isEmpty()) << failures.join('\n').toStdString();
+    EXPECT_EQ(state.AppCompanyName, "Zantoph");
+    EXPECT_EQ(state.AppProductName, "Pennolux");
+    EXPECT_EQ(state.AppTitle, "Zantoph - Pennolux");
+    EXPECT_EQ(state.AppVersion, "2.1");
+    EXPECT_EQ(state.AppDataFolder, appFolder + '/');
+    EXPECT_EQ(state.SettingsIni.path(), appFolder + "/settings.ini");
+    EXPECT_FALSE(QFile::exists(appFolder + "/settings.ini")) << "nothing is written before a font is chosen";
+    EXPECT_EQ(state.BrowseFolder, home() + "/Desktop");
+}
+
+TEST_F(StartupTest, MissingVersionInformationIsReportedAndTheRemainingStepsStillRun)
+{
+    writeFile(appFolder + "/chk.tmp", {}); // stale probe file: the executable folder is not used
+    const QStringList failures = start(installExecutable("#!/bin/sh\n"));
+
+    ASSERT_EQ(failures.size(), 1);
+    EXPECT_TRUE(failures[0].contains("carries no version information")) << failures[0].toStdString();
+    EXPECT_EQ(state.AppTitle, "Zantoph - Pennolux");
+    EXPECT_EQ(state.AppVersion, "65535.65535");
+    EXPECT_EQ(state.AppDataFolder, configHome() + "/Zantoph/Pennolux/");
+    EXPECT_TRUE(QFileInfo(state.AppDataFolder).isDir());
+    EXPECT_EQ(state.SettingsIni.path(), configHome() + "/Zantoph/Pennolux/settings.ini");
+    EXPECT_EQ(state.BrowseFolder, home() + "/Desktop");
+}
+
+TEST_F(StartupTest, AnUnreadableSettingsFileIsDeletedAndStartUpGoesOnWithAnEmptyDocument)
+{
+    writeFile(appFolder + "/settings.ini", "[Settings]\r\nFontname=\xFF\xFE\r\n");
+    const QStringList failures = start(installExecutable());
+
+    EXPECT_TRUE(failures.isEmpty()) << failures.join('\n').toStdString();
+    EXPECT_FALSE(QFile::exists(appFolder + "/settings.ini"));
+    EXPECT_EQ(state.SettingsIni.readString("Settings", "Fontname", "none"), "none");
+    EXPECT_EQ(state.SettingsIni.path(), appFolder + "/settings.ini");
+}
+
+TEST_F(StartupTest, ReadableSettingsAreKept)
+{
+    writeFile(appFolder + "/settings.ini", "\xEF\xBB\xBF[Settings]\r\nFontname=Tahoma\r\n\r\n");
+    start(installExecutable());
+    EXPECT_EQ(state.SettingsIni.readString("Settings", "Fontname"), "Tahoma");
+}
+
+} // namespace
+} // namespace pennolux
