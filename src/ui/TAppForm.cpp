@@ -1,1 +1,392 @@
-// placeholder
+#include "TAppForm.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFile>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QSpinBox>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "ColorSwatch.h"
+#include "app/ApplicationState.h"
+#include "app/DataFolder.h"
+#include "app/DesignFont.h"
+#include "app/FontKeys.h"
+#include "app/OnlineHelp.h"
+#include "localisation/Translator.h"
+#include "platform/ColorValue.h"
+#include "platform/MessageBoxes.h"
+#include "platform/Shell.h"
+#include "platform/SpecialFolders.h"
+
+// The icons are compiled into this static library; nothing else would pull them in.
+static void initialiseIconResources()
+{
+    Q_INIT_RESOURCE(pennolux);
+}
+
+namespace pennolux {
+
+namespace {
+
+constexpr int kClientWidth = 817;
+constexpr int kClientHeight = 440;
+constexpr int kListPanelWidth = 185;
+constexpr int kStatusBarHeight = 19;
+constexpr int kMarginMaximum = 999999999;
+
+const char* const kSampleList[] = {
+    "john.smith@example.com",  "mary.jones@example.org",   "info@example.net",
+    "support@example.com",     "sales@example.org",        "a.turner@example.net",
+    "contact@example.com",     "peter.miller@example.org", "webmaster@example.net",
+    "lisa.brown@example.com",  "office@example.org",       "m.garcia@example.net",
+};
+
+QString sampleListText()
+{
+    QStringList lines;
+    for (const char* line : kSampleList)
+        lines << QString::fromLatin1(line);
+    return lines.join('\n');
+}
+
+QIcon icon(const char* name)
+{
+    return QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(name)));
+}
+
+QToolButton* makeIconButton(QWidget* parent, const char* iconName, const QString& hint, int left)
+{
+    auto* button = new QToolButton(parent);
+    button->setIcon(icon(iconName));
+    button->setToolTip(hint);
+    button->setAutoRaise(true);
+    button->setGeometry(left, 3, 24, 24);
+    return button;
+}
+
+} // namespace
+
+TAppForm::TAppForm(ApplicationState& state, const Translator& translator, const PlatformServices& services,
+                   QWidget* parent)
+    : QMainWindow(parent), state_(state), translator_(translator), services_(services),
+      guard_(services.messageBoxes, this)
+{
+    initialiseIconResources();
+    setObjectName("AppForm");
+    setFont(DesignFont(8));
+    setWindowIcon(icon("pennolux"));
+    setWindowTitle(state_.AppTitle);
+
+    FontDialog1 = {DesignFont(8), colors::clWindowText};
+
+    buildMenus();
+    auto* central = new QWidget(this);
+    auto* layout = new QHBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    Splitter1 = new QSplitter(Qt::Horizontal, central);
+    Splitter1->setObjectName("Splitter1");
+    Splitter1->setOpaqueResize(true);
+    Splitter1->setHandleWidth(3);
+    Splitter1->setChildrenCollapsible(false);
+    layout->addWidget(Splitter1);
+    setCentralWidget(central);
+    buildTextList();
+    buildPages();
+    Splitter1->setSizes({kListPanelWidth, kClientWidth - kListPanelWidth - Splitter1->handleWidth()});
+
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setObjectName("StatusBar1");
+    StatusBar1->setFixedHeight(kStatusBarHeight);
+    setStatusBar(StatusBar1);
+
+    TimerChecker = new QTimer(this);
+    TimerChecker->setObjectName("TimerChecker");
+    TimerChecker->setInterval(1000);
+    TimerChecker->start();
+
+    ComboBoxDestination1->setEditText(state_.BrowseFolder);
+    ComboBoxDestination2->setEditText(state_.BrowseFolder);
+
+    resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
+    centreOnScreen();
+}
+
+TAppForm::~TAppForm() = default;
+
+void TAppForm::reportStartupErrors(const QStringList& errors)
+{
+    for (const QString& error : errors)
+        guard_.showError(error);
+}
+
+void TAppForm::centreOnScreen()
+{
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect frame(QPoint(), size());
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+}
+
+void TAppForm::connectHandler(QAction* action, void (TAppForm::*handler)())
+{
+    connect(action, &QAction::triggered, this, guard_.slot(this, handler));
+}
+
+void TAppForm::buildMenus()
+{
+    QMenu* fileMenu = menuBar()->addMenu("File");
+    Exit1 = fileMenu->addAction(icon("exit"), "Exit");
+    connectHandler(Exit1, &TAppForm::Exit1Click);
+
+    QMenu* settingsMenu = menuBar()->addMenu("Settings");
+    QMenu* formatMenu = settingsMenu->addMenu("Output Format");
+    auto* formats = new QActionGroup(this);
+    formats->setExclusive(true);
+    PNG1 = addFormatItem(formatMenu, formats, "PNG", ImageFormat::PNG, &TAppForm::PNG1Click);
+    WEBP1 = addFormatItem(formatMenu, formats, "WEBP", ImageFormat::WEBP, &TAppForm::WEBP1Click);
+    JPEG1 = addFormatItem(formatMenu, formats, "JPEG", ImageFormat::JPEG, &TAppForm::JPEG1Click);
+    IFF1 = addFormatItem(formatMenu, formats, "TIFF", ImageFormat::TIFF, &TAppForm::IFF1Click);
+    GIF1 = addFormatItem(formatMenu, formats, "GIF", ImageFormat::GIF, &TAppForm::GIF1Click);
+    BMP1 = addFormatItem(formatMenu, formats, "BMP", ImageFormat::BMP, &TAppForm::BMP1Click);
+    PNG1->setChecked(true);
+    settingsMenu->addSeparator();
+    ResettoDefaults1 = settingsMenu->addAction("Reset to Defaults...");
+    connectHandler(ResettoDefaults1, &TAppForm::ResettoDefaults1Click);
+
+    QMenu* helpMenu = menuBar()->addMenu("Help");
+    Help2 = helpMenu->addAction(icon("help"), "Online Help");
+    Help2->setShortcut(QKeySequence(Qt::Key_F1));
+    Help2->setShortcutContext(Qt::ApplicationShortcut);
+    connectHandler(Help2, &TAppForm::Help2Click);
+    helpMenu->addSeparator();
+    UpdateNotifications1 = helpMenu->addAction("Update Notifications");
+    UpdateNotifications1->setCheckable(true);
+    UpdateNotifications1->setChecked(true);
+    UpdateNotifications1->setEnabled(false);
+    helpMenu->addSeparator();
+    SendFeedback1 = helpMenu->addAction(icon("feedback"), "Send Feedback...");
+    About1 = helpMenu->addAction(icon("about"), "About...");
+}
+
+QAction* TAppForm::addFormatItem(QMenu* menu, QActionGroup* group, const QString& caption,
+                                 ImageFormat format, void (TAppForm::*handler)())
+{
+    QAction* item = menu->addAction(caption);
+    item->setCheckable(true);
+    item->setData(int(format));
+    group->addAction(item);
+    connectHandler(item, handler);
+    return item;
+}
+
+void TAppForm::buildTextList()
+{
+    PanelList = new QWidget(Splitter1);
+    PanelList->setObjectName("PanelList");
+    auto* layout = new QVBoxLayout(PanelList);
+    layout->setContentsMargins(3, 0, 0, 3);
+    layout->setSpacing(0);
+
+    Panel3 = new QWidget(PanelList);
+    Panel3->setObjectName("Panel3");
+    Panel3->setFixedHeight(30);
+    Button1 = makeIconButton(Panel3, "clear", "Clear", 2);
+    Button2 = makeIconButton(Panel3, "open", "Open", 28);
+    Button3 = makeIconButton(Panel3, "save", "Save", 54);
+    layout->addWidget(Panel3);
+
+    MemoList = new QPlainTextEdit(PanelList);
+    MemoList->setObjectName("MemoList");
+    MemoList->setLineWrapMode(QPlainTextEdit::NoWrap);
+    MemoList->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    MemoList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    MemoList->setPlainText(sampleListText());
+    layout->addWidget(MemoList);
+    Splitter1->addWidget(PanelList);
+}
+
+void TAppForm::buildPages()
+{
+    auto* holder = new QWidget(Splitter1);
+    auto* layout = new QVBoxLayout(holder);
+    layout->setContentsMargins(0, 3, 3, 2);
+    PageControl1 = new QTabWidget(holder);
+    PageControl1->setObjectName("PageControl1");
+    layout->addWidget(PageControl1);
+    Splitter1->addWidget(holder);
+    Splitter1->setStretchFactor(1, 1);
+
+    buildSimplePage();
+    buildAdvancedPage();
+    PageControl1->setCurrentWidget(TabSheet1);
+}
+
+QLabel* TAppForm::addLabel(QWidget* page, const QString& caption, int left, int top)
+{
+    auto* label = new QLabel(caption, page);
+    label->setTextFormat(Qt::PlainText);
+    label->move(left, top);
+    label->adjustSize();
+    return label;
+}
+
+// An editable box without list entries: any text is accepted as the folder.
+QComboBox* TAppForm::addDestinationBox(QWidget* page, const QString& name)
+{
+    auto* box = new QComboBox(page);
+    box->setObjectName(name);
+    box->setEditable(true);
+    box->setInsertPolicy(QComboBox::NoInsert);
+    box->setGeometry(113, 6, 214, 21);
+    return box;
+}
+
+QSpinBox* TAppForm::addMarginField(QWidget* page, int top)
+{
+    auto* field = new QSpinBox(page);
+    field->setRange(0, kMarginMaximum);
+    field->setValue(1);
+    field->setGeometry(113, top, 214, 22);
+    return field;
+}
+
+void TAppForm::buildSimplePage()
+{
+    TabSheet1 = new QWidget;
+    TabSheet1->setObjectName("TabSheet1");
+    PageControl1->addTab(TabSheet1, "Simple");
+    QWidget* page = TabSheet1;
+
+    addLabel(page, "Destination:", 8, 10);
+    ComboBoxDestination1 = addDestinationBox(page, "ComboBoxDestination1");
+    ButtonBrowse = new QPushButton(icon("folder"), "Browse...", page);
+    ButtonBrowse->setObjectName("ButtonBrowse");
+    ButtonBrowse->setGeometry(333, 4, 134, 25);
+    connect(ButtonBrowse, &QPushButton::clicked, this, guard_.slot(this, &TAppForm::ButtonBrowseClick));
+
+    addLabel(page, "Background Color:", 8, 39);
+    Shape2 = new ColorSwatch(page);
+    Shape2->setObjectName("Shape2");
+    Shape2->setGeometry(113, 33, 25, 25);
+    Shape2->setFillColor(colors::clSkyBlue.resolve());
+    connect(Shape2, &ColorSwatch::mousePressed, this, guard_.slot(this, &TAppForm::Shape2MouseDown));
+
+    addLabel(page, "Font:", 8, 71);
+    Button5 = new QPushButton(icon("font"), "Change Font...", page);
+    Button5->setObjectName("Button5");
+    Button5->setGeometry(113, 64, 214, 25);
+    connect(Button5, &QPushButton::clicked, this, guard_.slot(this, &TAppForm::Button5Click));
+
+    addLabel(page, "Margin (Left):", 8, 99);
+    SpinEdit5 = addMarginField(page, 95);
+    addLabel(page, "Margin (Right):", 8, 127);
+    SpinEdit6 = addMarginField(page, 123);
+    addLabel(page, "Margin (Top):", 8, 155);
+    SpinEdit7 = addMarginField(page, 151);
+    addLabel(page, "Margin (Bottom):", 8, 183);
+    SpinEdit8 = addMarginField(page, 179);
+
+    Button4 = new QPushButton("START", page);
+    Button4->setObjectName("Button4");
+    QFont startFont = DesignFont(10);
+    startFont.setBold(true);
+    Button4->setFont(startFont);
+    Button4->setGeometry(113, 206, 214, 25);
+
+    QWidget* tabOrder[] = {ComboBoxDestination1, ButtonBrowse, Button5, SpinEdit5,
+                           SpinEdit6, SpinEdit7, SpinEdit8, Button4};
+    for (std::size_t i = 1; i < std::size(tabOrder); ++i)
+        setTabOrder(tabOrder[i - 1], tabOrder[i]);
+}
+
+void TAppForm::buildAdvancedPage()
+{
+    TabSheet2 = new QWidget;
+    TabSheet2->setObjectName("TabSheet2");
+    PageControl1->addTab(TabSheet2, "Advanced");
+    addLabel(TabSheet2, "Destination:", 8, 10);
+    ComboBoxDestination2 = addDestinationBox(TabSheet2, "ComboBoxDestination2");
+}
+
+// Handlers --------------------------------------------------------------
+
+void TAppForm::Exit1Click()
+{
+    close();
+}
+
+void TAppForm::Help2Click()
+{
+    services_.shell.openUrl(OnlineHelpAddress(ServiceBaseAddress(), state_.AppProductName));
+}
+
+void TAppForm::ResettoDefaults1Click()
+{
+    if (!services_.messageBoxes.askYesNo(this, "Confirm", "Restart Application?"))
+        return;
+    // Always the per-user file, even when the settings live beside the executable.
+    const QString perUser = PerUserDataFolder(services_.specialFolders.roamingAppData(),
+                                              state_.AppCompanyName, state_.AppProductName);
+    QFile::remove(perUser + "settings.ini");
+    QCoreApplication::processEvents();
+    services_.shell.startDetached(QCoreApplication::applicationFilePath(), {});
+    close();
+    QCoreApplication::quit();
+}
+
+void TAppForm::ButtonBrowseClick()
+{
+    const auto chosen = services_.dialogs.pickFolder(this, "Select folder:", "Select", state_.BrowseFolder);
+    if (!chosen)
+        return;
+    state_.BrowseFolder = *chosen;
+    ComboBoxDestination1->setEditText(*chosen);
+}
+
+void TAppForm::Shape2MouseDown()
+{
+    const auto chosen = services_.dialogs.pickColor(this, Shape2->fillColor());
+    if (chosen)
+        Shape2->setFillColor(*chosen);
+}
+
+void TAppForm::Button5Click()
+{
+    const auto chosen = services_.dialogs.pickFont(this, FontDialog1);
+    if (!chosen)
+        return;
+    FontDialog1 = *chosen;
+    WriteFontKeys(state_.SettingsIni, FontDialog1);
+    state_.SettingsIni.save();
+}
+
+void TAppForm::selectFormat(ImageFormat format)
+{
+    QAction* items[] = {PNG1, WEBP1, JPEG1, IFF1, GIF1, BMP1};
+    items[int(format)]->setChecked(true);
+    OutputFormat = format;
+}
+
+void TAppForm::PNG1Click() { selectFormat(ImageFormat::PNG); }
+void TAppForm::WEBP1Click() { selectFormat(ImageFormat::WEBP); }
+void TAppForm::JPEG1Click() { selectFormat(ImageFormat::JPEG); }
+void TAppForm::IFF1Click() { selectFormat(ImageFormat::TIFF); }
+void TAppForm::GIF1Click() { selectFormat(ImageFormat::GIF); }
+void TAppForm::BMP1Click() { selectFormat(ImageFormat::BMP); }
+
+} // namespace pennolux

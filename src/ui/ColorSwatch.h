@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QColor>
+#include <QWidget>
+
+namespace pennolux {
+
+// A rectangle with a one-pixel black border, filled with a colour; any mouse
+// button pressed on it is reported.
+class ColorSwatch : public QWidget {
+    Q_OBJECT
+public:
+    explicit ColorSwatch(QWidget* parent = nullptr);
+
+    QColor fillColor() const { return fillColor_; }
+    void setFillColor(const QColor& color);
+
+signals:
+    void mousePressed();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    QColor fillColor_ = Qt::white;
+};
+
+} // namespace pennolux

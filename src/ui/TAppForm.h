@@ -1,0 +1,127 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QStringList>
+
+#include "HandlerGuard.h"
+#include "platform/Dialogs.h"
+#include "platform/PlatformServices.h"
+#include "production/ImageFormat.h"
+
+class QAction;
+class QActionGroup;
+class QComboBox;
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+class QSpinBox;
+class QSplitter;
+class QStatusBar;
+class QTabWidget;
+class QTimer;
+class QToolButton;
+
+namespace pennolux {
+
+struct ApplicationState;
+class ColorSwatch;
+class Translator;
+
+// The main window: the text list on the left, the Simple and Advanced pages
+// on the right, the menus. Controls keep their designed names so the other
+// parts of the program can reach them.
+class TAppForm : public QMainWindow {
+    Q_OBJECT
+public:
+    TAppForm(ApplicationState& state, const Translator& translator, const PlatformServices& services,
+             QWidget* parent = nullptr);
+    ~TAppForm() override;
+
+    // Errors of the start-up steps, each shown in the standard error box.
+    void reportStartupErrors(const QStringList& errors);
+
+    // Handlers.
+    void Exit1Click();
+    void Help2Click();
+    void ResettoDefaults1Click();
+    void ButtonBrowseClick();
+    void Shape2MouseDown();
+    void Button5Click();
+    void PNG1Click();
+    void WEBP1Click();
+    void JPEG1Click();
+    void IFF1Click();
+    void GIF1Click();
+    void BMP1Click();
+
+    // Text list.
+    QWidget* PanelList = nullptr;
+    QWidget* Panel3 = nullptr;
+    QToolButton* Button1 = nullptr;
+    QToolButton* Button2 = nullptr;
+    QToolButton* Button3 = nullptr;
+    QPlainTextEdit* MemoList = nullptr;
+    QSplitter* Splitter1 = nullptr;
+
+    // Pages.
+    QTabWidget* PageControl1 = nullptr;
+    QWidget* TabSheet1 = nullptr;
+    QWidget* TabSheet2 = nullptr;
+    QStatusBar* StatusBar1 = nullptr;
+
+    // Simple page.
+    QComboBox* ComboBoxDestination1 = nullptr;
+    QPushButton* ButtonBrowse = nullptr;
+    ColorSwatch* Shape2 = nullptr;
+    QPushButton* Button5 = nullptr;
+    QSpinBox* SpinEdit5 = nullptr;
+    QSpinBox* SpinEdit6 = nullptr;
+    QSpinBox* SpinEdit7 = nullptr;
+    QSpinBox* SpinEdit8 = nullptr;
+    QPushButton* Button4 = nullptr;
+
+    // Advanced page (laid out further by the template editor).
+    QComboBox* ComboBoxDestination2 = nullptr;
+
+    // Menus.
+    QAction* Exit1 = nullptr;
+    QAction* PNG1 = nullptr;
+    QAction* WEBP1 = nullptr;
+    QAction* JPEG1 = nullptr;
+    QAction* IFF1 = nullptr;
+    QAction* GIF1 = nullptr;
+    QAction* BMP1 = nullptr;
+    QAction* ResettoDefaults1 = nullptr;
+    QAction* Help2 = nullptr;
+    QAction* UpdateNotifications1 = nullptr;
+    QAction* SendFeedback1 = nullptr;
+    QAction* About1 = nullptr;
+
+    QTimer* TimerChecker = nullptr;
+
+    // The font of the Simple page, shared with the Advanced page's font dialog.
+    ColoredFont FontDialog1;
+    ImageFormat OutputFormat = ImageFormat::PNG;
+
+private:
+    void buildMenus();
+    void buildTextList();
+    void buildPages();
+    void buildSimplePage();
+    void buildAdvancedPage();
+    QLabel* addLabel(QWidget* page, const QString& caption, int left, int top);
+    QComboBox* addDestinationBox(QWidget* page, const QString& name);
+    QSpinBox* addMarginField(QWidget* page, int top);
+    QAction* addFormatItem(QMenu* menu, QActionGroup* group, const QString& caption,
+                           ImageFormat format, void (TAppForm::*handler)());
+    void connectHandler(QAction* action, void (TAppForm::*handler)());
+    void selectFormat(ImageFormat format);
+    void centreOnScreen();
+
+    ApplicationState& state_;
+    const Translator& translator_;
+    PlatformServices services_;
+    HandlerGuard guard_;
+};
+
+} // namespace pennolux

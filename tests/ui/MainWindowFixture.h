@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QDir>
+#include <memory>
+
+#include "FakeServices.h"
+#include "IsolatedHomeTest.h"
+#include "app/ApplicationState.h"
+#include "localisation/Translator.h"
+#include "ui/TAppForm.h"
+
+namespace pennolux::testing {
+
+// A main window on fake services, with its data folder and Desktop in the
+// test's own scratch folder.
+class MainWindowFixture : public IsolatedHomeTest {
+protected:
+    void SetUp() override
+    {
+        IsolatedHomeTest::SetUp();
+        fakes.specialFolders.desktopFolder = scratch() + "/Desktop";
+        fakes.specialFolders.roamingFolder = configHome();
+        QDir().mkpath(fakes.specialFolders.desktopFolder);
+        QDir().mkpath(scratch() + "/beside-executable");
+
+        state.AppCompanyName = "Zantoph";
+        state.AppProductName = "Pennolux";
+        state.AppTitle = "Zantoph - Pennolux";
+        state.AppVersion = "2.1";
+        state.AppDataFolder = scratch() + "/beside-executable/";
+        state.SettingsIni = IniDocument(state.AppDataFolder + "settings.ini");
+        state.BrowseFolder = fakes.specialFolders.desktopFolder;
+        translator = std::make_unique<Translator>(scratch() + "/no-languages", fakes.locale);
+        window = std::make_unique<TAppForm>(state, *translator, fakes.services());
+    }
+    void TearDown() override
+    {
+        window.reset();
+        IsolatedHomeTest::TearDown();
+    }
+
+    QString settingsPath() const { return state.AppDataFolder + "settings.ini"; }
+
+    FakeServices fakes;
+    ApplicationState state;
+    std::unique_ptr<Translator> translator;
+    std::unique_ptr<TAppForm> window;
+};
+
+} // namespace pennolux::testing
