@@ -1,0 +1,60 @@
+#include "platform/DocumentImport.h"
+
+#include "platform/AntiwordText.h"
+#include "platform/DocxText.h"
+
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include <stdexcept>
+#include <utility>
+
+namespace pennolux {
+
+namespace {
+
+QString lowerCaseSuffix(const QString& path)
+{
+    const QString name = QFileInfo(path).fileName().toLower();
+    const qsizetype dot = name.lastIndexOf(u'.');
+    return dot < 0 ? QString() : name.mid(dot);
+}
+
+} // namespace
+
+DocumentReaders::DocumentReaders(DocumentReaderLimits limits) : limits_(std::move(limits)) {}
+
+bool DocumentReaders::WordInstalled(const QString& extension) const
+{
+    if (extension == QLatin1String(".docx"))
+        return true;
+    if (extension == QLatin1String(".doc"))
+        return !antiwordExecutable().isEmpty();
+    return false;
+}
+
+QString DocumentReaders::GetWordText(const QString& path) const
+{
+    const QString extension = lowerCaseSuffix(path);
+    if (extension == QLatin1String(".docx"))
+        return ReadDocxText(path, limits_.maxDocumentXmlBytes);
+    if (extension == QLatin1String(".doc")) {
+        const QString antiword = antiwordExecutable();
+        if (antiword.isEmpty())
+            throw std::runtime_error("antiword, which reads .doc files, is not installed");
+        return ReadAntiwordText(path, {antiword, limits_.antiwordTimeout, limits_.maxAntiwordOutputBytes});
+    }
+    const QString message = QStringLiteral("No reader for \"") + path + QStringLiteral("\": only .doc and .docx documents are read");
+    throw std::runtime_error(message.toStdString());
+}
+
+QString DocumentReaders::antiwordExecutable() const
+{
+    if (limits_.antiwordProgram.contains(u'/')) {
+        const QFileInfo program(limits_.antiwordProgram);
+        return program.isFile() && program.isExecutable() ? program.absoluteFilePath() : QString();
+    }
+    return QStandardPaths::findExecutable(limits_.antiwordProgram);
+}
+
+} // namespace pennolux

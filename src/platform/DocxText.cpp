@@ -1,0 +1,247 @@
+#include "platform/DocxText.h"
+
+#include <QFile>
+
+#include <expat.h>
+#include <zip.h>
+
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pennolux {
+
+namespace {
+
+constexpr char documentPart[] = "word/document.xml";
+constexpr qint64 readChunkBytes = 64 * 1024;
+
+// Expat hands names over as "namespace-uri|local-name".
+constexpr char namespaceSeparator = '|';
+const std::string wordNamespace = "http://schemas.openxmlformats.org/wordprocessingml/2006/main|";
+const std::string compatibilityNamespace = "http://schemas.openxmlformats.org/markup-compatibility/2006|";
+const std::string paragraphElement = wordNamespace + "p";
+const std::string runElement = wordNamespace + "r";
+const std::string textElement = wordNamespace + "t";
+const std::string tabElement = wordNamespace + "tab";
+const std::string breakElement = wordNamespace + "br";
+const std::string carriageReturnElement = wordNamespace + "cr";
+// Deleted text, field codes, and the copy of alternate content kept for
+// readers that cannot show the preferred choice: none of it is body text.
+const std::string skippedElements[] = {
+    wordNamespace + "delText",
+    wordNamespace + "instrText",
+    wordNamespace + "delInstrText",
+    compatibilityNamespace + "Fallback",
+};
+
+std::runtime_error documentError(const QString& path, const QString& detail)
+{
+    const QString message = QStringLiteral("Cannot read \"") + path + QStringLiteral("\" as a Word document: ") + detail;
+    return std::runtime_error(message.toStdString());
+}
+
+QString sizeText(qint64 bytes)
+{
+    constexpr qint64 mebibyte = 1024 * 1024;
+    if (bytes >= mebibyte && bytes % mebibyte == 0)
+        return QString::number(bytes / mebibyte) + QStringLiteral(" MiB");
+    return QString::number(bytes) + QStringLiteral(" bytes");
+}
+
+std::runtime_error tooLargeError(const QString& path, qint64 cap)
+{
+    return documentError(path, QStringLiteral("its text unpacks to more than ") + sizeText(cap));
+}
+
+struct ArchiveCloser {
+    void operator()(zip_t* archive) const { zip_discard(archive); }
+};
+struct EntryCloser {
+    void operator()(zip_file_t* entry) const { zip_fclose(entry); }
+};
+struct ParserFreer {
+    void operator()(XML_ParserStruct* parser) const { XML_ParserFree(parser); }
+};
+using Archive = std::unique_ptr<zip_t, ArchiveCloser>;
+using Entry = std::unique_ptr<zip_file_t, EntryCloser>;
+using Parser = std::unique_ptr<XML_ParserStruct, ParserFreer>;
+
+Archive openArchive(const QString& path)
+{
+    int errorCode = 0;
+    Archive archive(zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &errorCode));
+    if (!archive) {
+        zip_error_t error;
+        zip_error_init_with_code(&error, errorCode);
+        const QString reason = QString::fromUtf8(zip_error_strerror(&error));
+        zip_error_fini(&error);
+        throw documentError(path, reason);
+    }
+    return archive;
+}
+
+// Collects the text while expat walks the document part.
+class BodyTextCollector {
+public:
+    explicit BodyTextCollector(const QString& path) : path_(path), parser_(XML_ParserCreateNS(nullptr, namespaceSeparator))
+    {
+        if (!parser_)
+            throw std::bad_alloc();
+        XML_SetUserData(parser_.get(), this);
+        XML_SetElementHandler(parser_.get(), &BodyTextCollector::onStart, &BodyTextCollector::onEnd);
+        XML_SetCharacterDataHandler(parser_.get(), &BodyTextCollector::onCharacters);
+        // A document part has no business declaring a DTD; refusing one
+        // shuts out entity expansion attacks before any entity exists.
+        XML_SetStartDoctypeDeclHandler(parser_.get(), &BodyTextCollector::onDoctype);
+        XML_SetEntityDeclHandler(parser_.get(), &BodyTextCollector::onEntityDeclaration);
+    }
+
+    void feed(const char* bytes, int length, bool isFinal)
+    {
+        if (XML_Parse(parser_.get(), bytes, length, isFinal ? XML_TRUE : XML_FALSE) == XML_STATUS_OK)
+            return;
+        if (refusedDtd_)
+            throw documentError(path_, QStringLiteral("its document.xml declares a DTD, which a Word document never does"));
+        const QString reason = QString::fromUtf8(XML_ErrorString(XML_GetErrorCode(parser_.get())));
+        const auto line = static_cast<qulonglong>(XML_GetCurrentLineNumber(parser_.get()));
+        throw documentError(path_, reason + QStringLiteral(" at line ") + QString::number(line) +
+                                       QStringLiteral(" of ") + QLatin1String(documentPart));
+    }
+
+    QString text() const { return QString::fromUtf8(text_); }
+
+private:
+    static BodyTextCollector& of(void* userData) { return *static_cast<BodyTextCollector*>(userData); }
+
+    static void XMLCALL onStart(void* userData, const XML_Char* name, const XML_Char** /*attributes*/)
+    {
+        of(userData).startElement(name);
+    }
+    static void XMLCALL onEnd(void* userData, const XML_Char* name) { of(userData).endElement(name); }
+    static void XMLCALL onCharacters(void* userData, const XML_Char* text, int length)
+    {
+        of(userData).characters(text, length);
+    }
+    static void XMLCALL onDoctype(void* userData, const XML_Char*, const XML_Char*, const XML_Char*, int)
+    {
+        of(userData).refuseDtd();
+    }
+    static void XMLCALL onEntityDeclaration(void* userData, const XML_Char*, int, const XML_Char*, int,
+                                            const XML_Char*, const XML_Char*, const XML_Char*, const XML_Char*)
+    {
+        of(userData).refuseDtd();
+    }
+
+    static bool isSkipped(std::string_view name)
+    {
+        for (const std::string& skipped : skippedElements) {
+            if (name == skipped)
+                return true;
+        }
+        return false;
+    }
+
+    void startElement(std::string_view name)
+    {
+        if (isSkipped(name)) {
+            ++skipDepth_;
+            return;
+        }
+        if (skipDepth_ > 0)
+            return;
+        if (name == paragraphElement) {
+            if (paragraphs_++ > 0)
+                text_ += '\n';
+        } else if (name == runElement) {
+            ++runDepth_;
+        } else if (name == textElement) {
+            ++textDepth_;
+        } else if (runDepth_ > 0 && name == tabElement) {
+            // Only inside a run: w:tab is also the name of a tab stop in
+            // the paragraph properties.
+            text_ += '\t';
+        } else if (runDepth_ > 0 && (name == breakElement || name == carriageReturnElement)) {
+            text_ += '\n';
+        }
+    }
+
+    void endElement(std::string_view name)
+    {
+        if (isSkipped(name)) {
+            --skipDepth_;
+            return;
+        }
+        if (skipDepth_ > 0)
+            return;
+        if (name == runElement)
+            --runDepth_;
+        else if (name == textElement)
+            --textDepth_;
+    }
+
+    void characters(const XML_Char* text, int length)
+    {
+        if (skipDepth_ == 0 && textDepth_ > 0)
+            text_.append(text, static_cast<std::size_t>(length));
+    }
+
+    void refuseDtd()
+    {
+        refusedDtd_ = true;
+        XML_StopParser(parser_.get(), XML_FALSE);
+    }
+
+    QString path_;
+    Parser parser_;
+    std::string text_;
+    int skipDepth_ = 0;
+    int runDepth_ = 0;
+    int textDepth_ = 0;
+    qint64 paragraphs_ = 0;
+    bool refusedDtd_ = false;
+};
+
+Entry openDocumentPart(zip_t* archive, const QString& path, qint64 cap)
+{
+    zip_stat_t stat;
+    zip_stat_init(&stat);
+    if (zip_stat(archive, documentPart, 0, &stat) != 0)
+        throw documentError(path, QStringLiteral("it has no ") + QLatin1String(documentPart));
+    if ((stat.valid & ZIP_STAT_SIZE) != 0 && stat.size > static_cast<zip_uint64_t>(cap))
+        throw tooLargeError(path, cap);
+    Entry entry(zip_fopen(archive, documentPart, 0));
+    if (!entry)
+        throw documentError(path, QString::fromUtf8(zip_strerror(archive)));
+    return entry;
+}
+
+} // namespace
+
+QString ReadDocxText(const QString& path, qint64 maxDocumentXmlBytes)
+{
+    const Archive archive = openArchive(path);
+    const Entry entry = openDocumentPart(archive.get(), path, maxDocumentXmlBytes);
+    BodyTextCollector collector(path);
+
+    // The declared size may lie, so the cap also holds for what comes out.
+    std::vector<char> chunk(readChunkBytes);
+    qint64 unpacked = 0;
+    for (;;) {
+        const zip_int64_t length = zip_fread(entry.get(), chunk.data(), chunk.size());
+        if (length < 0)
+            throw documentError(path, QString::fromUtf8(zip_file_strerror(entry.get())));
+        if (length == 0)
+            break;
+        unpacked += length;
+        if (unpacked > maxDocumentXmlBytes)
+            throw tooLargeError(path, maxDocumentXmlBytes);
+        collector.feed(chunk.data(), static_cast<int>(length), false);
+    }
+    collector.feed(nullptr, 0, true);
+    return collector.text();
+}
+
+} // namespace pennolux

@@ -1,0 +1,267 @@
+#include "production/TextListFile.h"
+
+#include "FakeDocumentImport.h"
+#include "FakeLocale.h"
+#include "IsolatedHomeTest.h"
+#include "app/AppError.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace pennolux::testing {
+namespace {
+
+using namespace Qt::Literals::StringLiterals;
+
+class TextListFileTest : public IsolatedHomeTest {
+protected:
+    QString writeFile(const QString& name, const QByteArray& bytes)
+    {
+        const QString path = scratch() + "/" + name;
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return path;
+    }
+
+    static QByteArray readBytes(const QString& path)
+    {
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+        return file.readAll();
+    }
+
+    QString load(const QString& path, const QByteArray& codePage = "windows-1252")
+    {
+        return LoadTextList(path, documents, codePage);
+    }
+
+    FakeDocumentImport documents;
+};
+
+TEST_F(TextListFileTest, DocumentExtensionsInAnyCaseGoToTheReaderWithLineBreaksNormalised)
+{
+    documents.text = "first\rsecond\r\nthird\nfourth";
+    for (const QString name : {"Report.DOCX", "letter.Doc", "a.b.docx", "notes.doc"}) {
+        SCOPED_TRACE(name.toStdString());
+        const QString path = writeFile(name, "not what the list should show");
+        documents.readPaths.clear();
+
+        EXPECT_EQ(load(path), "first\nsecond\nthird\nfourth");
+        EXPECT_EQ(documents.readPaths, QStringList{path});
+        EXPECT_TRUE(documents.askedExtensions.constLast() == ".doc" ||
+                    documents.askedExtensions.constLast() == ".docx");
+    }
+}
+
+TEST_F(TextListFileTest, FilesWithoutAReaderAreDecodedAsText)
+{
+    struct Case {
+        const char* name;
+        QSet<QString> installedFor;
+    };
+    const Case cases[] = {
+        {"plain.txt", {".doc", ".docx"}},
+        {"archive.docx.bak", {".doc", ".docx"}},
+        {"docx", {".doc", ".docx"}},
+        {"Report.DOCX", {".doc"}},
+        {"old.doc", {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        documents.installedFor = c.installedFor;
+        documents.readPaths.clear();
+        const QString path = writeFile(c.name, QByteArray("PK\x03\x04zip\r\nbytes"));
+
+        EXPECT_EQ(load(path), QString::fromUtf8("PK\x03\x04zip\nbytes"));
+        EXPECT_TRUE(documents.readPaths.isEmpty());
+    }
+}
+
+TEST_F(TextListFileTest, AReaderFailureBecomesAnAppErrorWithItsText)
+{
+    documents.failure = "antiword did not finish reading \"x.doc\" within 10 s";
+    const QString path = writeFile("x.doc", "");
+    try {
+        load(path);
+        FAIL() << "no error";
+    } catch (const AppError& error) {
+        EXPECT_EQ(error.message(), documents.failure);
+    }
+}
+
+TEST_F(TextListFileTest, DecodesByStrictUtf8ThenBomThenTheLegacyCodePage)
+{
+    struct Case {
+        const char* what;
+        QByteArray bytes;
+        QByteArray codePage;
+        QString expected;
+    };
+    const Case cases[] = {
+        {"pure ASCII", "plain\r\nascii", "windows-1251", "plain\nascii"},
+        {"UTF-8 wins over the code page", "Gr\xC3\xBC\xC3\x9F" "e", "windows-1251", u"Grüße"_s},
+        {"windows-1252 bytes", "Gr\xFC\xDF" "e\r\nzweite", "windows-1252", u"Grüße\nzweite"_s},
+        {"windows-1251 bytes", "\xCF\xF0\xE8\xE2\xE5\xF2", "windows-1251", u"Привет"_s},
+        {"UTF-8 BOM skipped", "\xEF\xBB\xBF" "caf\xC3\xA9\nb", "windows-1252", u"café\nb"_s},
+        {"UTF-8 BOM with bad bytes after it", "\xEF\xBB\xBF" "a\xFF", "windows-1252", u"a\uFFFD"_s},
+        {"UTF-16 LE BOM", QByteArray("\xFF\xFE" "a\0\xE9\0\r\0\n\0b\0", 12), "windows-1252", u"aé\nb"_s},
+        {"UTF-16 BE BOM", QByteArray("\xFE\xFF\0a\0\xE9\0\r\0\n\0b", 12), "windows-1252", u"aé\nb"_s},
+        {"empty file", "", "windows-1252", ""},
+        {"LF only", "one\ntwo\n\nfour", "windows-1252", "one\ntwo\n\nfour"},
+        {"CR only", "one\rtwo\r\rfour\r", "windows-1252", "one\ntwo\n\nfour\n"},
+        {"unknown code page falls back to Western", "\xFC", "no-such-page", u"ü"_s},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString path = writeFile("list.txt", c.bytes);
+        EXPECT_EQ(load(path, c.codePage), c.expected);
+    }
+}
+
+TEST_F(TextListFileTest, TheLocalesCodePageDecodesNonUtf8Files)
+{
+    FakeLocale locale;
+    locale.codePage = "windows-1251";
+    const QString path = writeFile("russian.txt", "\xC4\xE0\r\n\xCD\xE5\xF2");
+
+    EXPECT_EQ(LoadTextList(path, documents, locale.legacyCodePage()), u"Да\nНет"_s);
+}
+
+TEST_F(TextListFileTest, EveryLegacyCodePageDecodesThroughIcu)
+{
+    struct Case {
+        QByteArray codePage;
+        QByteArray bytes;
+        QString expected;
+    };
+    const Case cases[] = {
+        {"windows-1250", "\x8A", u"Š"_s},      {"windows-1251", "\xC0", u"А"_s},
+        {"windows-1252", "\x80", u"€"_s},      {"windows-1253", "\xC1", u"Α"_s},
+        {"windows-1254", "\xD0", u"Ğ"_s},      {"windows-1255", "\xE0", u"א"_s},
+        {"windows-1256", "\xC7", u"ا"_s},      {"windows-1257", "\xC0", u"Ą"_s},
+        {"windows-1258", "\xC3", u"Ă"_s},      {"windows-874", "\xA1", u"ก"_s},
+        {"windows-31j", "\x82\xA0", u"あ"_s},  {"GBK", "\xC4\xE3", u"你"_s},
+        {"Big5", "\xA7\x41", u"你"_s},         {"windows-949", "\xB0\xA1", u"가"_s},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.codePage.toStdString());
+        EXPECT_EQ(DecodeWithDetection(c.bytes, c.codePage), c.expected);
+    }
+}
+
+TEST(NormaliseLineBreaksTest, EveryKindOfBreakBecomesOneLineFeed)
+{
+    const std::pair<QString, QString> cases[] = {
+        {"", ""},
+        {"no breaks", "no breaks"},
+        {"\r", "\n"},
+        {"\r\n", "\n"},
+        {"\n\r", "\n\n"},
+        {"a\r\r\nb\n\nc\r", "a\n\nb\n\nc\n"},
+        {u"ü\r\nx\ry"_s, u"ü\nx\ny"_s},
+    };
+    for (const auto& [text, expected] : cases)
+        EXPECT_EQ(NormaliseLineBreaks(text), expected) << text.toStdString();
+}
+
+TEST_F(TextListFileTest, StrictUtf8RejectsEveryInvalidSequence)
+{
+    const QByteArray invalid[] = {
+        "\xC0\xAF",         // overlong "/"
+        "\xE0\x80\xAF",     // overlong, three bytes
+        "\xED\xA0\x80",     // a surrogate
+        "\xF4\x90\x80\x80", // beyond U+10FFFF
+        "ab\xE2\x82",       // cut off at the end
+        "\x80",             // a lone continuation byte
+        "\xFE",
+    };
+    for (const QByteArray& bytes : invalid) {
+        SCOPED_TRACE(bytes.toHex().toStdString());
+        bool ok = true;
+        DecodeStrictUtf8(bytes, &ok);
+        EXPECT_FALSE(ok);
+    }
+    bool ok = false;
+    EXPECT_EQ(DecodeStrictUtf8("\xEF\xBB\xBF\xF0\x9F\x98\x80", &ok), u"😀"_s);
+    EXPECT_TRUE(ok);
+}
+
+TEST_F(TextListFileTest, AFileThatCannotBeReadNamesItself)
+{
+    const QString missing = scratch() + "/missing.txt";
+    try {
+        load(missing);
+        FAIL() << "no error";
+    } catch (const AppError& error) {
+        EXPECT_EQ(error.message(), "Cannot open file \"" + missing + "\". No such file or directory");
+    }
+
+    const QString folder = scratch() + "/folder.txt";
+    QDir().mkpath(folder);
+    try {
+        load(folder);
+        FAIL() << "no error";
+    } catch (const AppError& error) {
+        EXPECT_TRUE(error.message().startsWith("Cannot open file \"" + folder + "\". ")) << error.what();
+    }
+}
+
+TEST_F(TextListFileTest, SavesUtf8WithCrLfBetweenLinesOnly)
+{
+    struct Case {
+        const char* what;
+        QString list;
+        QByteArray bytes;
+    };
+    const Case cases[] = {
+        {"empty list", "", ""},
+        {"one line", "one", "one"},
+        {"lines and an empty one", u"Grüße\n\nlast"_s, "Gr\xC3\xBC\xC3\x9F" "e\r\n\r\nlast"},
+        {"a break at the end is the user's", "a\n", "a\r\n"},
+        {"CR LF already there is not doubled", "a\r\nb", "a\r\nb"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString path = scratch() + "/saved.txt";
+        SaveTextList(path, c.list);
+        EXPECT_EQ(readBytes(path), c.bytes);
+    }
+}
+
+TEST_F(TextListFileTest, ASavedListLoadsBackUnchanged)
+{
+    const QString list = u"first@example.com\n\nÜmlaut Ölçü\n日本語\nlast"_s;
+    const QString path = scratch() + "/round.txt";
+    SaveTextList(path, list);
+
+    EXPECT_EQ(load(path), list);
+}
+
+TEST_F(TextListFileTest, SavingReplacesAnExistingFileWhole)
+{
+    const QString path = writeFile("old.txt", "a much longer old content that must not survive");
+    SaveTextList(path, "short");
+
+    EXPECT_EQ(readBytes(path), "short");
+}
+
+TEST_F(TextListFileTest, SavingWhereNoFileCanBeMadeFailsAndWritesNothing)
+{
+    const QString regularFile = writeFile("plain", "x");
+    for (const QString& path : {scratch() + "/no/such/folder/list.txt", regularFile + "/list.txt"}) {
+        SCOPED_TRACE(path.toStdString());
+        try {
+            SaveTextList(path, "a\nb");
+            FAIL() << "no error";
+        } catch (const AppError& error) {
+            EXPECT_TRUE(error.message().startsWith("Cannot create file \"" + path + "\". ")) << error.what();
+        }
+        EXPECT_FALSE(QFile::exists(path));
+    }
+    EXPECT_FALSE(QDir(scratch() + "/no").exists());
+    EXPECT_EQ(QDir(scratch()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList{"plain"});
+}
+
+} // namespace
+} // namespace pennolux::testing

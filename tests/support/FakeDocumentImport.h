@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QSet>
+#include <QString>
+#include <QStringList>
+
+#include <stdexcept>
+
+#include "platform/DocumentImport.h"
+
+namespace pennolux::testing {
+
+// A document reader that answers with a set text, or fails, and records
+// which files it was asked for.
+class FakeDocumentImport final : public DocumentImport {
+public:
+    bool WordInstalled(const QString& extension) const override
+    {
+        askedExtensions << extension;
+        return installedFor.contains(extension);
+    }
+    QString GetWordText(const QString& path) const override
+    {
+        readPaths << path;
+        if (!failure.isEmpty())
+            throw std::runtime_error(failure.toStdString());
+        return text;
+    }
+
+    QSet<QString> installedFor = {".doc", ".docx"};
+    QString text;
+    QString failure;
+    mutable QStringList askedExtensions;
+    mutable QStringList readPaths;
+};
+
+} // namespace pennolux::testing
