@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFont>
+#include <QFontMetrics>
 #include <QString>
 
 namespace pennolux {
@@ -10,7 +11,8 @@ namespace pennolux {
 // OS/2 winAscent/winDescent scaled to that em and rounded, the way the
 // platform the design was drawn on sizes a line. Qt's own ascent and descent
 // serve for a font without that table. Measuring and drawing use this one
-// object, so nothing is clipped.
+// object, so nothing is clipped. Each thread makes its own: a font's engine
+// cache belongs to the thread that used it.
 class RenderFont {
 public:
     explicit RenderFont(const QFont& font);
@@ -23,6 +25,7 @@ public:
 
 private:
     QFont font_;
+    QFontMetrics metrics_;  // made once: measuring is per line
     int ascent_ = 0;
     int descent_ = 0;
 };

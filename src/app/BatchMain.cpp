@@ -1,0 +1,150 @@
+// pennolux-batch: the Simple run without a window, for scripts and servers.
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QPalette>
+#include <QThread>
+#include <cstdio>
+#include <unistd.h>
+
+#include "app/AppError.h"
+#include "app/DesignFont.h"
+#include "app/VersionInfo.h"
+#include "platform/DocumentImport.h"
+#include "platform/Locale.h"
+#include "production/BatchOptions.h"
+#include "production/ListLines.h"
+#include "production/ProgressBar.h"
+#include "production/SimpleRun.h"
+#include "production/TextListFile.h"
+
+using namespace pennolux;
+
+namespace {
+
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
+
+void print(std::FILE* stream, const QString& text)
+{
+    const QByteArray bytes = text.toLocal8Bit();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+}
+
+QString readStandardInput()
+{
+    QFile input;
+    if (!input.open(stdin, QIODevice::ReadOnly))
+        throw AppError(QStringLiteral("Cannot read standard input. ") + input.errorString());
+    const QByteArray bytes = input.readAll();
+    bool strict = false;
+    QString text = DecodeStrictUtf8(bytes, &strict);
+    if (!strict)
+        text = DecodeWithDetection(bytes, SystemLocale().legacyCodePage());
+    return text;
+}
+
+QString readList(const BatchOptions& options)
+{
+    if (options.readsStandardInput())
+        return readStandardInput();
+    return LoadTextList(options.listPath, DocumentReaders(), SystemLocale().legacyCodePage());
+}
+
+QFont fontOf(const BatchOptions& options)
+{
+    QFont font(options.fontFamily);
+    font.setPointSize(options.pointSize);
+    font.setBold(options.bold);
+    font.setItalic(options.italic);
+    font.setUnderline(options.underline);
+    font.setStrikeOut(options.strikeOut);
+    return font;
+}
+
+SimpleRunSettings settingsOf(const BatchOptions& options)
+{
+    SimpleRunSettings settings;
+    settings.destination = options.destination.isEmpty() ? QDir::currentPath() : options.destination;
+    settings.background = options.background.resolve();
+    settings.font = fontOf(options);
+    settings.textColor = options.textColor.resolve();
+    settings.left = options.left;
+    settings.right = options.right;
+    settings.top = options.top;
+    settings.bottom = options.bottom;
+    settings.format = options.format;
+    return settings;
+}
+
+QtMessageHandler previousMessageHandler = nullptr;
+
+int showVersion()
+{
+    const QString executable = QCoreApplication::applicationFilePath();
+    GetEXEVersionData(executable);  // throws a clear text when the block is missing
+    print(stdout, QStringLiteral("pennolux-batch %1\n").arg(FormatAppVersion(ReadFileVersionMS(executable))));
+    return 0;
+}
+
+int run(const BatchOptions& options)
+{
+    EnsureDesignFontAvailable();
+    const ListTextLineSource lines(readList(options));
+    ProgressBar progressBar(stderr, !options.quiet && ::isatty(STDERR_FILENO));
+    const SimpleRunResult result =
+        RunSimpleBatch(lines, settingsOf(options), QThread::idealThreadCount(),
+                       [&progressBar](int linesSeen, int lineCount) { progressBar.update(linesSeen, lineCount); });
+    progressBar.clear();
+    print(stdout, QStringLiteral("Saved %1 image file(s)\n").arg(result.made));
+    return 0;
+}
+
+// What a script reads on standard error is the run's own error; Qt's notes
+// about the missing desktop session (no XDG_RUNTIME_DIR, no display) would
+// only bury it.
+void dropQtNotes(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        previousMessageHandler(type, context, message);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    previousMessageHandler = qInstallMessageHandler(dropQtNotes);
+    // Fonts are needed, a display is not.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Qt sees only the program name, so none of our arguments is taken as one of its own.
+    int qtArgc = 1;
+    char* qtArgv[] = {argv[0], nullptr};
+    QGuiApplication application(qtArgc, qtArgv);
+    QCoreApplication::setApplicationName(QStringLiteral("pennolux-batch"));
+    QCoreApplication::setOrganizationName(QStringLiteral("Zantoph"));
+
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+
+    try {
+        const BatchOptions options = ParseBatchOptions(arguments);
+        if (options.showHelp) {
+            print(stdout, BatchUsageText());
+            return 0;
+        }
+        if (options.showVersion)
+            return showVersion();
+        return run(options);
+    } catch (const BatchUsageError& error) {
+        print(stderr, QStringLiteral("pennolux-batch: %1\nTry \"pennolux-batch --help\".\n")
+                          .arg(QString::fromUtf8(error.what())));
+        return kExitUsage;
+    } catch (const std::exception& error) {
+        std::fflush(stdout);
+        print(stderr, standardErrorText(QString::fromUtf8(error.what())) + u'\n');
+        return kExitFailed;
+    }
+}
