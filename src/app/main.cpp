@@ -4,6 +4,7 @@
 #include "app/DesignFont.h"
 #include "app/Startup.h"
 #include "localisation/Translator.h"
+#include "platform/DocumentImport.h"
 #include "platform/Locale.h"
 #include "platform/NamedLock.h"
 #include "platform/PlatformServices.h"
@@ -31,7 +32,8 @@ int main(int argc, char** argv)
     DesktopShell shell;
     SystemLocale locale;
     XdgSpecialFolders specialFolders;
-    const PlatformServices services{messageBoxes, dialogs, shell, locale, specialFolders};
+    DocumentReaders documents;
+    const PlatformServices services{messageBoxes, dialogs, shell, locale, specialFolders, documents};
 
     Translator translator(QCoreApplication::applicationDirPath() + "/Languages", locale);
     ApplicationState state;

@@ -7,6 +7,7 @@ class Dialogs;
 class Shell;
 class Locale;
 class SpecialFolders;
+class DocumentImport;
 
 // The operating-system services a window needs, made once in main and handed
 // in, so tests can pass fakes.
@@ -16,6 +17,7 @@ struct PlatformServices {
     Shell& shell;
     Locale& locale;
     SpecialFolders& specialFolders;
+    DocumentImport& documents;
 };
 
 } // namespace pennolux

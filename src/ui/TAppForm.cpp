@@ -18,7 +18,9 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
+#include <QThread>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "ColorSwatch.h"
 #include "app/ApplicationState.h"
@@ -27,7 +29,13 @@
 #include "app/FontKeys.h"
 #include "app/OnlineHelp.h"
 #include "localisation/Translator.h"
+#include "MemoLineSource.h"
+#include "platform/BusyCursor.h"
 #include "platform/ColorValue.h"
+#include "platform/DocumentImport.h"
+#include "platform/Locale.h"
+#include "production/SimpleRun.h"
+#include "production/TextListFile.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Shell.h"
 #include "platform/SpecialFolders.h"
@@ -48,19 +56,20 @@ constexpr int kListPanelWidth = 185;
 constexpr int kStatusBarHeight = 19;
 constexpr int kMarginMaximum = 999999999;
 
-const char* const kSampleList[] = {
-    "john.smith@example.com",  "mary.jones@example.org",   "info@example.net",
-    "support@example.com",     "sales@example.org",        "a.turner@example.net",
-    "contact@example.com",     "peter.miller@example.org", "webmaster@example.net",
-    "lisa.brown@example.com",  "office@example.org",       "m.garcia@example.net",
-};
+// A margin field whose text is not a whole number counts as 0.
+int marginOf(const QSpinBox* field)
+{
+    bool whole = false;
+    const int value = field->cleanText().toInt(&whole);
+    return whole ? std::clamp(value, 0, kMarginMaximum) : 0;
+}
 
+// The twelve sample addresses the list shows at every start; the same file
+// feeds the batch tool when scripts/run finds no display.
 QString sampleListText()
 {
-    QStringList lines;
-    for (const char* line : kSampleList)
-        lines << QString::fromLatin1(line);
-    return lines.join('\n');
+    QFile sample(QStringLiteral(":/sample-list.txt"));
+    return sample.open(QIODevice::ReadOnly) ? QString::fromUtf8(sample.readAll()) : QString();
 }
 
 QIcon icon(const char* name)
@@ -208,6 +217,9 @@ void TAppForm::buildTextList()
     Button1 = makeIconButton(Panel3, "clear", "Clear", 2);
     Button2 = makeIconButton(Panel3, "open", "Open", 28);
     Button3 = makeIconButton(Panel3, "save", "Save", 54);
+    connect(Button1, &QToolButton::clicked, this, guard_.slot(this, &TAppForm::Button1Click));
+    connect(Button2, &QToolButton::clicked, this, guard_.slot(this, &TAppForm::Button2Click));
+    connect(Button3, &QToolButton::clicked, this, guard_.slot(this, &TAppForm::Button3Click));
     layout->addWidget(Panel3);
 
     MemoList = new QPlainTextEdit(PanelList);
@@ -307,6 +319,7 @@ void TAppForm::buildSimplePage()
     startFont.setBold(true);
     Button4->setFont(startFont);
     Button4->setGeometry(113, 206, 214, 25);
+    connect(Button4, &QPushButton::clicked, this, guard_.slot(this, &TAppForm::Button4Click));
 
     QWidget* tabOrder[] = {ComboBoxDestination1, ButtonBrowse, Button5, SpinEdit5,
                            SpinEdit6, SpinEdit7, SpinEdit8, Button4};
@@ -388,5 +401,65 @@ void TAppForm::JPEG1Click() { selectFormat(ImageFormat::JPEG); }
 void TAppForm::IFF1Click() { selectFormat(ImageFormat::TIFF); }
 void TAppForm::GIF1Click() { selectFormat(ImageFormat::GIF); }
 void TAppForm::BMP1Click() { selectFormat(ImageFormat::BMP); }
+
+// Text list ---------------------------------------------------------------
+
+void TAppForm::Button1Click()
+{
+    MemoList->clear();
+}
+
+void TAppForm::Button2Click()
+{
+    FileDialogRequest request;
+    request.nameFilters = QStringList{"Any File (*)"};
+    request.defaultSuffix = "txt";
+    if (const auto chosen = services_.dialogs.openFile(this, request))
+        DosyaAc(*chosen);
+}
+
+void TAppForm::DosyaAc(const QString& FileName)
+{
+    QString text;
+    {
+        BusyCursor busy;
+        text = LoadTextList(FileName, services_.documents, services_.locale.legacyCodePage());
+    }
+    MemoList->setPlainText(text);
+}
+
+void TAppForm::Button3Click()
+{
+    FileDialogRequest request;
+    request.nameFilters = QStringList{"TXT File (*.txt)", "Any File (*)"};
+    request.defaultSuffix = "txt";
+    if (const auto chosen = services_.dialogs.saveFile(this, request))
+        SaveTextList(*chosen, MemoText(*MemoList));
+}
+
+// Simple run ----------------------------------------------------------------
+
+void TAppForm::Button4Click()
+{
+    SimpleRunSettings settings;
+    settings.left = marginOf(SpinEdit5);
+    settings.right = marginOf(SpinEdit6);
+    settings.top = marginOf(SpinEdit7);
+    settings.bottom = marginOf(SpinEdit8);
+    settings.destination = ComboBoxDestination1->currentText();
+    settings.background = Shape2->fillColor();
+    settings.font = FontDialog1.font;
+    settings.textColor = FontDialog1.color.resolve(palette());
+    settings.format = OutputFormat;
+
+    SimpleRunResult result;
+    {
+        BusyCursor busy;
+        result = RunSimpleBatch(MemoLineSource(*MemoList), settings, QThread::idealThreadCount());
+    }
+    if (result.linesSeen > 0)
+        services_.messageBoxes.show(this, translator_.Translate("SUCCESS"),
+                                    QString("Saved %1 image file(s)").arg(result.made), MessageIcon::Information);
+}
 
 } // namespace pennolux

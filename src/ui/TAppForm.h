@@ -53,6 +53,12 @@ public:
     void IFF1Click();
     void GIF1Click();
     void BMP1Click();
+    void Button1Click();
+    void Button2Click();
+    void Button3Click();
+    void Button4Click();
+    // Replaces the list's content with the content of the file.
+    void DosyaAc(const QString& FileName);
 
     // Text list.
     QWidget* PanelList = nullptr;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FakeDialogs.h"
+#include "FakeDocumentImport.h"
 #include "FakeLocale.h"
 #include "FakeMessageBoxes.h"
 #include "FakeShell.h"
@@ -16,8 +17,9 @@ struct FakeServices {
     FakeShell shell;
     FakeLocale locale;
     FakeSpecialFolders specialFolders;
+    FakeDocumentImport documents;
 
-    PlatformServices services() { return {messageBoxes, dialogs, shell, locale, specialFolders}; }
+    PlatformServices services() { return {messageBoxes, dialogs, shell, locale, specialFolders, documents}; }
 };
 
 } // namespace pennolux::testing

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "production/SimpleRun.h"
+
+class QPlainTextEdit;
+
+namespace pennolux {
+
+// The lines of the window's list as the editor counts them: an empty text has
+// no lines, and a text ending in a line break has no empty last line.
+class MemoLineSource final : public LineSource {
+public:
+    explicit MemoLineSource(const QPlainTextEdit& editor) : editor_(editor) {}
+
+    int lineCount() const override;
+    QString line(int index) const override;
+
+private:
+    const QPlainTextEdit& editor_;
+};
+
+// The list's text with "\n" between lines, exactly as typed: unlike
+// toPlainText(), non-breaking spaces stay what they are.
+QString MemoText(const QPlainTextEdit& editor);
+
+} // namespace pennolux

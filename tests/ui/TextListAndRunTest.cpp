@@ -1,0 +1,158 @@
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTest>
+#include <QToolButton>
+#include <QComboBox>
+
+#include "MainWindowFixture.h"
+
+using namespace pennolux;
+using namespace pennolux::testing;
+
+namespace {
+
+QByteArray fileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+} // namespace
+
+class TextListAndRunTest : public MainWindowFixture {
+protected:
+    void SetUp() override
+    {
+        MainWindowFixture::SetUp();
+        destination = scratch() + "/out";
+        QDir().mkpath(destination);
+        window->ComboBoxDestination1->setEditText(destination);
+    }
+    QStringList outputFiles() const { return QDir(destination).entryList(QDir::Files, QDir::Name); }
+
+    QString destination;
+};
+
+TEST_F(TextListAndRunTest, ClearEmptiesTheListAtOnce)
+{
+    QTest::mouseClick(window->Button1, Qt::LeftButton);
+    EXPECT_TRUE(window->MemoList->toPlainText().isEmpty());
+    EXPECT_TRUE(fakes.messageBoxes.shown.empty());
+}
+
+TEST_F(TextListAndRunTest, OpenReplacesTheListAndAFailureKeepsIt)
+{
+    const QString list = scratch() + "/list.txt";
+    writeFile(list, "first@example.com\r\nsecond@example.com\rthird@example.com\n");
+    fakes.dialogs.openResult = list;
+    QTest::mouseClick(window->Button2, Qt::LeftButton);
+    EXPECT_EQ(window->MemoList->toPlainText(), "first@example.com\nsecond@example.com\nthird@example.com\n");
+    EXPECT_EQ(fakes.dialogs.lastOpenRequest.defaultSuffix, "txt");
+
+    fakes.dialogs.openResult = scratch() + "/missing.txt";
+    window->Button2->click();
+    ASSERT_EQ(fakes.messageBoxes.shown.size(), 1u);
+    EXPECT_EQ(fakes.messageBoxes.shown[0].icon, MessageIcon::Error);
+    EXPECT_TRUE(fakes.messageBoxes.shown[0].text.contains(scratch() + "/missing.txt"));
+    EXPECT_TRUE(window->MemoList->toPlainText().startsWith("first@example.com"));
+}
+
+TEST_F(TextListAndRunTest, SaveWritesUtf8WithoutBomJoinedByCrLf)
+{
+    const QString target = scratch() + "/saved.txt";
+    window->MemoList->setPlainText(QString::fromUtf8("a\xC2\xA0" "b@example.com\nGr\xC3\xBC\xC3\x9F" "e"));
+    fakes.dialogs.saveResult = target;
+    QTest::mouseClick(window->Button3, Qt::LeftButton);
+    // The non-breaking space is data and must survive the save.
+    EXPECT_EQ(fileBytes(target), QByteArray("a\xC2\xA0" "b@example.com\r\nGr\xC3\xBC\xC3\x9F" "e"));
+    EXPECT_EQ(fakes.dialogs.lastSaveRequest.nameFilters.value(0), "TXT File (*.txt)");
+
+    window->MemoList->clear();
+    window->Button3->click();
+    EXPECT_EQ(fileBytes(target).size(), 0);
+}
+
+TEST_F(TextListAndRunTest, StartWritesOneImagePerNonEmptyLineAndReports)
+{
+    window->MemoList->setPlainText("first@example.com\n\nthird@example.com\n");
+    QTest::mouseClick(window->Button4, Qt::LeftButton);
+
+    EXPECT_EQ(outputFiles(), (QStringList{"Output1.png", "Output3.png"}));
+    ASSERT_EQ(fakes.messageBoxes.shown.size(), 1u);
+    EXPECT_EQ(fakes.messageBoxes.shown[0].title, "SUCCESS");
+    EXPECT_EQ(fakes.messageBoxes.shown[0].text, "Saved 2 image file(s)");
+    EXPECT_EQ(fakes.messageBoxes.shown[0].icon, MessageIcon::Information);
+    EXPECT_EQ(QImage(destination + "/Output1.png").height(), 15);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(TextListAndRunTest, EmptyListGivesNoFileAndNoMessage)
+{
+    window->MemoList->clear();
+    window->Button4->click();
+    EXPECT_TRUE(outputFiles().isEmpty());
+    EXPECT_TRUE(fakes.messageBoxes.shown.empty());
+
+    window->MemoList->setPlainText("\n\n");
+    window->Button4->click();
+    ASSERT_EQ(fakes.messageBoxes.shown.size(), 1u);
+    EXPECT_EQ(fakes.messageBoxes.shown[0].text, "Saved 0 image file(s)");
+}
+
+TEST_F(TextListAndRunTest, MissingDestinationStopsWithTheErrorBox)
+{
+    window->ComboBoxDestination1->setEditText(destination + "/missing");
+    window->WEBP1->trigger();
+    window->Button4->click();
+    ASSERT_EQ(fakes.messageBoxes.shown.size(), 1u);
+    EXPECT_EQ(fakes.messageBoxes.shown[0].title, "Pennolux");
+    EXPECT_TRUE(fakes.messageBoxes.shown[0].text.startsWith(
+        "Cannot create file \"" + destination + "/missing/Output1.webp\". "));
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(TextListAndRunTest, CompletionTitleIsTranslated)
+{
+    const QString languages = scratch() + "/Languages";
+    QDir().mkpath(languages);
+    writeFile(languages + "/LanguageCodes.csv", "1031,delang.txt\r\n");
+    writeFile(languages + "/delang.txt", "{SUCCESS}ERFOLG\r\n");
+    fakes.locale.languageId = 1031;
+    Translator german(languages, fakes.locale);
+    german.LoadLanguage("");
+    TAppForm translated(state, german, fakes.services());
+    translated.ComboBoxDestination1->setEditText(destination);
+    translated.MemoList->setPlainText("x@example.com");
+    translated.Button4Click();
+    ASSERT_EQ(fakes.messageBoxes.shown.size(), 1u);
+    EXPECT_EQ(fakes.messageBoxes.shown[0].title, "ERFOLG");
+    EXPECT_EQ(fakes.messageBoxes.shown[0].text, "Saved 1 image file(s)");
+}
+
+TEST_F(TextListAndRunTest, DocumentsGoThroughTheReaderAndAFailureKeepsTheList)
+{
+    fakes.documents.text = "para one\rpara two\r\n";
+    window->DosyaAc(scratch() + "/Letter.DOCX");
+    EXPECT_EQ(fakes.documents.readPaths.value(0), scratch() + "/Letter.DOCX");
+    EXPECT_EQ(window->MemoList->toPlainText(), "para one\npara two\n");
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+
+    fakes.documents.failure = "antiword did not finish reading \"x.doc\" within 10 s";
+    fakes.dialogs.openResult = scratch() + "/x.doc";
+    window->Button2->click();
+    ASSERT_EQ(fakes.messageBoxes.shown.size(), 1u);
+    EXPECT_EQ(fakes.messageBoxes.shown[0].text, "antiword did not finish reading \"x.doc\" within 10 s.");
+    EXPECT_EQ(window->MemoList->toPlainText(), "para one\npara two\n");
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
