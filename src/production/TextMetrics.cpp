@@ -49,6 +49,28 @@ int scaledToEm(int fontUnits, int em, int unitsPerEm)
     return int(std::lround(double(fontUnits) * em / unitsPerEm));
 }
 
+constexpr quint16 kGaspDoGray = 0x0002;
+
+// Whether the font's 'gasp' table asks for grey-scale smoothing at this pixel
+// size. Tahoma, for one, turns it off from 9 to 16 pixels, where its hinted
+// outlines and embedded bitmaps are designed to be drawn crisp; that is also
+// how the design's platform draws it with standard smoothing. Without the
+// table the text is smoothed.
+bool fontAsksForSmoothing(const QFont& font, int pixels)
+{
+    const QByteArray gasp = QRawFont::fromFont(font).fontTable("gasp");
+    if (gasp.size() < 4)
+        return true;
+    const auto* bytes = reinterpret_cast<const uchar*>(gasp.constData());
+    const int ranges = qFromBigEndian<quint16>(bytes + 2);
+    for (int range = 0; range < ranges && 4 + 4 * range + 4 <= gasp.size(); ++range) {
+        const uchar* entry = bytes + 4 + 4 * range;
+        if (pixels <= qFromBigEndian<quint16>(entry))
+            return (qFromBigEndian<quint16>(entry + 2) & kGaspDoGray) != 0;
+    }
+    return true;
+}
+
 // The copy gets font data of its own, so a RenderFont made on a worker thread
 // shares no lazily filled engine cache with another thread: setPixelSize
 // detaches unless the size is already set and marked resolved.
@@ -56,7 +78,10 @@ QFont pixelSizedFont(const QFont& font)
 {
     QFont sized(font);
     sized.setResolveMask(sized.resolveMask() & ~uint(QFont::SizeResolved));
-    sized.setPixelSize(std::max(emPixelsAt96Dpi(font), 1));
+    const int pixels = std::max(emPixelsAt96Dpi(font), 1);
+    sized.setPixelSize(pixels);
+    if (!fontAsksForSmoothing(sized, pixels))
+        sized.setStyleStrategy(QFont::StyleStrategy(sized.styleStrategy() | QFont::NoAntialias));
     return sized;
 }
 

@@ -1,4 +1,5 @@
 #include <QImage>
+#include <QSet>
 #include <gtest/gtest.h>
 
 #include "app/DesignFont.h"
@@ -98,6 +99,21 @@ TEST(SimpleImageTest, DrawsInTheTextColourOverTheBackground)
         for (int x = 0; x < image.width() && !textColourFound; ++x)
             textColourFound = image.pixelColor(x, y) == settings.textColor;
     EXPECT_TRUE(textColourFound);
+}
+
+// Tahoma's 'gasp' table asks for no smoothing from 9 to 16 pixels and for
+// smoothing above: 8 pt (11 px) is drawn in two colours, 24 pt (32 px) is not.
+TEST(SimpleImageTest, SmoothingFollowsTheFontsGaspTable)
+{
+    auto colours = [](const QImage& image) {
+        QSet<QRgb> seen;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                seen.insert(image.pixel(x, y));
+        return seen.size();
+    };
+    EXPECT_EQ(colours(render("john.smith@example.com", settingsWithMargins(1, 1, 1, 1, 8))), 2);
+    EXPECT_GT(colours(render("john.smith@example.com", settingsWithMargins(1, 1, 1, 1, 24))), 2);
 }
 
 } // namespace
