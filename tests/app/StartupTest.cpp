@@ -6,6 +6,7 @@
 #include "FakeLocale.h"
 #include "FakeSpecialFolders.h"
 #include "IsolatedHomeTest.h"
+#include "SocketFile.h"
 #include "app/ApplicationState.h"
 #include "app/Startup.h"
 #include "localisation/Translator.h"
@@ -94,6 +95,20 @@ TEST_F(StartupTest, AnUnreadableSettingsFileIsDeletedAndStartUpGoesOnWithAnEmpty
     EXPECT_FALSE(QFile::exists(appFolder + "/settings.ini"));
     EXPECT_EQ(state.SettingsIni.readString("Settings", "Fontname", "none"), "none");
     EXPECT_EQ(state.SettingsIni.path(), appFolder + "/settings.ini");
+}
+
+TEST_F(StartupTest, AnUnreadableLanguageFileIsReportedAndBrowseFolderStillSet)
+{
+    QDir().mkpath(appFolder + "/Languages");
+    writeFile(appFolder + "/Languages/LanguageCodes.csv", "1031,delang.txt\r\n");
+    const testing::SocketFile unreadable(appFolder + "/Languages/delang.txt");
+    ASSERT_TRUE(unreadable.bound());
+    locale.languageId = 1031;
+
+    const QStringList failures = start(installExecutable());
+    ASSERT_EQ(failures.size(), 1);
+    EXPECT_TRUE(failures[0].contains("delang.txt")) << failures[0].toStdString();
+    EXPECT_EQ(state.BrowseFolder, home() + "/Desktop");
 }
 
 TEST_F(StartupTest, ReadableSettingsAreKept)

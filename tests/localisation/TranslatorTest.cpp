@@ -1,6 +1,7 @@
 #include "localisation/Translator.h"
 
 #include "FakeLocale.h"
+#include "SocketFile.h"
 #include "IsolatedHomeTest.h"
 
 #include <QDir>
@@ -8,7 +9,6 @@
 #include <QStringEncoder>
 
 #include <stdexcept>
-#include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -223,39 +223,11 @@ TEST_F(TranslatorTest, MapThatIsAFolderCountsAsNoMap)
     EXPECT_EQ(chooseAutomatically(), "");
 }
 
-// A socket is a file that exists but that no one can open for reading, root included.
-class SocketFile {
-public:
-    explicit SocketFile(const QString& path)
-        : fd_(::socket(AF_UNIX, SOCK_STREAM, 0))
-    {
-        sockaddr_un address {};
-        address.sun_family = AF_UNIX;
-        const QByteArray bytes = QFile::encodeName(path);
-        if (fd_ < 0 || bytes.size() >= qsizetype(sizeof address.sun_path))
-            return;
-        std::copy(bytes.begin(), bytes.end(), address.sun_path);
-        bound_ = ::bind(fd_, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
-    }
-    ~SocketFile()
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    SocketFile(const SocketFile&) = delete;
-    SocketFile& operator=(const SocketFile&) = delete;
-    bool bound() const { return bound_; }
-
-private:
-    int fd_;
-    bool bound_ = false;
-};
-
 TEST_F(TranslatorTest, UnreadableLanguageFileThrowsAndKeepsItsPath)
 {
     writeFile("frlang.txt", "{OK}Bien\r\n");
     writeMap("1031,delang.txt\r\n");
-    const SocketFile socket(folder + "/delang.txt");
+    const testing::SocketFile socket(folder + "/delang.txt");
     ASSERT_TRUE(socket.bound());
     Translator translator(folder, locale);
     translator.LoadLanguage("frlang.txt");
