@@ -2,10 +2,12 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QPalette>
 #include <QThread>
 #include <cstdio>
+#include <memory>
 #include <unistd.h>
 
 #include "app/AppError.h"
@@ -17,6 +19,7 @@
 #include "production/ListLines.h"
 #include "production/ProgressBar.h"
 #include "production/SimpleRun.h"
+#include "production/StreamedListSource.h"
 #include "production/TextListFile.h"
 
 using namespace pennolux;
@@ -32,24 +35,34 @@ void print(std::FILE* stream, const QString& text)
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
 }
 
-QString readStandardInput()
+std::unique_ptr<LineSource> readStandardInput()
 {
     QFile input;
     if (!input.open(stdin, QIODevice::ReadOnly))
         throw AppError(QStringLiteral("Cannot read standard input. ") + input.errorString());
-    const QByteArray bytes = input.readAll();
-    bool strict = false;
-    QString text = DecodeStrictUtf8(bytes, &strict);
-    if (!strict)
-        text = DecodeWithDetection(bytes, SystemLocale().legacyCodePage());
-    return text;
+    return std::make_unique<StreamedListSource>(input, SystemLocale().legacyCodePage());
 }
 
-QString readList(const BatchOptions& options)
+bool isWordDocument(const QString& path, const DocumentImport& documents)
+{
+    const QString name = QFileInfo(path).fileName().toLower();
+    const qsizetype dot = name.lastIndexOf(u'.');
+    const QString extension = dot < 0 ? QString() : name.mid(dot);
+    return (extension == QLatin1String(".doc") || extension == QLatin1String(".docx")) &&
+           documents.WordInstalled(extension);
+}
+
+// A text list is streamed, so memory does not grow with the list; a document's
+// text is bounded by its reader and comes whole.
+std::unique_ptr<LineSource> readList(const BatchOptions& options)
 {
     if (options.readsStandardInput())
         return readStandardInput();
-    return LoadTextList(options.listPath, DocumentReaders(), SystemLocale().legacyCodePage());
+    const DocumentReaders documents;
+    const QByteArray legacyCodePage = SystemLocale().legacyCodePage();
+    if (isWordDocument(options.listPath, documents))
+        return std::make_unique<ListTextLineSource>(LoadTextList(options.listPath, documents, legacyCodePage));
+    return std::make_unique<StreamedListSource>(options.listPath, legacyCodePage);
 }
 
 QFont fontOf(const BatchOptions& options)
@@ -91,10 +104,10 @@ int showVersion()
 int run(const BatchOptions& options)
 {
     EnsureDesignFontAvailable();
-    const ListTextLineSource lines(readList(options));
+    const std::unique_ptr<const LineSource> lines = readList(options);
     ProgressBar progressBar(stderr, !options.quiet && ::isatty(STDERR_FILENO));
     const SimpleRunResult result =
-        RunSimpleBatch(lines, settingsOf(options), QThread::idealThreadCount(),
+        RunSimpleBatch(*lines, settingsOf(options), QThread::idealThreadCount(),
                        [&progressBar](int linesSeen, int lineCount) { progressBar.update(linesSeen, lineCount); });
     progressBar.clear();
     print(stdout, QStringLiteral("Saved %1 image file(s)\n").arg(result.made));

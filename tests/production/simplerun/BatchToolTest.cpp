@@ -87,6 +87,38 @@ TEST_F(BatchToolTest, ReadsStandardInputWithoutAListOrWithDash)
     }
 }
 
+// The tool streams text lists in chunks: lines are still numbered across
+// chunk boundaries, and UTF-16 is split on decoded text, not on 0x0A bytes.
+TEST_F(BatchToolTest, StreamsLongAndUtf16ListsFromStandardInput)
+{
+    const QString longDestination = makeFolder("long");
+    const ToolRun longRun = runTool({"-q", "-o", longDestination}, QByteArray("\r\n").repeated(200'000) + "last");
+    EXPECT_EQ(longRun.exitCode, 0) << longRun.err.toStdString();
+    EXPECT_EQ(longRun.out, "Saved 1 image file(s)\n");
+    EXPECT_EQ(QDir(longDestination).entryList(QDir::Files), QStringList("Output200001.png"));
+
+    const QString utf16Destination = makeFolder("utf16");
+    static constexpr char16_t utf16Text[] = u"\u0A41x\r\n\r\ny";  // U+0A41 holds a 0x0A byte
+    QByteArray utf16("\xFF\xFE", 2);
+    utf16 += QByteArray(reinterpret_cast<const char*>(utf16Text), sizeof utf16Text - sizeof(char16_t));
+    const ToolRun utf16Run = runTool({"-q", "-o", utf16Destination, "-"}, utf16);
+    EXPECT_EQ(utf16Run.exitCode, 0) << utf16Run.err.toStdString();
+    EXPECT_EQ(QDir(utf16Destination).entryList(QDir::Files), QStringList({"Output1.png", "Output3.png"}));
+}
+
+// A .doc/.docx name (in any case) goes to the document reader, so its bytes
+// are not taken as a text list.
+TEST_F(BatchToolTest, ReadsDocumentsThroughTheDocumentReader)
+{
+    const QString destination = makeFolder("out");
+    const ToolRun text = runTool({"-q", "-o", destination, writeFile("list.docx.txt", "a\nb\n")});
+    EXPECT_EQ(text.out, "Saved 2 image file(s)\n");
+    const QString document = writeFile("list.DOCX", "a\nb\n");
+    const ToolRun broken = runTool({"-q", "-o", destination, document});
+    EXPECT_EQ(broken.exitCode, 1);
+    EXPECT_TRUE(broken.err.contains("Word document")) << broken.err.toStdString();
+}
+
 TEST_F(BatchToolTest, AppliesTheOptions)
 {
     const QString destination = makeFolder("out");
