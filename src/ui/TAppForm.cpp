@@ -29,6 +29,7 @@
 #include "app/FontKeys.h"
 #include "app/OnlineHelp.h"
 #include "localisation/Translator.h"
+#include "MemoFill.h"
 #include "MemoLineSource.h"
 #include "platform/BusyCursor.h"
 #include "platform/ColorValue.h"
@@ -420,12 +421,9 @@ void TAppForm::Button2Click()
 
 void TAppForm::DosyaAc(const QString& FileName)
 {
-    QString text;
-    {
-        BusyCursor busy;
-        text = LoadTextList(FileName, services_.documents, services_.locale.legacyCodePage());
-    }
-    MemoList->setPlainText(text);
+    // Filling the editor with a long list takes as long as reading it.
+    BusyCursor busy;
+    FillMemo(*MemoList, LoadTextList(FileName, services_.documents, services_.locale.legacyCodePage()));
 }
 
 void TAppForm::Button3Click()
