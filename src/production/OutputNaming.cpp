@@ -139,8 +139,10 @@ QString UniqueOutputName(const QString& path)
 
 QString StoreUnderFreeName(const QString& path, const QByteArray& bytes)
 {
+    // No look before the exclusive creation: its EEXIST says the same as a
+    // check would (a folder fails, a file moves on to the next name), one
+    // system call per image earlier.
     NameSequence names(path);
-    skipTakenNames(names);
     for (;;) {
         const QByteArray nativePath = QFile::encodeName(names.current());
         const int fd = openExclusively(nativePath);
