@@ -1,5 +1,6 @@
 #include "production/StreamedListSource.h"
 
+#include "IcuConverter.h"
 #include "app/AppError.h"
 
 #include <QByteArrayView>
@@ -85,19 +86,6 @@ qsizetype incompleteUtf8Tail(QByteArrayView bytes)
     return 0;
 }
 
-struct ConverterCloser {
-    void operator()(UConverter* converter) const { ucnv_close(converter); }
-};
-using ConverterHandle = std::unique_ptr<UConverter, ConverterCloser>;
-
-ConverterHandle openConverter(const QByteArray& codePage)
-{
-    UErrorCode status = U_ZERO_ERROR;
-    ConverterHandle converter(ucnv_open(codePage.constData(), &status));
-    if (U_FAILURE(status))
-        return nullptr;
-    return converter;
-}
 
 QStringConverter::Encoding qtEncodingOf(Encoding encoding)
 {
@@ -125,9 +113,9 @@ public:
                      QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom)
     {
         if (encoding_ == Encoding::CodePage) {
-            converter_ = openConverter(legacyCodePage);
+            converter_ = OpenIcuConverter(legacyCodePage);
             if (!converter_)
-                converter_ = openConverter("windows-1252");
+                converter_ = OpenIcuConverter("windows-1252");
         }
     }
 
@@ -205,7 +193,7 @@ private:
 
     Encoding encoding_;
     QStringDecoder qtDecoder_;
-    ConverterHandle converter_;
+    IcuConverter converter_;
     qint64 utf16BytesSeen_ = 0;
 };
 

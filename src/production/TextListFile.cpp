@@ -1,5 +1,6 @@
 #include "production/TextListFile.h"
 
+#include "IcuConverter.h"
 #include "app/AppError.h"
 #include "platform/DocumentImport.h"
 
@@ -23,10 +24,6 @@ constexpr char utf8Bom[] = "\xEF\xBB\xBF";
 constexpr char utf16LeBom[] = "\xFF\xFE";
 constexpr char utf16BeBom[] = "\xFE\xFF";
 
-struct ConverterCloser {
-    void operator()(UConverter* converter) const { ucnv_close(converter); }
-};
-using ConverterHandle = std::unique_ptr<UConverter, ConverterCloser>;
 
 QString decodeUtf16(QByteArrayView bytes, QStringConverter::Encoding encoding)
 {
@@ -34,22 +31,13 @@ QString decodeUtf16(QByteArrayView bytes, QStringConverter::Encoding encoding)
     return decoder.decode(bytes);
 }
 
-ConverterHandle openConverter(const QByteArray& codePage)
-{
-    UErrorCode status = U_ZERO_ERROR;
-    ConverterHandle converter(ucnv_open(codePage.constData(), &status));
-    if (U_FAILURE(status))
-        return nullptr;
-    return converter;
-}
-
 // ucnv_toUnicode rather than ucnv_toUChars: it walks pointers, so a list
 // beyond 2 GiB of bytes does not overflow an int32_t length.
 QString decodeCodePage(QByteArrayView bytes, const QByteArray& codePage)
 {
-    ConverterHandle converter = openConverter(codePage);
+    IcuConverter converter = OpenIcuConverter(codePage);
     if (!converter)
-        converter = openConverter("windows-1252");
+        converter = OpenIcuConverter("windows-1252");
     if (!converter)
         return QString::fromLatin1(bytes);
 
