@@ -63,6 +63,15 @@ std::unique_ptr<LineSource> readList(const BatchOptions& options)
     const QByteArray legacyCodePage = SystemLocale().legacyCodePage();
     if (isWordDocument(options.listPath, documents))
         return std::make_unique<ListTextLineSource>(LoadTextList(options.listPath, documents, legacyCodePage));
+    // A pipe or a device ("<(command)", a FIFO) can be read only once, so it is
+    // spooled like standard input before the two passes.
+    const QFileInfo info(options.listPath);
+    if (info.exists() && !info.isFile() && !info.isDir()) {
+        QFile stream(options.listPath);
+        if (!stream.open(QIODevice::ReadOnly))
+            throw AppError(QStringLiteral("Cannot open file \"%1\". %2").arg(options.listPath, stream.errorString()));
+        return std::make_unique<StreamedListSource>(stream, legacyCodePage);
+    }
     return std::make_unique<StreamedListSource>(options.listPath, legacyCodePage);
 }
 

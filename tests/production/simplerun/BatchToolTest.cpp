@@ -4,6 +4,7 @@
 #include <QImageReader>
 #include <QProcess>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "IsolatedHomeTest.h"
 #include "production/BatchOptions.h"
@@ -85,6 +86,24 @@ TEST_F(BatchToolTest, ReadsStandardInputWithoutAListOrWithDash)
         EXPECT_EQ(run.out, "Saved 2 image file(s)\n");
         EXPECT_EQ(QDir(destination).entryList(QDir::Files), QStringList({"Output1.png", "Output3.png"}));
     }
+}
+
+// A FIFO can be read only once; the tool reads it like standard input.
+TEST_F(BatchToolTest, ReadsAListFromANamedPipe)
+{
+    const QString fifo = scratch() + "/list.fifo";
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString destination = makeFolder("fifo");
+    QProcess tool;
+    tool.start(PENNOLUX_BATCH_TOOL, {"-q", "-o", destination, fifo});
+    ASSERT_TRUE(tool.waitForStarted());
+    QFile writer(fifo);
+    ASSERT_TRUE(writer.open(QIODevice::WriteOnly));
+    writer.write("first\nsecond\n");
+    writer.close();
+    ASSERT_TRUE(tool.waitForFinished(60'000));
+    EXPECT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
+    EXPECT_EQ(QDir(destination).entryList(QDir::Files), QStringList({"Output1.png", "Output2.png"}));
 }
 
 // The tool streams text lists in chunks: lines are still numbered across
