@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
 #include <memory>
 #include <unicode/ucnv.h>
 
@@ -11,15 +13,14 @@ struct IcuConverterCloser {
 };
 using IcuConverter = std::unique_ptr<UConverter, IcuConverterCloser>;
 
-// An ICU converter for a legacy code page ("windows-1252"); null when ICU
-// does not know the name.
-inline IcuConverter OpenIcuConverter(const QByteArray& codePage)
-{
-    UErrorCode status = U_ZERO_ERROR;
-    IcuConverter converter(ucnv_open(codePage.constData(), &status));
-    if (U_FAILURE(status))
-        return nullptr;
-    return converter;
-}
+// A converter for the legacy code page ("windows-1252"), windows-1252 when
+// ICU does not know the name; null only when ICU has neither.
+IcuConverter OpenLegacyCodePage(const QByteArray& codePage);
+
+// Decodes bytes with the converter. flush false: a character cut off at the
+// end stays in the converter and is completed by the next call.
+// ucnv_toUnicode rather than ucnv_toUChars: it walks pointers, so a list
+// beyond 2 GiB of bytes does not overflow an int32_t length.
+QString DecodeWithIcu(UConverter* converter, QByteArrayView bytes, bool flush);
 
 } // namespace pennolux

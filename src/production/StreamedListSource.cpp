@@ -112,11 +112,8 @@ public:
           qtDecoder_(qtEncodingOf(encoding),
                      QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom)
     {
-        if (encoding_ == Encoding::CodePage) {
-            converter_ = OpenIcuConverter(legacyCodePage);
-            if (!converter_)
-                converter_ = OpenIcuConverter("windows-1252");
-        }
+        if (encoding_ == Encoding::CodePage)
+            converter_ = OpenLegacyCodePage(legacyCodePage);
     }
 
     // Replaces text with the decoding of bytes and returns how many of them
@@ -172,22 +169,7 @@ private:
             text = QString::fromLatin1(bytes);
             return bytes.size();
         }
-        text.resize(bytes.size() + 16);
-        const char* source = bytes.data();
-        const char* const sourceEnd = source + bytes.size();
-        qsizetype written = 0;
-        for (;;) {
-            UChar* const targetStart = reinterpret_cast<UChar*>(text.data());
-            UChar* target = targetStart + written;
-            UErrorCode status = U_ZERO_ERROR;
-            ucnv_toUnicode(converter_.get(), &target, targetStart + text.size(), &source, sourceEnd, nullptr, last,
-                           &status);
-            written = target - targetStart;
-            if (status != U_BUFFER_OVERFLOW_ERROR)
-                break;
-            text.resize(text.size() * 2);
-        }
-        text.truncate(written);
+        text = DecodeWithIcu(converter_.get(), bytes, last);
         return bytes.size();
     }
 

@@ -31,34 +31,10 @@ QString decodeUtf16(QByteArrayView bytes, QStringConverter::Encoding encoding)
     return decoder.decode(bytes);
 }
 
-// ucnv_toUnicode rather than ucnv_toUChars: it walks pointers, so a list
-// beyond 2 GiB of bytes does not overflow an int32_t length.
 QString decodeCodePage(QByteArrayView bytes, const QByteArray& codePage)
 {
-    IcuConverter converter = OpenIcuConverter(codePage);
-    if (!converter)
-        converter = OpenIcuConverter("windows-1252");
-    if (!converter)
-        return QString::fromLatin1(bytes);
-
-    // No code page ICU offers here turns one byte into more than one UTF-16
-    // unit, so the first guess is normally the final size.
-    QString text(bytes.size() + 16, Qt::Uninitialized);
-    const char* source = bytes.data();
-    const char* const sourceEnd = source + bytes.size();
-    qsizetype written = 0;
-    for (;;) {
-        UChar* const targetStart = reinterpret_cast<UChar*>(text.data());
-        UChar* target = targetStart + written;
-        UErrorCode status = U_ZERO_ERROR;
-        ucnv_toUnicode(converter.get(), &target, targetStart + text.size(), &source, sourceEnd, nullptr, true, &status);
-        written = target - targetStart;
-        if (status != U_BUFFER_OVERFLOW_ERROR)
-            break;
-        text.resize(text.size() * 2);
-    }
-    text.truncate(written);
-    return text;
+    const IcuConverter converter = OpenLegacyCodePage(codePage);
+    return converter ? DecodeWithIcu(converter.get(), bytes, true) : QString::fromLatin1(bytes);
 }
 
 QByteArray readWholeFile(const QString& path, QString* failure)
