@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QDir>
+#include <QFile>
 #include <QString>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -37,6 +38,16 @@ protected:
     {
         QDir(root_.path()).mkpath("scratch");
         return root_.path() + "/scratch";
+    }
+
+    // Writes bytes to scratch()/name and returns the file's path.
+    QString writeScratchFile(const QString& name, const QByteArray& bytes) const
+    {
+        const QString path = scratch() + "/" + name;
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return path;
     }
 
 private:

@@ -39,15 +39,6 @@ protected:
                 QString::fromUtf8(tool.readAllStandardError())};
     }
 
-    QString writeFile(const QString& name, const QByteArray& bytes) const
-    {
-        const QString path = scratch() + "/" + name;
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-        return path;
-    }
-
     QString makeFolder(const QString& name) const
     {
         QDir(scratch()).mkpath(name);
@@ -57,7 +48,7 @@ protected:
 
 TEST_F(BatchToolTest, TurnsTheSampleListIntoFilesInEveryFormat)
 {
-    const QString list = writeFile("list.txt", kSampleList.join("\r\n").toUtf8());
+    const QString list = writeScratchFile("list.txt", kSampleList.join("\r\n").toUtf8());
     const QList<QByteArray> readable = QImageReader::supportedImageFormats();
     for (const char* format : {"png", "webp", "jpeg", "tiff", "gif", "bmp"}) {
         SCOPED_TRACE(format);
@@ -130,9 +121,9 @@ TEST_F(BatchToolTest, StreamsLongAndUtf16ListsFromStandardInput)
 TEST_F(BatchToolTest, ReadsDocumentsThroughTheDocumentReader)
 {
     const QString destination = makeFolder("out");
-    const ToolRun text = runTool({"-q", "-o", destination, writeFile("list.docx.txt", "a\nb\n")});
+    const ToolRun text = runTool({"-q", "-o", destination, writeScratchFile("list.docx.txt", "a\nb\n")});
     EXPECT_EQ(text.out, "Saved 2 image file(s)\n");
-    const QString document = writeFile("list.DOCX", "a\nb\n");
+    const QString document = writeScratchFile("list.DOCX", "a\nb\n");
     const ToolRun broken = runTool({"-q", "-o", destination, document});
     EXPECT_EQ(broken.exitCode, 1);
     EXPECT_TRUE(broken.err.contains("Word document")) << broken.err.toStdString();

@@ -19,24 +19,15 @@ constexpr char ole2Signature[] = "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1";
 // readers' handling of a child process is tested without a real .doc.
 class AntiwordTextTest : public IsolatedHomeTest {
 protected:
-    QString writeFile(const QString& name, const QByteArray& bytes)
-    {
-        const QString path = scratch() + "/" + name;
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-        return path;
-    }
-
     QString writeScript(const QByteArray& body)
     {
-        const QString path = writeFile("antiword-" + QString::number(++scripts_), "#!/bin/sh\n" + body + "\n");
+        const QString path = writeScratchFile("antiword-" + QString::number(++scripts_), "#!/bin/sh\n" + body + "\n");
         QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup |
                                         QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
         return path;
     }
 
-    QString writeDoc() { return writeFile("letter.doc", QByteArray(ole2Signature) + QByteArray(504, '\0')); }
+    QString writeDoc() { return writeScratchFile("letter.doc", QByteArray(ole2Signature) + QByteArray(504, '\0')); }
 
     static DocumentReaders readersRunning(const QString& program, std::chrono::milliseconds timeout = 10s,
                                           qint64 maxOutput = 16 * 1024 * 1024)
@@ -83,7 +74,7 @@ TEST_F(AntiwordTextTest, AFileWithoutTheOle2SignatureNeverReachesAntiword)
 {
     const QString marker = scratch() + "/antiword-ran";
     const DocumentReaders readers = readersRunning(writeScript("touch '" + marker.toUtf8() + "'"));
-    const QString textFile = writeFile("plain.doc", "just some text, saved as .doc");
+    const QString textFile = writeScratchFile("plain.doc", "just some text, saved as .doc");
 
     EXPECT_EQ(readError(readers, textFile),
               "Cannot read \"" + textFile + "\" as a Word document: it is not a Word 97-2003 file (no OLE2 signature)");

@@ -15,15 +15,6 @@ using namespace Qt::Literals::StringLiterals;
 
 class TextListFileTest : public IsolatedHomeTest {
 protected:
-    QString writeFile(const QString& name, const QByteArray& bytes)
-    {
-        const QString path = scratch() + "/" + name;
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-        return path;
-    }
-
     static QByteArray readBytes(const QString& path)
     {
         QFile file(path);
@@ -44,7 +35,7 @@ TEST_F(TextListFileTest, DocumentExtensionsInAnyCaseGoToTheReaderWithLineBreaksN
     documents.text = "first\rsecond\r\nthird\nfourth";
     for (const QString name : {"Report.DOCX", "letter.Doc", "a.b.docx", "notes.doc"}) {
         SCOPED_TRACE(name.toStdString());
-        const QString path = writeFile(name, "not what the list should show");
+        const QString path = writeScratchFile(name, "not what the list should show");
         documents.readPaths.clear();
 
         EXPECT_EQ(load(path), "first\nsecond\nthird\nfourth");
@@ -71,7 +62,7 @@ TEST_F(TextListFileTest, FilesWithoutAReaderAreDecodedAsText)
         SCOPED_TRACE(c.name);
         documents.installedFor = c.installedFor;
         documents.readPaths.clear();
-        const QString path = writeFile(c.name, QByteArray("PK\x03\x04zip\r\nbytes"));
+        const QString path = writeScratchFile(c.name, QByteArray("PK\x03\x04zip\r\nbytes"));
 
         EXPECT_EQ(load(path), QString::fromUtf8("PK\x03\x04zip\nbytes"));
         EXPECT_TRUE(documents.readPaths.isEmpty());
@@ -81,7 +72,7 @@ TEST_F(TextListFileTest, FilesWithoutAReaderAreDecodedAsText)
 TEST_F(TextListFileTest, AReaderFailureBecomesAnAppErrorWithItsText)
 {
     documents.failure = "antiword did not finish reading \"x.doc\" within 10 s";
-    const QString path = writeFile("x.doc", "");
+    const QString path = writeScratchFile("x.doc", "");
     try {
         load(path);
         FAIL() << "no error";
@@ -114,7 +105,7 @@ TEST_F(TextListFileTest, DecodesByStrictUtf8ThenBomThenTheLegacyCodePage)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        const QString path = writeFile("list.txt", c.bytes);
+        const QString path = writeScratchFile("list.txt", c.bytes);
         EXPECT_EQ(load(path, c.codePage), c.expected);
     }
 }
@@ -123,7 +114,7 @@ TEST_F(TextListFileTest, TheLocalesCodePageDecodesNonUtf8Files)
 {
     FakeLocale locale;
     locale.codePage = "windows-1251";
-    const QString path = writeFile("russian.txt", "\xC4\xE0\r\n\xCD\xE5\xF2");
+    const QString path = writeScratchFile("russian.txt", "\xC4\xE0\r\n\xCD\xE5\xF2");
 
     EXPECT_EQ(LoadTextList(path, documents, locale.legacyCodePage()), u"Да\nНет"_s);
 }
@@ -240,7 +231,7 @@ TEST_F(TextListFileTest, ASavedListLoadsBackUnchanged)
 
 TEST_F(TextListFileTest, SavingReplacesAnExistingFileWhole)
 {
-    const QString path = writeFile("old.txt", "a much longer old content that must not survive");
+    const QString path = writeScratchFile("old.txt", "a much longer old content that must not survive");
     SaveTextList(path, "short");
 
     EXPECT_EQ(readBytes(path), "short");
@@ -248,7 +239,7 @@ TEST_F(TextListFileTest, SavingReplacesAnExistingFileWhole)
 
 TEST_F(TextListFileTest, SavingWhereNoFileCanBeMadeFailsAndWritesNothing)
 {
-    const QString regularFile = writeFile("plain", "x");
+    const QString regularFile = writeScratchFile("plain", "x");
     for (const QString& path : {scratch() + "/no/such/folder/list.txt", regularFile + "/list.txt"}) {
         SCOPED_TRACE(path.toStdString());
         try {
