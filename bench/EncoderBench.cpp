@@ -12,10 +12,10 @@
 #include <string>
 
 #include "app/DesignFont.h"
-#include "production/ImageEncoders.h"
-#include "production/ImageFormat.h"
-#include "production/SimpleRun.h"
-#include "production/TextMetrics.h"
+#include "production/writers/ImageEncoders.h"
+#include "production/writers/ImageFormat.h"
+#include "production/simplerun/SimpleRun.h"
+#include "production/simplerun/TextMetrics.h"
 
 namespace {
 

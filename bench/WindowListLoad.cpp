@@ -23,7 +23,7 @@
 #include <vector>
 
 #include "platform/DocumentImport.h"
-#include "production/TextListFile.h"
+#include "production/textlist/TextListFile.h"
 #include "ui/MemoFill.h"
 
 namespace {

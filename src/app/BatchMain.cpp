@@ -16,12 +16,12 @@
 #include "app/VersionInfo.h"
 #include "platform/DocumentImport.h"
 #include "platform/Locale.h"
-#include "production/BatchOptions.h"
-#include "production/ListLines.h"
-#include "production/ProgressBar.h"
-#include "production/SimpleRun.h"
-#include "production/StreamedListSource.h"
-#include "production/TextListFile.h"
+#include "production/batch/BatchOptions.h"
+#include "production/textlist/ListLines.h"
+#include "production/batch/ProgressBar.h"
+#include "production/simplerun/SimpleRun.h"
+#include "production/textlist/StreamedListSource.h"
+#include "production/textlist/TextListFile.h"
 
 using namespace pennolux;
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "production/SimpleRun.h"
+#include "production/simplerun/SimpleRun.h"
 
 class QPlainTextEdit;
 

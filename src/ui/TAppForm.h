@@ -6,7 +6,7 @@
 #include "HandlerGuard.h"
 #include "platform/Dialogs.h"
 #include "platform/PlatformServices.h"
-#include "production/ImageFormat.h"
+#include "production/writers/ImageFormat.h"
 
 class QAction;
 class QActionGroup;

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "app/DesignFont.h"
-#include "production/SimpleRun.h"
-#include "production/TextMetrics.h"
+#include "production/simplerun/SimpleRun.h"
+#include "production/simplerun/TextMetrics.h"
 
 namespace pennolux {
 namespace {

@@ -9,9 +9,9 @@
 #include "IsolatedHomeTest.h"
 #include "app/AppError.h"
 #include "app/DesignFont.h"
-#include "production/ListLines.h"
-#include "production/SimpleRun.h"
-#include "production/TextMetrics.h"
+#include "production/textlist/ListLines.h"
+#include "production/simplerun/SimpleRun.h"
+#include "production/simplerun/TextMetrics.h"
 
 namespace pennolux {
 namespace {

@@ -1,4 +1,4 @@
-#include "production/TextListFile.h"
+#include "production/textlist/TextListFile.h"
 
 #include "FakeDocumentImport.h"
 #include "FakeLocale.h"

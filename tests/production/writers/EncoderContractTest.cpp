@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "WriterTestImages.h"
-#include "production/ImageEncoders.h"
+#include "production/writers/ImageEncoders.h"
 
 namespace pennolux {
 namespace {

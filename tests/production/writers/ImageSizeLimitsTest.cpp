@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/AppError.h"
-#include "production/ImageSizeLimits.h"
+#include "production/writers/ImageSizeLimits.h"
 
 namespace pennolux {
 namespace {

@@ -15,7 +15,7 @@
 #include "IsolatedHomeTest.h"
 #include "WriterTestImages.h"
 #include "app/AppError.h"
-#include "production/OutputNaming.h"
+#include "production/writers/OutputNaming.h"
 
 namespace pennolux {
 namespace {

@@ -8,8 +8,8 @@
 #include "IsolatedHomeTest.h"
 #include "WriterTestImages.h"
 #include "app/AppError.h"
-#include "production/ImageEncoders.h"
-#include "production/WriteImage.h"
+#include "production/writers/ImageEncoders.h"
+#include "production/writers/WriteImage.h"
 
 namespace pennolux {
 namespace {

@@ -1,0 +1,195 @@
+#include "production/batch/BatchOptions.h"
+
+#include <optional>
+#include <utility>
+
+namespace pennolux {
+
+namespace {
+
+constexpr int kMaxMargin = 999'999'999;
+constexpr int kMaxPointSize = 1000;
+
+// Walks the arguments; an option's value may follow as the next argument or,
+// for long options, after "=".
+class ArgumentReader {
+public:
+    explicit ArgumentReader(const QStringList& arguments) : arguments_(arguments) {}
+
+    bool atEnd() const { return next_ >= arguments_.size(); }
+
+    // Splits "--name=value" so the value can be taken with value().
+    QString take()
+    {
+        QString argument = arguments_.at(next_++);
+        inlineValue_.reset();
+        if (argument.startsWith(QLatin1String("--"))) {
+            const qsizetype equals = argument.indexOf(u'=');
+            if (equals > 0) {
+                inlineValue_ = argument.mid(equals + 1);
+                argument.truncate(equals);
+            }
+        }
+        return argument;
+    }
+
+    QString value(const QString& option)
+    {
+        if (inlineValue_)
+            return *std::exchange(inlineValue_, std::nullopt);
+        if (atEnd())
+            throw BatchUsageError(QStringLiteral("option %1 needs a value").arg(option));
+        return arguments_.at(next_++);
+    }
+
+    void refuseInlineValue(const QString& option) const
+    {
+        if (inlineValue_)
+            throw BatchUsageError(QStringLiteral("option %1 takes no value").arg(option));
+    }
+
+private:
+    const QStringList& arguments_;
+    qsizetype next_ = 0;
+    std::optional<QString> inlineValue_;
+};
+
+ImageFormat parseFormat(const QString& text)
+{
+    if (const auto format = ImageFormatFromName(text))
+        return *format;
+    throw BatchUsageError(
+        QStringLiteral("unknown format \"%1\" (png, webp, jpeg, tiff, gif or bmp)").arg(text));
+}
+
+ColorValue parseColor(const QString& option, const QString& text)
+{
+    if (const auto color = ColorValue::fromString(text))
+        return *color;
+    throw BatchUsageError(
+        QStringLiteral("%1: \"%2\" is no colour (#RRGGBB or a name such as clSkyBlue)").arg(option, text));
+}
+
+int parseWholeNumber(const QString& option, const QString& text, int minimum, int maximum)
+{
+    bool ok = false;
+    const qlonglong number = text.trimmed().toLongLong(&ok);
+    if (!ok || number < minimum || number > maximum) {
+        throw BatchUsageError(QStringLiteral("%1: \"%2\" is not a whole number from %3 to %4")
+                                  .arg(option, text)
+                                  .arg(minimum)
+                                  .arg(maximum));
+    }
+    return int(number);
+}
+
+void parseMargins(const QString& text, BatchOptions& options)
+{
+    const QStringList parts = text.split(u',');
+    if (parts.size() != 4)
+        throw BatchUsageError(QStringLiteral("--margins: \"%1\" is not L,R,T,B").arg(text));
+    const QString option = QStringLiteral("--margins");
+    options.left = parseWholeNumber(option, parts[0], 0, kMaxMargin);
+    options.right = parseWholeNumber(option, parts[1], 0, kMaxMargin);
+    options.top = parseWholeNumber(option, parts[2], 0, kMaxMargin);
+    options.bottom = parseWholeNumber(option, parts[3], 0, kMaxMargin);
+}
+
+bool* flagFor(const QString& option, BatchOptions& options)
+{
+    if (option == QLatin1String("--bold"))
+        return &options.bold;
+    if (option == QLatin1String("--italic"))
+        return &options.italic;
+    if (option == QLatin1String("--underline"))
+        return &options.underline;
+    if (option == QLatin1String("--strikeout"))
+        return &options.strikeOut;
+    if (option == QLatin1String("-q") || option == QLatin1String("--quiet"))
+        return &options.quiet;
+    if (option == QLatin1String("-h") || option == QLatin1String("--help"))
+        return &options.showHelp;
+    if (option == QLatin1String("--version"))
+        return &options.showVersion;
+    return nullptr;
+}
+
+// Returns false for an option this tool does not know.
+bool applyValueOption(const QString& option, ArgumentReader& reader, BatchOptions& options)
+{
+    if (option == QLatin1String("-o") || option == QLatin1String("--dest"))
+        options.destination = reader.value(option);
+    else if (option == QLatin1String("-f") || option == QLatin1String("--format"))
+        options.format = parseFormat(reader.value(option));
+    else if (option == QLatin1String("--background"))
+        options.background = parseColor(option, reader.value(option));
+    else if (option == QLatin1String("--color"))
+        options.textColor = parseColor(option, reader.value(option));
+    else if (option == QLatin1String("--font"))
+        options.fontFamily = reader.value(option);
+    else if (option == QLatin1String("--size"))
+        options.pointSize = parseWholeNumber(option, reader.value(option), 1, kMaxPointSize);
+    else if (option == QLatin1String("--margins"))
+        parseMargins(reader.value(option), options);
+    else
+        return false;
+    return true;
+}
+
+void setList(const QString& path, BatchOptions& options, bool& listGiven)
+{
+    if (listGiven)
+        throw BatchUsageError(QStringLiteral("only one LIST may be given"));
+    options.listPath = path;
+    listGiven = true;
+}
+
+} // namespace
+
+BatchOptions ParseBatchOptions(const QStringList& arguments)
+{
+    BatchOptions options;
+    ArgumentReader reader(arguments);
+    bool listGiven = false;
+    bool optionsEnded = false;
+    while (!reader.atEnd()) {
+        const QString argument = reader.take();
+        const bool looksLikeOption = argument.startsWith(u'-') && argument != QLatin1String("-");
+        if (optionsEnded || !looksLikeOption) {
+            setList(argument, options, listGiven);
+        } else if (argument == QLatin1String("--")) {
+            optionsEnded = true;
+        } else if (bool* flag = flagFor(argument, options)) {
+            reader.refuseInlineValue(argument);
+            *flag = true;
+        } else if (!applyValueOption(argument, reader, options)) {
+            throw BatchUsageError(QStringLiteral("unknown option %1").arg(argument));
+        }
+    }
+    return options;
+}
+
+QString BatchUsageText()
+{
+    return QStringLiteral(
+        "Usage: pennolux-batch [OPTIONS] [LIST]\n"
+        "Turns every non-empty line of LIST into one image file, Output<line number>.<ext>.\n"
+        "LIST is a text file, a .docx or a .doc; \"-\" or none reads standard input.\n"
+        "\n"
+        "  -o, --dest DIR        destination folder (default: the current folder)\n"
+        "  -f, --format FMT      png | webp | jpeg | tiff | gif | bmp (default png)\n"
+        "  --background COLOR    #RRGGBB or a colour name such as clSkyBlue (default clSkyBlue)\n"
+        "  --font FAMILY         (default Tahoma)\n"
+        "  --size POINTS         (default 8)\n"
+        "  --bold --italic --underline --strikeout\n"
+        "  --color COLOR         text colour (default clWindowText)\n"
+        "  --margins L,R,T,B     margins in pixels (default 1,1,1,1)\n"
+        "  -q, --quiet           no progress bar\n"
+        "  -h, --help            show this text\n"
+        "  --version             show the version\n"
+        "\n"
+        "Exit status: 0 when every line was saved, 1 when a line could not be saved\n"
+        "(the files already written stay), 2 for a wrong command line.\n");
+}
+
+} // namespace pennolux

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <stdexcept>
+
+#include "production/writers/ImageFormat.h"
+#include "platform/ColorValue.h"
+
+namespace pennolux {
+
+// What pennolux-batch was asked to do; the defaults are the window's design values.
+struct BatchOptions {
+    QString listPath;                  // empty or "-": standard input
+    QString destination;               // empty: the current folder
+    ImageFormat format = ImageFormat::PNG;
+    ColorValue background = colors::clSkyBlue;
+    QString fontFamily = QStringLiteral("Tahoma");
+    int pointSize = 8;
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+    bool strikeOut = false;
+    ColorValue textColor = colors::clWindowText;
+    int left = 1;
+    int right = 1;
+    int top = 1;
+    int bottom = 1;
+    bool quiet = false;
+    bool showHelp = false;
+    bool showVersion = false;
+
+    bool readsStandardInput() const { return listPath.isEmpty() || listPath == QLatin1String("-"); }
+};
+
+// A command line the tool cannot follow; its text says what is wrong.
+class BatchUsageError : public std::runtime_error {
+public:
+    explicit BatchUsageError(const QString& message) : std::runtime_error(message.toStdString()) {}
+};
+
+// arguments without the program name. Throws BatchUsageError.
+BatchOptions ParseBatchOptions(const QStringList& arguments);
+
+// The text of --help.
+QString BatchUsageText();
+
+} // namespace pennolux

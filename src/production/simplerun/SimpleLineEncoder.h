@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QPainter>
+#include <QSize>
+#include <QString>
+
+#include "production/writers/ImageEncoders.h"
+#include "production/simplerun/SimpleRun.h"
+#include "production/simplerun/TextMetrics.h"
+
+namespace pennolux {
+
+// The working image's size for one line: text width + left + right margins by
+// cell height + top + bottom margins, summed in 64 bits and checked before
+// anything is allocated (AppError naming the size).
+QSize CheckedSimpleImageSize(const QString& text, const SimpleRunSettings& settings, const RenderFont& font);
+
+// Fills size with the background and draws the text with its cell's top-left
+// at (left, top): the baseline sits at top + the cell's ascent.
+void DrawSimpleLine(QPainter& painter, QSize size, const QString& text, const SimpleRunSettings& settings,
+                    const RenderFont& font);
+
+// Turns lines into the bytes of their files, on the thread that made it: fonts
+// and painters belong to one thread. Lines of ordinary size are drawn into one
+// reused canvas with a painter kept open, since making an image and its paint
+// engine per line costs more than drawing the line; the encoder reads the
+// line's corner of that canvas.
+class SimpleLineEncoder {
+public:
+    explicit SimpleLineEncoder(const SimpleRunSettings& settings);
+    SimpleLineEncoder(const SimpleLineEncoder&) = delete;
+    SimpleLineEncoder& operator=(const SimpleLineEncoder&) = delete;
+
+    // Throws AppError for a size no working image or format can hold.
+    QByteArray encode(const QString& text);
+
+private:
+    QImage drawOnCanvas(QSize size, const QString& text);
+    void ensureCanvasHolds(QSize size);
+
+    const SimpleRunSettings& settings_;
+    RenderFont font_;
+    ImageEncoder encoder_;
+    QImage canvas_;
+    QPainter painter_;
+};
+
+} // namespace pennolux

@@ -1,0 +1,107 @@
+#include "production/writers/ImageEncoders.h"
+
+#include <gif_lib.h>
+
+#include <memory>
+
+#include "production/writers/encoders/OctreeQuantizer.h"
+#include "app/AppError.h"
+
+namespace pennolux {
+
+namespace {
+
+// The logical screen and image descriptors hold 16-bit sizes.
+constexpr int kGifMaxSide = 65535;
+// The colour resolution field: the palette's colours come from 8-bit channels.
+constexpr int kColourResolution = 8;
+
+[[noreturn]] void throwGifError(int errorCode)
+{
+    const char* reason = GifErrorString(errorCode);
+    throw AppError(QStringLiteral("Cannot encode the GIF image. ")
+                   + (reason ? QString::fromUtf8(reason) : QStringLiteral("giflib error %1").arg(errorCode)));
+}
+
+int appendToByteArray(GifFileType* gif, const GifByteType* data, int length)
+{
+    static_cast<QByteArray*>(gif->UserData)->append(reinterpret_cast<const char*>(data), length);
+    return length;
+}
+
+// Closes a writer abandoned by an error; the bytes it still writes are dropped.
+struct AbandonGifWriter {
+    void operator()(GifFileType* gif) const
+    {
+        int ignored = 0;
+        EGifCloseFile(gif, &ignored);
+    }
+};
+using GifWriter = std::unique_ptr<GifFileType, AbandonGifWriter>;
+
+struct FreeColourMap {
+    void operator()(ColorMapObject* map) const { GifFreeMapObject(map); }
+};
+using ColourMap = std::unique_ptr<ColorMapObject, FreeColourMap>;
+
+// GIF colour tables hold a power of two of entries, at least two; the slots
+// beyond the palette stay black and are never referenced.
+ColourMap makeColourMap(const QList<QRgb>& palette)
+{
+    int tableSize = 2;
+    while (tableSize < palette.size())
+        tableSize *= 2;
+    ColourMap map(GifMakeMapObject(tableSize, nullptr));
+    if (!map)
+        throwGifError(E_GIF_ERR_NOT_ENOUGH_MEM);
+    for (int i = 0; i < tableSize; ++i) {
+        const QRgb colour = i < palette.size() ? palette[i] : qRgb(0, 0, 0);
+        map->Colors[i] = GifColorType{static_cast<GifByteType>(qRed(colour)),
+                                      static_cast<GifByteType>(qGreen(colour)),
+                                      static_cast<GifByteType>(qBlue(colour))};
+    }
+    return map;
+}
+
+void checkGifCanHold(const QImage& image)
+{
+    if (image.width() > kGifMaxSide || image.height() > kGifMaxSide)
+        throw AppError(QStringLiteral("An image of %1 x %2 pixels is too large for a GIF file, "
+                                      "which holds at most %3 pixels a side")
+                           .arg(image.width())
+                           .arg(image.height())
+                           .arg(kGifMaxSide));
+}
+
+} // namespace
+
+QByteArray EncodeGIF(const QImage& image)
+{
+    checkGifCanHold(image);
+    OctreeQuantizer quantizer(image);
+    std::vector<GifPixelType> indices = quantizer.ditherToIndices(image);
+    const ColourMap colourMap = makeColourMap(quantizer.palette());
+
+    QByteArray bytes;
+    int errorCode = 0;
+    GifWriter gif(EGifOpen(&bytes, appendToByteArray, &errorCode));
+    if (!gif)
+        throwGifError(errorCode);
+    // Nothing here needs an extension block, so the file is plain GIF87a.
+    EGifSetGifVersion(gif.get(), false);
+
+    if (EGifPutScreenDesc(gif.get(), image.width(), image.height(), kColourResolution, 0, colourMap.get())
+            == GIF_ERROR
+        || EGifPutImageDesc(gif.get(), 0, 0, image.width(), image.height(), false, nullptr) == GIF_ERROR)
+        throwGifError(gif->Error);
+    const std::size_t width = static_cast<std::size_t>(image.width());
+    for (int y = 0; y < image.height(); ++y)
+        if (EGifPutLine(gif.get(), indices.data() + y * width, image.width()) == GIF_ERROR)
+            throwGifError(gif->Error);
+
+    if (EGifCloseFile(gif.release(), &errorCode) == GIF_ERROR)
+        throwGifError(errorCode);
+    return bytes;
+}
+
+} // namespace pennolux
