@@ -11,7 +11,7 @@
 #include <memory>
 #include <unistd.h>
 
-#include "app/AppError.h"
+#include "platform/AppError.h"
 #include "app/DesignFont.h"
 #include "app/VersionInfo.h"
 #include "platform/DocumentImport.h"

@@ -5,7 +5,7 @@
 #include <QSaveFile>
 #include <QStringDecoder>
 
-#include "AppError.h"
+#include "platform/AppError.h"
 
 namespace pennolux {
 

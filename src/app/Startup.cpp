@@ -3,7 +3,7 @@
 #include <QFileInfo>
 #include <exception>
 
-#include "AppError.h"
+#include "platform/AppError.h"
 #include "ApplicationState.h"
 #include "DataFolder.h"
 #include "VersionInfo.h"

@@ -9,7 +9,7 @@
 #include <type_traits>
 #include <vector>
 
-#include "AppError.h"
+#include "platform/AppError.h"
 #include "VersionBlockFormat.h"
 
 namespace pennolux {

@@ -1,5 +1,7 @@
 #include "localisation/Translator.h"
 
+#include "platform/AppError.h"
+
 #include "platform/Locale.h"
 
 #include <QDir>
@@ -148,11 +150,10 @@ QString automaticFileName(const QString& folder, const Locale& locale, const QSt
     return findListedName(listedNames, wanted);
 }
 
-std::runtime_error languageFileError(const QString& path, const QFile& file)
+AppError languageFileError(const QString& path, const QFile& file)
 {
-    return std::runtime_error(QStringLiteral("Cannot read the language file \"%1\": %2")
-                                  .arg(QDir::toNativeSeparators(path), file.errorString())
-                                  .toStdString());
+    return AppError(QStringLiteral("Cannot read the language file \"%1\": %2")
+                        .arg(QDir::toNativeSeparators(path), file.errorString()));
 }
 
 // Invalid UTF-8 sequences become U+FFFD rather than failing the load: a

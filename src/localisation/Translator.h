@@ -14,7 +14,7 @@ public:
     Translator(QString languagesFolder, const Locale& locale);
 
     // Blank name: the automatic choice through LanguageCodes.csv. Throws
-    // std::runtime_error when the chosen file exists but cannot be read; the
+    // AppError when the chosen file exists but cannot be read; the
     // path stays recorded and every lookup then returns its key.
     void LoadLanguage(const QString& name);
     QString Translate(const QString& key) const;

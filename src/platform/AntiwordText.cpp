@@ -1,5 +1,7 @@
 #include "platform/AntiwordText.h"
 
+#include "platform/AppError.h"
+
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -17,9 +19,9 @@ constexpr qsizetype ole2SignatureLength = sizeof ole2Signature - 1;
 // Enough of antiword's complaint to say what went wrong.
 constexpr qsizetype keptErrorBytes = 4096;
 
-std::runtime_error readError(const QString& message)
+AppError readError(const QString& message)
 {
-    return std::runtime_error(message.toStdString());
+    return AppError(message);
 }
 
 QString quoted(const QString& path)
@@ -120,7 +122,7 @@ private:
                             QStringLiteral("; a document that large is not read"));
     }
 
-    std::runtime_error timedOut() const
+    AppError timedOut() const
     {
         return readError(QStringLiteral("antiword did not finish reading ") + quoted(path_) +
                          QStringLiteral(" within ") + secondsText(run_.timeout));

@@ -15,7 +15,7 @@ struct AntiwordRun {
 
 // The text of a Word 97-2003 .doc as antiword prints it, one line per
 // paragraph. The OLE2 signature is checked before antiword sees the file.
-// Throws std::runtime_error (UTF-8 text for the user) when the file is no
+// Throws AppError when the file is no
 // such document, antiword fails, runs past the time-out or prints more than
 // the cap; antiword is killed in the last two cases.
 QString ReadAntiwordText(const QString& path, const AntiwordRun& run);

@@ -1,5 +1,7 @@
 #include "platform/DocumentImport.h"
 
+#include "platform/AppError.h"
+
 #include "platform/AntiwordText.h"
 #include "platform/DocxText.h"
 
@@ -41,11 +43,11 @@ QString DocumentReaders::GetWordText(const QString& path) const
     if (extension == QLatin1String(".doc")) {
         const QString antiword = antiwordExecutable();
         if (antiword.isEmpty())
-            throw std::runtime_error("antiword, which reads .doc files, is not installed");
+            throw AppError("antiword, which reads .doc files, is not installed");
         return ReadAntiwordText(path, {antiword, limits_.antiwordTimeout, limits_.maxAntiwordOutputBytes});
     }
     const QString message = QStringLiteral("No reader for \"") + path + QStringLiteral("\": only .doc and .docx documents are read");
-    throw std::runtime_error(message.toStdString());
+    throw AppError(message);
 }
 
 QString DocumentReaders::antiwordExecutable() const

@@ -13,7 +13,7 @@ public:
     virtual ~DocumentImport() = default;
     // Whether a reader exists for this extension (".doc", ".docx", lower case).
     virtual bool WordInstalled(const QString& extension) const = 0;
-    // Paragraphs separated by line breaks; throws a std::runtime_error whose
+    // Paragraphs separated by line breaks; throws an AppError whose
     // what() is a UTF-8 text for the user when the document cannot be read,
     // is broken, too large, or the reader hangs.
     virtual QString GetWordText(const QString& path) const = 0;

@@ -1,5 +1,7 @@
 #include "platform/DocxText.h"
 
+#include "platform/AppError.h"
+
 #include <QFile>
 
 #include <expat.h>
@@ -37,10 +39,10 @@ const std::string skippedElements[] = {
     compatibilityNamespace + "Fallback",
 };
 
-std::runtime_error documentError(const QString& path, const QString& detail)
+AppError documentError(const QString& path, const QString& detail)
 {
     const QString message = QStringLiteral("Cannot read \"") + path + QStringLiteral("\" as a Word document: ") + detail;
-    return std::runtime_error(message.toStdString());
+    return AppError(message);
 }
 
 QString sizeText(qint64 bytes)
@@ -51,7 +53,7 @@ QString sizeText(qint64 bytes)
     return QString::number(bytes) + QStringLiteral(" bytes");
 }
 
-std::runtime_error tooLargeError(const QString& path, qint64 cap)
+AppError tooLargeError(const QString& path, qint64 cap)
 {
     return documentError(path, QStringLiteral("its text unpacks to more than ") + sizeText(cap));
 }

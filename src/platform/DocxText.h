@@ -7,7 +7,7 @@ namespace pennolux {
 
 // The body text of a .docx: one line per paragraph, tabs and line breaks kept,
 // deleted text, field codes and the fall-back copies of alternate content
-// left out. Throws std::runtime_error (UTF-8 text for the user) for a broken
+// left out. Throws AppError for a broken
 // zip, a missing or malformed document part, a DTD, or a document part that
 // unpacks to more than maxDocumentXmlBytes.
 QString ReadDocxText(const QString& path, qint64 maxDocumentXmlBytes);

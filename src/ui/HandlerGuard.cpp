@@ -3,7 +3,7 @@
 #include <QGuiApplication>
 #include <exception>
 
-#include "app/AppError.h"
+#include "platform/AppError.h"
 #include "platform/MessageBoxes.h"
 
 namespace pennolux {

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "IsolatedHomeTest.h"
-#include "app/AppError.h"
+#include "platform/AppError.h"
 #include "app/IniDocument.h"
 
 namespace pennolux {

@@ -7,7 +7,7 @@
 
 #include "IsolatedHomeTest.h"
 #include "SyntheticElf.h"
-#include "app/AppError.h"
+#include "platform/AppError.h"
 #include "app/VersionBlockFormat.h"
 #include "app/VersionInfo.h"
 

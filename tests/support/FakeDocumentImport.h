@@ -4,8 +4,7 @@
 #include <QString>
 #include <QStringList>
 
-#include <stdexcept>
-
+#include "platform/AppError.h"
 #include "platform/DocumentImport.h"
 
 namespace pennolux::testing {
@@ -23,7 +22,7 @@ public:
     {
         readPaths << path;
         if (!failure.isEmpty())
-            throw std::runtime_error(failure.toStdString());
+            throw AppError(failure);
         return text;
     }
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "FakeMessageBoxes.h"
-#include "app/AppError.h"
+#include "platform/AppError.h"
 #include "platform/BusyCursor.h"
 #include "ui/HandlerGuard.h"
 

@@ -1,7 +1,7 @@
 #include "production/textlist/StreamedListSource.h"
 
 #include "production/textlist/IcuConverter.h"
-#include "app/AppError.h"
+#include "platform/AppError.h"
 
 #include <QByteArrayView>
 #include <QDir>

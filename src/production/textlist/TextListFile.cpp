@@ -1,7 +1,7 @@
 #include "production/textlist/TextListFile.h"
 
 #include "production/textlist/IcuConverter.h"
-#include "app/AppError.h"
+#include "platform/AppError.h"
 #include "platform/DocumentImport.h"
 
 #include <QFile>
@@ -102,11 +102,6 @@ QByteArray withCrLfLineBreaks(const QByteArray& lfText)
     return crLfText;
 }
 
-AppError fileOpenError(const QString& path, const QString& reason)
-{
-    return AppError(QStringLiteral("Cannot open file \"") + path + QStringLiteral("\". ") + reason);
-}
-
 QString lowerCaseExtension(const QString& path)
 {
     const QString name = QFileInfo(path).fileName().toLower();
@@ -121,17 +116,9 @@ bool isWordDocumentExtension(const QString& extension)
 
 QString readDocument(const QString& path, const DocumentImport& documents)
 {
-    try {
-        QString text = documents.GetWordText(path);
-        normaliseLineBreaksInPlace(text);
-        return text;
-    } catch (const AppError&) {
-        throw;
-    } catch (const std::exception& error) {
-        // The readers live below the application layer and throw plain
-        // runtime errors; the list's callers expect an AppError.
-        throw AppError(QString::fromUtf8(error.what()));
-    }
+    QString text = documents.GetWordText(path);
+    normaliseLineBreaksInPlace(text);
+    return text;
 }
 
 QString readTextFile(const QString& path, const QByteArray& legacyCodePage)

@@ -1,6 +1,6 @@
 #include "production/writers/ImageSizeLimits.h"
 
-#include "app/AppError.h"
+#include "platform/AppError.h"
 
 namespace pennolux {
 

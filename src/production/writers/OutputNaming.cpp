@@ -8,7 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "app/AppError.h"
+#include "platform/AppError.h"
 
 namespace pennolux {
 

@@ -3,7 +3,7 @@
 #include "production/writers/ImageEncoders.h"
 #include "production/writers/ImageSizeLimits.h"
 #include "production/writers/OutputNaming.h"
-#include "app/AppError.h"
+#include "platform/AppError.h"
 
 namespace pennolux {
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "IsolatedHomeTest.h"
-#include "app/AppError.h"
+#include "platform/AppError.h"
 #include "app/DesignFont.h"
 #include "production/textlist/ListLines.h"
 #include "production/simplerun/SimpleRun.h"

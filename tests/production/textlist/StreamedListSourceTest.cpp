@@ -5,7 +5,7 @@
 
 #include "FakeDocumentImport.h"
 #include "IsolatedHomeTest.h"
-#include "app/AppError.h"
+#include "platform/AppError.h"
 #include "production/textlist/ListLines.h"
 #include "production/textlist/StreamedListSource.h"
 #include "production/textlist/TextListFile.h"

@@ -3,7 +3,7 @@
 #include "FakeDocumentImport.h"
 #include "FakeLocale.h"
 #include "IsolatedHomeTest.h"
-#include "app/AppError.h"
+#include "platform/AppError.h"
 
 #include <QDir>
 #include <QFile>
@@ -69,7 +69,7 @@ TEST_F(TextListFileTest, FilesWithoutAReaderAreDecodedAsText)
     }
 }
 
-TEST_F(TextListFileTest, AReaderFailureBecomesAnAppErrorWithItsText)
+TEST_F(TextListFileTest, AReaderFailureReachesTheCallerWithItsText)
 {
     documents.failure = "antiword did not finish reading \"x.doc\" within 10 s";
     const QString path = writeScratchFile("x.doc", "");

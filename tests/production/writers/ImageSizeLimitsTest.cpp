@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/AppError.h"
+#include "platform/AppError.h"
 #include "production/writers/ImageSizeLimits.h"
 
 namespace pennolux {

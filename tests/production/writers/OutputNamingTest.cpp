@@ -14,7 +14,7 @@
 
 #include "IsolatedHomeTest.h"
 #include "WriterTestImages.h"
-#include "app/AppError.h"
+#include "platform/AppError.h"
 #include "production/writers/OutputNaming.h"
 
 namespace pennolux {

@@ -7,7 +7,7 @@
 
 #include "IsolatedHomeTest.h"
 #include "WriterTestImages.h"
-#include "app/AppError.h"
+#include "platform/AppError.h"
 #include "production/writers/ImageEncoders.h"
 #include "production/writers/WriteImage.h"
 

@@ -6,7 +6,7 @@
 #include <limits>
 
 #include "production/writers/encoders/FourBytePixels.h"
-#include "app/AppError.h"
+#include "platform/AppError.h"
 
 namespace pennolux {
 

@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "production/writers/encoders/OctreeQuantizer.h"
-#include "app/AppError.h"
+#include "platform/AppError.h"
 
 namespace pennolux {
 

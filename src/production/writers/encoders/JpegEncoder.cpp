@@ -10,7 +10,7 @@
 
 #include "production/writers/encoders/FourBytePixels.h"
 #include "production/writers/ImageSizeLimits.h"
-#include "app/AppError.h"
+#include "platform/AppError.h"
 
 namespace pennolux {
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "production/writers/encoders/FourBytePixels.h"
-#include "app/AppError.h"
+#include "platform/AppError.h"
 
 namespace pennolux {
 

@@ -11,7 +11,7 @@
 #include <cstring>
 #include <memory>
 
-#include "app/AppError.h"
+#include "platform/AppError.h"
 #include "production/writers/ImageEncoders.h"
 
 namespace pennolux {

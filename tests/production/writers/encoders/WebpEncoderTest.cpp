@@ -2,7 +2,7 @@
 #include <webp/decode.h>
 
 #include "WriterTestImages.h"
-#include "app/AppError.h"
+#include "platform/AppError.h"
 #include "production/writers/ImageEncoders.h"
 
 namespace pennolux {

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/AppError.h"
-#include "app/OnlineHelp.h"
+#include "platform/AppError.h"
 
 namespace pennolux {
 namespace {
@@ -26,15 +25,6 @@ TEST(FileCreateError, NamesThePathInQuotesThenTheReason)
 {
     EXPECT_EQ(fileCreateError("/x/settings.ini", "No space left on device").message(),
               "Cannot create file \"/x/settings.ini\". No space left on device");
-}
-
-TEST(OnlineHelpAddress, LowerCasesTheProductAndHyphenatesSpaces)
-{
-    EXPECT_EQ(OnlineHelpAddress("www.zantoph.example", "Pennolux"),
-              "http://www.zantoph.example/help/pennolux/");
-    EXPECT_EQ(OnlineHelpAddress("127.0.0.1:8080", "Pennolux Pro Max"),
-              "http://127.0.0.1:8080/help/pennolux-pro-max/");
-    EXPECT_FALSE(ServiceBaseAddress().isEmpty());
 }
 
 } // namespace

@@ -13,6 +13,8 @@ public:
     QString message() const { return QString::fromUtf8(what()); }
 };
 
+// "Cannot open file "<path>". <reason>"
+AppError fileOpenError(const QString& path, const QString& reason);
 // "Cannot create file "<path>". <reason>"
 AppError fileCreateError(const QString& path, const QString& reason);
 

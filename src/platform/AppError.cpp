@@ -2,6 +2,11 @@
 
 namespace pennolux {
 
+AppError fileOpenError(const QString& path, const QString& reason)
+{
+    return AppError(QStringLiteral("Cannot open file \"") + path + QStringLiteral("\". ") + reason);
+}
+
 AppError fileCreateError(const QString& path, const QString& reason)
 {
     return AppError(QStringLiteral("Cannot create file \"") + path + QStringLiteral("\". ") + reason);
