@@ -27,7 +27,7 @@ SimpleRunSettings typicalSettings()
 {
     SimpleRunSettings settings;
     settings.background = QColor(166, 202, 240);  // clSkyBlue
-    settings.font = DesignFont(8);
+    settings.font = designFont(8);
     settings.textColor = Qt::black;
     return settings;
 }
@@ -37,14 +37,14 @@ void BM_RenderLine(benchmark::State& state)
     const SimpleRunSettings settings = typicalSettings();
     const RenderFont font(settings.font);
     for (auto _ : state)
-        benchmark::DoNotOptimize(RenderSimpleImage(kTypicalLine, settings, font));
+        benchmark::DoNotOptimize(renderSimpleImage(kTypicalLine, settings, font));
 }
 
 void BM_Encode(benchmark::State& state, ImageFormat format)
 {
     const SimpleRunSettings settings = typicalSettings();
-    const QImage image = RenderSimpleImage(kTypicalLine, settings, RenderFont(settings.font));
-    const ImageEncoder encode = EncoderFor(format);
+    const QImage image = renderSimpleImage(kTypicalLine, settings, RenderFont(settings.font));
+    const ImageEncoder encode = encoderFor(format);
     qsizetype bytes = 0;
     for (auto _ : state) {
         const QByteArray file = encode(image);
@@ -60,7 +60,7 @@ void registerEncoders()
 {
     for (ImageFormat format : {ImageFormat::PNG, ImageFormat::WEBP, ImageFormat::JPEG, ImageFormat::TIFF,
                                ImageFormat::GIF, ImageFormat::BMP}) {
-        const std::string name = "BM_Encode/" + ExtensionFor(format).mid(1).toStdString();
+        const std::string name = "BM_Encode/" + extensionFor(format).mid(1).toStdString();
         benchmark::RegisterBenchmark(name.c_str(), BM_Encode, format);
     }
 }
@@ -74,7 +74,7 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication application(argc, argv);
-    EnsureDesignFontAvailable();
+    ensureDesignFontAvailable();
     registerEncoders();
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))

@@ -1,6 +1,6 @@
 // How the window's list copes with long lists: the time from a list file to a
 // painted editor (read and decode as the open button does, fill, first paint),
-// with the list filled both by FillMemo, as the window does, and by plain
+// with the list filled both by fillMemo, as the window does, and by plain
 // setPlainText, side by side; and the time a key press in a long list takes to
 // be handled and painted. The editor is set up like the main window's list.
 //
@@ -103,11 +103,11 @@ void measureLoading(const Options& options, QString& text)
 {
     QElapsedTimer timer;
     timer.start();
-    text = pennolux::LoadTextList(options.listPath, NoDocumentReaders(), "windows-1252");
+    text = pennolux::loadTextList(options.listPath, NoDocumentReaders(), "windows-1252");
     const double loadSeconds = seconds(timer);
 
     const auto setPlainText = [](QPlainTextEdit& editor, const QString& list) { editor.setPlainText(list); };
-    const auto fillMemo = [](QPlainTextEdit& editor, const QString& list) { pennolux::FillMemo(editor, list); };
+    const auto fillMemo = [](QPlainTextEdit& editor, const QString& list) { pennolux::fillMemo(editor, list); };
     FillTimes plain{1e9, 0};
     FillTimes filled{1e9, 0};
     for (int round = 0; round < options.rounds; ++round) {
@@ -164,7 +164,7 @@ void measureTyping(const Options& options, const QString& text)
 {
     QPlainTextEdit editor;
     configureLikeTheWindowsList(editor);
-    pennolux::FillMemo(editor, firstLines(text, options.typingLines));
+    pennolux::fillMemo(editor, firstLines(text, options.typingLines));
     editor.show();
     (void)QTest::qWaitForWindowExposed(&editor);
     editor.setFocus();

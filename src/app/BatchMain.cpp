@@ -62,7 +62,7 @@ std::unique_ptr<LineSource> readList(const BatchOptions& options)
     const DocumentReaders documents;
     const QByteArray legacyCodePage = SystemLocale().legacyCodePage();
     if (isWordDocument(options.listPath, documents))
-        return std::make_unique<ListTextLineSource>(LoadTextList(options.listPath, documents, legacyCodePage));
+        return std::make_unique<ListTextLineSource>(loadTextList(options.listPath, documents, legacyCodePage));
     // A pipe or a device ("<(command)", a FIFO) can be read only once, so it is
     // spooled like standard input before the two passes.
     const QFileInfo info(options.listPath);
@@ -107,17 +107,17 @@ int showVersion()
 {
     const QString executable = QCoreApplication::applicationFilePath();
     GetEXEVersionData(executable);  // throws a clear text when the block is missing
-    print(stdout, QStringLiteral("pennolux-batch %1\n").arg(FormatAppVersion(ReadFileVersionMS(executable))));
+    print(stdout, QStringLiteral("pennolux-batch %1\n").arg(formatAppVersion(readFileVersionMs(executable))));
     return 0;
 }
 
 int run(const BatchOptions& options)
 {
-    EnsureDesignFontAvailable();
+    ensureDesignFontAvailable();
     const std::unique_ptr<const LineSource> lines = readList(options);
     ProgressBar progressBar(stderr, !options.quiet && ::isatty(STDERR_FILENO));
     const SimpleRunResult result =
-        RunSimpleBatch(*lines, settingsOf(options), QThread::idealThreadCount(),
+        runSimpleBatch(*lines, settingsOf(options), QThread::idealThreadCount(),
                        [&progressBar](int linesSeen, int lineCount) { progressBar.update(linesSeen, lineCount); });
     progressBar.clear();
     print(stdout, QStringLiteral("Saved %1 image file(s)\n").arg(result.made));
@@ -159,9 +159,9 @@ int main(int argc, char** argv)
         arguments.append(QString::fromLocal8Bit(argv[i]));
 
     try {
-        const BatchOptions options = ParseBatchOptions(arguments);
+        const BatchOptions options = parseBatchOptions(arguments);
         if (options.showHelp) {
-            print(stdout, BatchUsageText());
+            print(stdout, batchUsageText());
             return 0;
         }
         if (options.showVersion)

@@ -34,12 +34,12 @@ bool IsFolderWritable(const QString& folder)
     return true;
 }
 
-QString PerUserDataFolder(const QString& roamingBase, const QString& company, const QString& product)
+QString perUserDataFolder(const QString& roamingBase, const QString& company, const QString& product)
 {
     return withoutTrailingSeparators(roamingBase) + u'/' + company + u'/' + product + u'/';
 }
 
-QString ChooseAppDataFolder(const QString& executableFolder, const QString& roamingBase,
+QString chooseAppDataFolder(const QString& executableFolder, const QString& roamingBase,
                             const QString& company, const QString& product)
 {
     const QString folder = withoutTrailingSeparators(executableFolder);
@@ -50,7 +50,7 @@ QString ChooseAppDataFolder(const QString& executableFolder, const QString& roam
     // One level at a time; an existing level makes mkdir fail, which is fine.
     QDir().mkdir(base + u'/' + company);
     QDir().mkdir(base + u'/' + company + u'/' + product);
-    return PerUserDataFolder(base, company, product);
+    return perUserDataFolder(base, company, product);
 }
 
 } // namespace pennolux

@@ -9,11 +9,11 @@ namespace pennolux {
 bool IsFolderWritable(const QString& folder);
 
 // roamingBase + "/" + company + "/" + product + "/" (no creation).
-QString PerUserDataFolder(const QString& roamingBase, const QString& company, const QString& product);
+QString perUserDataFolder(const QString& roamingBase, const QString& company, const QString& product);
 
 // The executable's folder (with a trailing "/") when it is writable, else the
 // per-user folder, created level by level (failures ignored).
-QString ChooseAppDataFolder(const QString& executableFolder, const QString& roamingBase,
+QString chooseAppDataFolder(const QString& executableFolder, const QString& roamingBase,
                             const QString& company, const QString& product);
 
 } // namespace pennolux

@@ -16,7 +16,7 @@ bool designFamilyKnown()
 
 } // namespace
 
-bool EnsureDesignFontAvailable()
+bool ensureDesignFontAvailable()
 {
     if (designFamilyKnown())
         return true;
@@ -29,7 +29,7 @@ bool EnsureDesignFontAvailable()
     return designFamilyKnown();
 }
 
-QFont DesignFont(int pointSize)
+QFont designFont(int pointSize)
 {
     return QFont(kDesignFamily, pointSize);
 }

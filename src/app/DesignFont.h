@@ -7,9 +7,9 @@ namespace pennolux {
 // Makes the family "Tahoma" available to Qt: when fontconfig does not know it,
 // registers the metric-compatible faces Debian's fonts-wine installs. Returns
 // false when no Tahoma can be had (Qt then substitutes a similar font).
-bool EnsureDesignFontAvailable();
+bool ensureDesignFontAvailable();
 
 // Tahoma at the given size in points.
-QFont DesignFont(int pointSize = 8);
+QFont designFont(int pointSize = 8);
 
 } // namespace pennolux

@@ -26,7 +26,7 @@ int styleBitsOf(const QFont& font)
 
 } // namespace
 
-void WriteFontKeys(IniDocument& settings, const ColoredFont& font)
+void writeFontKeys(IniDocument& settings, const ColoredFont& font)
 {
     settings.writeString(kSection, QStringLiteral("Textcolor"), font.color.toString());
     settings.writeString(kSection, QStringLiteral("Fontname"), font.font.family());

@@ -7,6 +7,6 @@ struct ColoredFont;
 
 // Writes "Textcolor", "Fontname", "Fontsize" and "Fontstyle" (1 bold +
 // 2 underline + 4 italic; strike-out not recorded) into section "Settings".
-void WriteFontKeys(IniDocument& settings, const ColoredFont& font);
+void writeFontKeys(IniDocument& settings, const ColoredFont& font);
 
 } // namespace pennolux

@@ -7,7 +7,7 @@ QString ServiceBaseAddress()
     return QStringLiteral(PENNOLUX_SERVICE_BASE);
 }
 
-QString OnlineHelpAddress(const QString& serviceBase, const QString& productName)
+QString onlineHelpAddress(const QString& serviceBase, const QString& productName)
 {
     const QString slug = productName.toLower().replace(u' ', u'-');
     return QStringLiteral("http://") + serviceBase + QStringLiteral("/help/") + slug + u'/';

@@ -8,6 +8,6 @@ namespace pennolux {
 QString ServiceBaseAddress();
 
 // "http://" + service + "/help/" + product in lower case, spaces as "-", + "/".
-QString OnlineHelpAddress(const QString& serviceBase, const QString& productName);
+QString onlineHelpAddress(const QString& serviceBase, const QString& productName);
 
 } // namespace pennolux

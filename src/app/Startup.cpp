@@ -34,7 +34,7 @@ void readVersionValues(ApplicationState& state, const QString& executablePath, Q
         state.AppCompanyName = kBuiltInCompany;
         state.AppProductName = kBuiltInProduct;
     }
-    state.AppVersion = FormatAppVersion(ReadFileVersionMS(executablePath));
+    state.AppVersion = formatAppVersion(readFileVersionMs(executablePath));
     state.AppTitle = state.AppCompanyName + QStringLiteral(" - ") + state.AppProductName;
 }
 
@@ -61,11 +61,11 @@ void loadLanguage(Translator& translator, QStringList& failures)
 
 } // namespace
 
-QStringList InitializeApplicationState(ApplicationState& state, const StartupInputs& inputs)
+QStringList initializeApplicationState(ApplicationState& state, const StartupInputs& inputs)
 {
     QStringList failures;
     readVersionValues(state, inputs.executablePath, failures);
-    state.AppDataFolder = ChooseAppDataFolder(QFileInfo(inputs.executablePath).absolutePath(),
+    state.AppDataFolder = chooseAppDataFolder(QFileInfo(inputs.executablePath).absolutePath(),
                                               inputs.folders.roamingAppData(), state.AppCompanyName,
                                               state.AppProductName);
     openSettings(state, failures);

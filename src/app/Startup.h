@@ -19,6 +19,6 @@ struct StartupInputs {
 // data folder, settings file, language and BrowseFolder. A failing step is
 // reported in the returned list and replaced by a built-in value, so every
 // value exists afterwards.
-QStringList InitializeApplicationState(ApplicationState& state, const StartupInputs& inputs);
+QStringList initializeApplicationState(ApplicationState& state, const StartupInputs& inputs);
 
 } // namespace pennolux

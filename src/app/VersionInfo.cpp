@@ -311,7 +311,7 @@ TEXEVersionData GetEXEVersionData(const QString& path)
     return data;
 }
 
-std::uint32_t ReadFileVersionMS(const QString& path)
+std::uint32_t readFileVersionMs(const QString& path)
 {
     constexpr std::uint32_t kUnreadable = 0xFFFFFFFFu;
     try {
@@ -325,7 +325,7 @@ std::uint32_t ReadFileVersionMS(const QString& path)
     }
 }
 
-QString FormatAppVersion(std::uint32_t fileVersionMS)
+QString formatAppVersion(std::uint32_t fileVersionMS)
 {
     return QStringLiteral("%1.%2").arg(fileVersionMS >> 16).arg(fileVersionMS & 0xFFFFu);
 }

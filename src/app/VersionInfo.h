@@ -28,9 +28,9 @@ TEXEVersionData GetEXEVersionData(const QString& path);
 
 // Most significant half of the fixed file version (major << 16 | minor);
 // all bits set when it cannot be read.
-std::uint32_t ReadFileVersionMS(const QString& path);
+std::uint32_t readFileVersionMs(const QString& path);
 
 // "major.minor" in unsigned decimal: 0x00020001 -> "2.1".
-QString FormatAppVersion(std::uint32_t fileVersionMS);
+QString formatAppVersion(std::uint32_t fileVersionMS);
 
 } // namespace pennolux

@@ -25,7 +25,7 @@ int main(int argc, char** argv)
     QApplication::setApplicationName("Pennolux");
     QApplication::setApplicationDisplayName("Pennolux");
     QApplication::setOrganizationName("Zantoph");
-    EnsureDesignFontAvailable();
+    ensureDesignFontAvailable();
 
     QtMessageBoxes messageBoxes;
     QtDialogs dialogs;
@@ -38,7 +38,7 @@ int main(int argc, char** argv)
     Translator translator(QCoreApplication::applicationDirPath() + "/Languages", locale);
     ApplicationState state;
     const QStringList startupErrors =
-        InitializeApplicationState(state, {QCoreApplication::applicationFilePath(), specialFolders, translator});
+        initializeApplicationState(state, {QCoreApplication::applicationFilePath(), specialFolders, translator});
 
     TAppForm mainWindow(state, translator, services);
     mainWindow.reportStartupErrors(startupErrors);

@@ -16,8 +16,8 @@ namespace pennolux {
 
 namespace {
 
-const QString LanguageFileMask = QStringLiteral("*lang.txt");
-const QString LanguageMapName = QStringLiteral("LanguageCodes.csv");
+const QString kLanguageFileMask = QStringLiteral("*lang.txt");
+const QString kLanguageMapName = QStringLiteral("LanguageCodes.csv");
 
 bool isSpaceOrControl(QChar c)
 {
@@ -87,7 +87,7 @@ QStringList listLanguageFiles(const QString& folder)
 {
     // Unsorted keeps the file system's own order, which decides between
     // names that differ only in letter case.
-    const QDir dir(folder, LanguageFileMask, QDir::Unsorted,
+    const QDir dir(folder, kLanguageFileMask, QDir::Unsorted,
                    QDir::Files | QDir::System | QDir::Hidden);
     return dir.entryList();
 }
@@ -138,7 +138,7 @@ QString findListedName(const QStringList& listedNames, const QString& wanted)
 // the mapped name found among the listed files.
 QString automaticFileName(const QString& folder, const Locale& locale, const QStringList& listedNames)
 {
-    const QString mapPath = folder + QChar('/') + LanguageMapName;
+    const QString mapPath = folder + QChar('/') + kLanguageMapName;
     if (!isExistingNonFolder(mapPath))
         return {};
     const std::optional<unsigned> languageId = locale.uiLanguageId();

@@ -14,10 +14,10 @@ namespace pennolux {
 namespace {
 
 // Every compound document (OLE2) file, Word 97-2003 included, starts so.
-constexpr char ole2Signature[] = "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1";
-constexpr qsizetype ole2SignatureLength = sizeof ole2Signature - 1;
+constexpr char kOle2Signature[] = "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1";
+constexpr qsizetype kOle2SignatureLength = sizeof kOle2Signature - 1;
 // Enough of antiword's complaint to say what went wrong.
-constexpr qsizetype keptErrorBytes = 4096;
+constexpr qsizetype kKeptErrorBytes = 4096;
 
 AppError readError(const QString& message)
 {
@@ -31,9 +31,9 @@ QString quoted(const QString& path)
 
 QString sizeText(qint64 bytes)
 {
-    constexpr qint64 mebibyte = 1024 * 1024;
-    if (bytes >= mebibyte && bytes % mebibyte == 0)
-        return QString::number(bytes / mebibyte) + QStringLiteral(" MiB");
+    constexpr qint64 kMebibyte = 1024 * 1024;
+    if (bytes >= kMebibyte && bytes % kMebibyte == 0)
+        return QString::number(bytes / kMebibyte) + QStringLiteral(" MiB");
     return QString::number(bytes) + QStringLiteral(" bytes");
 }
 
@@ -49,7 +49,7 @@ void requireOle2Signature(const QString& path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw readError(QStringLiteral("Cannot open file ") + quoted(path) + QStringLiteral(". ") + file.errorString());
-    if (file.read(ole2SignatureLength) != QByteArrayView(ole2Signature, ole2SignatureLength))
+    if (file.read(kOle2SignatureLength) != QByteArrayView(kOle2Signature, kOle2SignatureLength))
         throw readError(QStringLiteral("Cannot read ") + quoted(path) +
                         QStringLiteral(" as a Word document: it is not a Word 97-2003 file (no OLE2 signature)"));
 }
@@ -115,7 +115,7 @@ private:
     {
         output_ += process_.readAllStandardOutput();
         errors_ += process_.readAllStandardError();
-        errors_.truncate(keptErrorBytes);
+        errors_.truncate(kKeptErrorBytes);
         if (output_.size() > run_.maxOutputBytes)
             throw readError(QStringLiteral("antiword printed more than ") + sizeText(run_.maxOutputBytes) +
                             QStringLiteral(" of text for ") + quoted(path_) +
@@ -157,7 +157,7 @@ void chopTrailingLineBreaks(QString& text)
 
 } // namespace
 
-QString ReadAntiwordText(const QString& path, const AntiwordRun& run)
+QString readAntiwordText(const QString& path, const AntiwordRun& run)
 {
     requireOle2Signature(path);
     AntiwordProcess antiword(path, run);

@@ -18,6 +18,6 @@ struct AntiwordRun {
 // Throws AppError when the file is no
 // such document, antiword fails, runs past the time-out or prints more than
 // the cap; antiword is killed in the last two cases.
-QString ReadAntiwordText(const QString& path, const AntiwordRun& run);
+QString readAntiwordText(const QString& path, const AntiwordRun& run);
 
 } // namespace pennolux

@@ -39,12 +39,12 @@ QString DocumentReaders::GetWordText(const QString& path) const
 {
     const QString extension = lowerCaseSuffix(path);
     if (extension == QLatin1String(".docx"))
-        return ReadDocxText(path, limits_.maxDocumentXmlBytes);
+        return readDocxText(path, limits_.maxDocumentXmlBytes);
     if (extension == QLatin1String(".doc")) {
         const QString antiword = antiwordExecutable();
         if (antiword.isEmpty())
             throw AppError("antiword, which reads .doc files, is not installed");
-        return ReadAntiwordText(path, {antiword, limits_.antiwordTimeout, limits_.maxAntiwordOutputBytes});
+        return readAntiwordText(path, {antiword, limits_.antiwordTimeout, limits_.maxAntiwordOutputBytes});
     }
     const QString message = QStringLiteral("No reader for \"") + path + QStringLiteral("\": only .doc and .docx documents are read");
     throw AppError(message);

@@ -17,26 +17,26 @@ namespace pennolux {
 
 namespace {
 
-constexpr char documentPart[] = "word/document.xml";
-constexpr qint64 readChunkBytes = 64 * 1024;
+constexpr char kDocumentPart[] = "word/document.xml";
+constexpr qint64 kReadChunkBytes = 64 * 1024;
 
 // Expat hands names over as "namespace-uri|local-name".
-constexpr char namespaceSeparator = '|';
-const std::string wordNamespace = "http://schemas.openxmlformats.org/wordprocessingml/2006/main|";
-const std::string compatibilityNamespace = "http://schemas.openxmlformats.org/markup-compatibility/2006|";
-const std::string paragraphElement = wordNamespace + "p";
-const std::string runElement = wordNamespace + "r";
-const std::string textElement = wordNamespace + "t";
-const std::string tabElement = wordNamespace + "tab";
-const std::string breakElement = wordNamespace + "br";
-const std::string carriageReturnElement = wordNamespace + "cr";
+constexpr char kNamespaceSeparator = '|';
+const std::string kWordNamespace = "http://schemas.openxmlformats.org/wordprocessingml/2006/main|";
+const std::string kCompatibilityNamespace = "http://schemas.openxmlformats.org/markup-compatibility/2006|";
+const std::string kParagraphElement = kWordNamespace + "p";
+const std::string kRunElement = kWordNamespace + "r";
+const std::string kTextElement = kWordNamespace + "t";
+const std::string kTabElement = kWordNamespace + "tab";
+const std::string kBreakElement = kWordNamespace + "br";
+const std::string kCarriageReturnElement = kWordNamespace + "cr";
 // Deleted text, field codes, and the copy of alternate content kept for
 // readers that cannot show the preferred choice: none of it is body text.
-const std::string skippedElements[] = {
-    wordNamespace + "delText",
-    wordNamespace + "instrText",
-    wordNamespace + "delInstrText",
-    compatibilityNamespace + "Fallback",
+const std::string kSkippedElements[] = {
+    kWordNamespace + "delText",
+    kWordNamespace + "instrText",
+    kWordNamespace + "delInstrText",
+    kCompatibilityNamespace + "Fallback",
 };
 
 AppError documentError(const QString& path, const QString& detail)
@@ -47,9 +47,9 @@ AppError documentError(const QString& path, const QString& detail)
 
 QString sizeText(qint64 bytes)
 {
-    constexpr qint64 mebibyte = 1024 * 1024;
-    if (bytes >= mebibyte && bytes % mebibyte == 0)
-        return QString::number(bytes / mebibyte) + QStringLiteral(" MiB");
+    constexpr qint64 kMebibyte = 1024 * 1024;
+    if (bytes >= kMebibyte && bytes % kMebibyte == 0)
+        return QString::number(bytes / kMebibyte) + QStringLiteral(" MiB");
     return QString::number(bytes) + QStringLiteral(" bytes");
 }
 
@@ -88,7 +88,7 @@ Archive openArchive(const QString& path)
 // Collects the text while expat walks the document part.
 class BodyTextCollector {
 public:
-    explicit BodyTextCollector(const QString& path) : path_(path), parser_(XML_ParserCreateNS(nullptr, namespaceSeparator))
+    explicit BodyTextCollector(const QString& path) : path_(path), parser_(XML_ParserCreateNS(nullptr, kNamespaceSeparator))
     {
         if (!parser_)
             throw std::bad_alloc();
@@ -110,7 +110,7 @@ public:
         const QString reason = QString::fromUtf8(XML_ErrorString(XML_GetErrorCode(parser_.get())));
         const auto line = static_cast<qulonglong>(XML_GetCurrentLineNumber(parser_.get()));
         throw documentError(path_, reason + QStringLiteral(" at line ") + QString::number(line) +
-                                       QStringLiteral(" of ") + QLatin1String(documentPart));
+                                       QStringLiteral(" of ") + QLatin1String(kDocumentPart));
     }
 
     QString text() const { return QString::fromUtf8(text_); }
@@ -139,7 +139,7 @@ private:
 
     static bool isSkipped(std::string_view name)
     {
-        for (const std::string& skipped : skippedElements) {
+        for (const std::string& skipped : kSkippedElements) {
             if (name == skipped)
                 return true;
         }
@@ -154,18 +154,18 @@ private:
         }
         if (skipDepth_ > 0)
             return;
-        if (name == paragraphElement) {
+        if (name == kParagraphElement) {
             if (paragraphs_++ > 0)
                 text_ += '\n';
-        } else if (name == runElement) {
+        } else if (name == kRunElement) {
             ++runDepth_;
-        } else if (name == textElement) {
+        } else if (name == kTextElement) {
             ++textDepth_;
-        } else if (runDepth_ > 0 && name == tabElement) {
+        } else if (runDepth_ > 0 && name == kTabElement) {
             // Only inside a run: w:tab is also the name of a tab stop in
             // the paragraph properties.
             text_ += '\t';
-        } else if (runDepth_ > 0 && (name == breakElement || name == carriageReturnElement)) {
+        } else if (runDepth_ > 0 && (name == kBreakElement || name == kCarriageReturnElement)) {
             text_ += '\n';
         }
     }
@@ -178,9 +178,9 @@ private:
         }
         if (skipDepth_ > 0)
             return;
-        if (name == runElement)
+        if (name == kRunElement)
             --runDepth_;
-        else if (name == textElement)
+        else if (name == kTextElement)
             --textDepth_;
     }
 
@@ -210,11 +210,11 @@ Entry openDocumentPart(zip_t* archive, const QString& path, qint64 cap)
 {
     zip_stat_t stat;
     zip_stat_init(&stat);
-    if (zip_stat(archive, documentPart, 0, &stat) != 0)
-        throw documentError(path, QStringLiteral("it has no ") + QLatin1String(documentPart));
+    if (zip_stat(archive, kDocumentPart, 0, &stat) != 0)
+        throw documentError(path, QStringLiteral("it has no ") + QLatin1String(kDocumentPart));
     if ((stat.valid & ZIP_STAT_SIZE) != 0 && stat.size > static_cast<zip_uint64_t>(cap))
         throw tooLargeError(path, cap);
-    Entry entry(zip_fopen(archive, documentPart, 0));
+    Entry entry(zip_fopen(archive, kDocumentPart, 0));
     if (!entry)
         throw documentError(path, QString::fromUtf8(zip_strerror(archive)));
     return entry;
@@ -222,14 +222,14 @@ Entry openDocumentPart(zip_t* archive, const QString& path, qint64 cap)
 
 } // namespace
 
-QString ReadDocxText(const QString& path, qint64 maxDocumentXmlBytes)
+QString readDocxText(const QString& path, qint64 maxDocumentXmlBytes)
 {
     const Archive archive = openArchive(path);
     const Entry entry = openDocumentPart(archive.get(), path, maxDocumentXmlBytes);
     BodyTextCollector collector(path);
 
     // The declared size may lie, so the cap also holds for what comes out.
-    std::vector<char> chunk(readChunkBytes);
+    std::vector<char> chunk(kReadChunkBytes);
     qint64 unpacked = 0;
     for (;;) {
         const zip_int64_t length = zip_fread(entry.get(), chunk.data(), chunk.size());

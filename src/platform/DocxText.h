@@ -10,6 +10,6 @@ namespace pennolux {
 // left out. Throws AppError for a broken
 // zip, a missing or malformed document part, a DTD, or a document part that
 // unpacks to more than maxDocumentXmlBytes.
-QString ReadDocxText(const QString& path, qint64 maxDocumentXmlBytes);
+QString readDocxText(const QString& path, qint64 maxDocumentXmlBytes);
 
 } // namespace pennolux

@@ -83,31 +83,31 @@ LanguageAndScript likelyLanguageAndScript(const QString& localeName)
 
 QByteArray codePageForScript(const QByteArray& script)
 {
-    static const QHash<QByteArray, QByteArray> pages = {
+    static const QHash<QByteArray, QByteArray> kPages = {
         {"cyrl", "windows-1251"}, {"grek", "windows-1253"}, {"hebr", "windows-1255"},
         {"arab", "windows-1256"}, {"thai", "windows-874"},  {"jpan", "windows-31j"},
         {"kore", "windows-949"},  {"hans", "GBK"},          {"hant", "Big5"},
     };
-    return pages.value(script);
+    return kPages.value(script);
 }
 
 // Latin-script languages whose Windows code page is not the Western one.
 QByteArray codePageForLatinLanguage(const QByteArray& language)
 {
-    static const QHash<QByteArray, QByteArray> pages = {
+    static const QHash<QByteArray, QByteArray> kPages = {
         {"cs", "windows-1250"}, {"pl", "windows-1250"}, {"hu", "windows-1250"}, {"sk", "windows-1250"},
         {"sl", "windows-1250"}, {"hr", "windows-1250"}, {"ro", "windows-1250"}, {"sq", "windows-1250"},
         {"bs", "windows-1250"}, {"sr", "windows-1250"}, {"tk", "windows-1250"}, {"tr", "windows-1254"},
         {"az", "windows-1254"}, {"uz", "windows-1254"}, {"et", "windows-1257"}, {"lv", "windows-1257"},
         {"lt", "windows-1257"}, {"vi", "windows-1258"},
     };
-    return pages.value(language);
+    return kPages.value(language);
 }
 
 // For the few names ICU might not maximise: the language alone decides.
 QByteArray codePageForLanguageAlone(const QByteArray& language)
 {
-    static const QHash<QByteArray, QByteArray> pages = {
+    static const QHash<QByteArray, QByteArray> kPages = {
         {"ru", "windows-1251"}, {"uk", "windows-1251"}, {"bg", "windows-1251"}, {"be", "windows-1251"},
         {"mk", "windows-1251"}, {"kk", "windows-1251"}, {"ky", "windows-1251"}, {"tg", "windows-1251"},
         {"mn", "windows-1251"}, {"el", "windows-1253"}, {"he", "windows-1255"}, {"iw", "windows-1255"},
@@ -115,24 +115,24 @@ QByteArray codePageForLanguageAlone(const QByteArray& language)
         {"ur", "windows-1256"}, {"th", "windows-874"},  {"ja", "windows-31j"},  {"ko", "windows-949"},
         {"zh", "GBK"},
     };
-    return pages.value(language);
+    return kPages.value(language);
 }
 
-const QByteArray westernCodePage = "windows-1252";
+const QByteArray kWesternCodePage = "windows-1252";
 
 } // namespace
 
 QByteArray legacyCodePageForLanguage(const QString& language)
 {
     if (isPosixDefaultLocale(toLanguageTag(language)))
-        return westernCodePage;
+        return kWesternCodePage;
     const LanguageAndScript likely = likelyLanguageAndScript(language);
     for (const QByteArray& page : {codePageForScript(likely.script), codePageForLatinLanguage(likely.language),
                                    codePageForLanguageAlone(likely.language)}) {
         if (!page.isEmpty())
             return page;
     }
-    return westernCodePage;
+    return kWesternCodePage;
 }
 
 std::optional<unsigned> windowsLanguageIdForTag(const QString& tag)
@@ -184,7 +184,7 @@ QByteArray SystemLocale::legacyCodePage() const
     }
     const QLocale system = QLocale::system();
     if (system.language() == QLocale::C)
-        return westernCodePage;
+        return kWesternCodePage;
     QString tag = QLocale::languageToCode(system.language());
     if (system.script() != QLocale::AnyScript)
         tag += u'-' + QLocale::scriptToCode(system.script());

@@ -30,7 +30,7 @@ void replaceText(QTextDocument& document, const QString& text, const QTextCharFo
 
 } // namespace
 
-void FillMemo(QPlainTextEdit& memo, const QString& text)
+void fillMemo(QPlainTextEdit& memo, const QString& text)
 {
     QTextDocument& document = *memo.document();
     const QTextCharFormat format = memo.textCursor().charFormat();

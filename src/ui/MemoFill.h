@@ -9,6 +9,6 @@ namespace pennolux {
 // character format; caret at the start; the load itself not undoable, typing
 // afterwards undoable), but without setPlainText()'s second pass over the
 // whole document that re-applies the character format it has just inserted.
-void FillMemo(QPlainTextEdit& memo, const QString& text);
+void fillMemo(QPlainTextEdit& memo, const QString& text);
 
 } // namespace pennolux

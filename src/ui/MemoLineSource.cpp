@@ -18,7 +18,7 @@ QString MemoLineSource::line(int index) const
     return editor_.document()->findBlockByNumber(index).text();
 }
 
-QString MemoText(const QPlainTextEdit& editor)
+QString memoText(const QPlainTextEdit& editor)
 {
     QString text = editor.document()->toRawText();
     text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));

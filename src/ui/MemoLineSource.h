@@ -21,6 +21,6 @@ private:
 
 // The list's text with "\n" between lines, exactly as typed: unlike
 // toPlainText(), non-breaking spaces stay what they are.
-QString MemoText(const QPlainTextEdit& editor);
+QString memoText(const QPlainTextEdit& editor);
 
 } // namespace pennolux

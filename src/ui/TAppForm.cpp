@@ -97,11 +97,11 @@ TAppForm::TAppForm(ApplicationState& state, const Translator& translator, const 
 {
     initialiseIconResources();
     setObjectName("AppForm");
-    setFont(DesignFont(8));
+    setFont(designFont(8));
     setWindowIcon(icon("pennolux"));
     setWindowTitle(state_.AppTitle);
 
-    FontDialog1 = {DesignFont(8), colors::clWindowText};
+    FontDialog1 = {designFont(8), colors::clWindowText};
 
     buildMenus();
     auto* central = new QWidget(this);
@@ -316,7 +316,7 @@ void TAppForm::buildSimplePage()
 
     Button4 = new QPushButton("START", page);
     Button4->setObjectName("Button4");
-    QFont startFont = DesignFont(10);
+    QFont startFont = designFont(10);
     startFont.setBold(true);
     Button4->setFont(startFont);
     Button4->setGeometry(113, 206, 214, 25);
@@ -346,7 +346,7 @@ void TAppForm::Exit1Click()
 
 void TAppForm::Help2Click()
 {
-    services_.shell.openUrl(OnlineHelpAddress(ServiceBaseAddress(), state_.AppProductName));
+    services_.shell.openUrl(onlineHelpAddress(ServiceBaseAddress(), state_.AppProductName));
 }
 
 void TAppForm::ResettoDefaults1Click()
@@ -354,7 +354,7 @@ void TAppForm::ResettoDefaults1Click()
     if (!services_.messageBoxes.askYesNo(this, "Confirm", "Restart Application?"))
         return;
     // Always the per-user file, even when the settings live beside the executable.
-    const QString perUser = PerUserDataFolder(services_.specialFolders.roamingAppData(),
+    const QString perUser = perUserDataFolder(services_.specialFolders.roamingAppData(),
                                               state_.AppCompanyName, state_.AppProductName);
     QFile::remove(perUser + "settings.ini");
     QCoreApplication::processEvents();
@@ -385,7 +385,7 @@ void TAppForm::Button5Click()
     if (!chosen)
         return;
     FontDialog1 = *chosen;
-    WriteFontKeys(state_.SettingsIni, FontDialog1);
+    writeFontKeys(state_.SettingsIni, FontDialog1);
     state_.SettingsIni.save();
 }
 
@@ -423,7 +423,7 @@ void TAppForm::DosyaAc(const QString& FileName)
 {
     // Filling the editor with a long list takes as long as reading it.
     BusyCursor busy;
-    FillMemo(*MemoList, LoadTextList(FileName, services_.documents, services_.locale.legacyCodePage()));
+    fillMemo(*MemoList, loadTextList(FileName, services_.documents, services_.locale.legacyCodePage()));
 }
 
 void TAppForm::Button3Click()
@@ -432,7 +432,7 @@ void TAppForm::Button3Click()
     request.nameFilters = QStringList{"TXT File (*.txt)", "Any File (*)"};
     request.defaultSuffix = "txt";
     if (const auto chosen = services_.dialogs.saveFile(this, request))
-        SaveTextList(*chosen, MemoText(*MemoList));
+        saveTextList(*chosen, memoText(*MemoList));
 }
 
 // Simple run ----------------------------------------------------------------
@@ -453,7 +453,7 @@ void TAppForm::Button4Click()
     SimpleRunResult result;
     {
         BusyCursor busy;
-        result = RunSimpleBatch(MemoLineSource(*MemoList), settings, QThread::idealThreadCount());
+        result = runSimpleBatch(MemoLineSource(*MemoList), settings, QThread::idealThreadCount());
     }
     if (result.linesSeen > 0)
         services_.messageBoxes.show(this, translator_.Translate("SUCCESS"),

@@ -50,8 +50,8 @@ TEST_F(DataFolderTest, AStaleProbeFileAMissingFolderOrAFileAsFolderFail)
 TEST_F(DataFolderTest, AWritableExecutableFolderIsChosenWithATrailingSeparator)
 {
     const QString folder = makeFolder("app");
-    EXPECT_EQ(ChooseAppDataFolder(folder, configHome(), "Zantoph", "Pennolux"), folder + '/');
-    EXPECT_EQ(ChooseAppDataFolder(folder + '/', configHome(), "Zantoph", "Pennolux"), folder + '/');
+    EXPECT_EQ(chooseAppDataFolder(folder, configHome(), "Zantoph", "Pennolux"), folder + '/');
+    EXPECT_EQ(chooseAppDataFolder(folder + '/', configHome(), "Zantoph", "Pennolux"), folder + '/');
     EXPECT_FALSE(QDir(configHome() + "/Zantoph").exists()) << "the per-user folder is made only when used";
 }
 
@@ -59,19 +59,19 @@ TEST_F(DataFolderTest, AnUnwritableExecutableFolderLeadsToThePerUserFolderCreate
 {
     const QString stale = makeFolder("stale");
     touch(stale + "/chk.tmp");
-    EXPECT_EQ(ChooseAppDataFolder(stale, configHome(), "Zantoph", "Pennolux"), perUserFolder());
+    EXPECT_EQ(chooseAppDataFolder(stale, configHome(), "Zantoph", "Pennolux"), perUserFolder());
     EXPECT_TRUE(QFileInfo(perUserFolder()).isDir());
 
     // Existing levels are no obstacle, nor is a separator at the end of the base.
     touch(scratch() + "/regular");
-    EXPECT_EQ(ChooseAppDataFolder(scratch() + "/regular", configHome() + '/', "Zantoph", "Pennolux"),
+    EXPECT_EQ(chooseAppDataFolder(scratch() + "/regular", configHome() + '/', "Zantoph", "Pennolux"),
               perUserFolder());
 }
 
 TEST_F(DataFolderTest, PerUserFolderJoinsBaseCompanyAndProduct)
 {
-    EXPECT_EQ(PerUserDataFolder("/home/u/.config", "Zantoph", "Pennolux"), "/home/u/.config/Zantoph/Pennolux/");
-    EXPECT_EQ(PerUserDataFolder("/home/u/.config/", "Zantoph", "Pennolux"), "/home/u/.config/Zantoph/Pennolux/");
+    EXPECT_EQ(perUserDataFolder("/home/u/.config", "Zantoph", "Pennolux"), "/home/u/.config/Zantoph/Pennolux/");
+    EXPECT_EQ(perUserDataFolder("/home/u/.config/", "Zantoph", "Pennolux"), "/home/u/.config/Zantoph/Pennolux/");
 }
 
 } // namespace

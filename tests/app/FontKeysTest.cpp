@@ -20,7 +20,7 @@ QFont styledFont(bool bold, bool underline, bool italic, bool strikeOut)
 TEST(WriteFontKeys, WritesColourFamilySizeAndStyleInThatOrder)
 {
     IniDocument settings("settings.ini");
-    WriteFontKeys(settings, {styledFont(true, true, true, true), colors::clWindowText});
+    writeFontKeys(settings, {styledFont(true, true, true, true), colors::clWindowText});
 
     EXPECT_EQ(settings.serialize(), QByteArray("\xEF\xBB\xBF[Settings]\r\n"
                                                "Textcolor=clWindowText\r\n"
@@ -43,7 +43,7 @@ TEST(WriteFontKeys, StyleBitsAreBoldOneUnderlineTwoItalicFourAndIgnoreStrikeOut)
     };
     for (const Case& c : cases) {
         IniDocument settings;
-        WriteFontKeys(settings, {styledFont(c.bold, c.underline, c.italic, c.strikeOut), colors::clBlack});
+        writeFontKeys(settings, {styledFont(c.bold, c.underline, c.italic, c.strikeOut), colors::clBlack});
         EXPECT_EQ(settings.readString("Settings", "Fontstyle"), c.expected);
     }
 }
@@ -53,12 +53,12 @@ TEST(WriteFontKeys, RoundsFractionalSizesAndNamesUnnamedColoursInHex)
     QFont font("Tahoma");
     font.setPointSizeF(10.6);
     IniDocument settings;
-    WriteFontKeys(settings, {font, ColorValue(0x123456)});
+    writeFontKeys(settings, {font, ColorValue(0x123456)});
     EXPECT_EQ(settings.readString("Settings", "Fontsize"), "11");
     EXPECT_EQ(settings.readString("Settings", "Textcolor"), "$00123456");
 
     // A second confirmation replaces the values in place.
-    WriteFontKeys(settings, {styledFont(false, false, false, false), colors::clSkyBlue});
+    writeFontKeys(settings, {styledFont(false, false, false, false), colors::clSkyBlue});
     EXPECT_EQ(settings.readString("Settings", "Textcolor"), "clSkyBlue");
     EXPECT_TRUE(settings.serialize().contains("[Settings]\r\nTextcolor=clSkyBlue\r\nFontname="));
 }

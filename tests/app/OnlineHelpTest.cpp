@@ -7,9 +7,9 @@ namespace {
 
 TEST(OnlineHelpAddress, LowerCasesTheProductAndHyphenatesSpaces)
 {
-    EXPECT_EQ(OnlineHelpAddress("www.zantoph.example", "Pennolux"),
+    EXPECT_EQ(onlineHelpAddress("www.zantoph.example", "Pennolux"),
               "http://www.zantoph.example/help/pennolux/");
-    EXPECT_EQ(OnlineHelpAddress("127.0.0.1:8080", "Pennolux Pro Max"),
+    EXPECT_EQ(onlineHelpAddress("127.0.0.1:8080", "Pennolux Pro Max"),
               "http://127.0.0.1:8080/help/pennolux-pro-max/");
 }
 

@@ -47,7 +47,7 @@ protected:
     QStringList start(const QString& executable)
     {
         Translator translator(appFolder + "/Languages", locale);
-        return InitializeApplicationState(state, {executable, folders, translator});
+        return initializeApplicationState(state, {executable, folders, translator});
     }
 
     QString appFolder;

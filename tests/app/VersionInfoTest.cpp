@@ -104,15 +104,15 @@ TEST_F(VersionInfoTest, ReadsEveryFieldOfTheBuiltBlock)
     for (const QString* absent : {&data.LegalTrademarks, &data.Comments, &data.PrivateBuild, &data.SpecialBuild})
         EXPECT_TRUE(absent->isEmpty());
 
-    EXPECT_EQ(ReadFileVersionMS(kProbe), 0x00020001u);
-    EXPECT_EQ(FormatAppVersion(ReadFileVersionMS(kProbe)), "2.1");
+    EXPECT_EQ(readFileVersionMs(kProbe), 0x00020001u);
+    EXPECT_EQ(formatAppVersion(readFileVersionMs(kProbe)), "2.1");
 }
 
 TEST_F(VersionInfoTest, FormatsTheVersionAsUnsignedMajorDotMinor)
 {
-    EXPECT_EQ(FormatAppVersion(0x00020001), "2.1");
-    EXPECT_EQ(FormatAppVersion(0x000A0000), "10.0");
-    EXPECT_EQ(FormatAppVersion(0xFFFFFFFF), "65535.65535");
+    EXPECT_EQ(formatAppVersion(0x00020001), "2.1");
+    EXPECT_EQ(formatAppVersion(0x000A0000), "10.0");
+    EXPECT_EQ(formatAppVersion(0xFFFFFFFF), "65535.65535");
 }
 
 TEST_F(VersionInfoTest, FilesWithoutTheBlockFailWithATextNamingTheFile)
@@ -136,7 +136,7 @@ TEST_F(VersionInfoTest, FilesWithoutTheBlockFailWithATextNamingTheFile)
         const std::string error = errorOf(c.path);
         EXPECT_NE(error.find(c.text), std::string::npos) << c.what << ": " << error;
         EXPECT_NE(error.find('"' + c.path.toStdString() + '"'), std::string::npos) << c.what << ": " << error;
-        EXPECT_EQ(ReadFileVersionMS(c.path), 0xFFFFFFFFu) << c.what;
+        EXPECT_EQ(readFileVersionMs(c.path), 0xFFFFFFFFu) << c.what;
     }
 }
 
@@ -153,7 +153,7 @@ TEST_F(VersionInfoTest, ReadsTheBlockFromThirtyTwoAndSixtyFourBitFilesOfEitherBy
             const TEXEVersionData data = GetEXEVersionData(path);
             EXPECT_EQ(data.CompanyName, "Zantoph") << path.toStdString();
             EXPECT_EQ(data.ProductVersion, "2.1") << path.toStdString();
-            EXPECT_EQ(ReadFileVersionMS(path), 0x00020001u) << path.toStdString();
+            EXPECT_EQ(readFileVersionMs(path), 0x00020001u) << path.toStdString();
         }
     }
 }
@@ -167,13 +167,13 @@ TEST_F(VersionInfoTest, StringsAreReadFromTheTableOfTheFirstTranslation)
     EXPECT_EQ(german.Comments, "Kommentar");
     EXPECT_TRUE(german.ProductName.isEmpty());
     // Without a fixed part the version is unreadable, not a failure of the strings.
-    EXPECT_EQ(ReadFileVersionMS(scratch() + "/german"), 0xFFFFFFFFu);
+    EXPECT_EQ(readFileVersionMs(scratch() + "/german"), 0xFFFFFFFFu);
 
     // The table name is upper-case hexadecimal: "040A04E4".
     elf.payload = bytesOf(vb::encode<vb::encodedSize(kSpanishTable)>(kSpanishTable));
     const QString spanish = writeFile("spanish", elf.build().bytes);
     EXPECT_EQ(GetEXEVersionData(spanish).ProductName, "Pennolux");
-    EXPECT_EQ(ReadFileVersionMS(spanish), 0x00030004u);
+    EXPECT_EQ(readFileVersionMs(spanish), 0x00030004u);
 }
 
 TEST_F(VersionInfoTest, ABlockWithoutTranslationTableFails)
@@ -182,7 +182,7 @@ TEST_F(VersionInfoTest, ABlockWithoutTranslationTableFails)
     elf.payload = bytesOf(vb::encode<vb::encodedSize(kWithoutTranslation)>(kWithoutTranslation));
     const QString path = writeFile("untranslated", elf.build().bytes);
     EXPECT_NE(errorOf(path).find("has no translation table"), std::string::npos) << errorOf(path);
-    EXPECT_EQ(ReadFileVersionMS(path), 0x00030004u);
+    EXPECT_EQ(readFileVersionMs(path), 0x00030004u);
 }
 
 TEST_F(VersionInfoTest, MisleadingOffsetsAndSizesFailCleanly)
@@ -228,7 +228,7 @@ TEST_F(VersionInfoTest, MisleadingOffsetsAndSizesFailCleanly)
         const QString path = writeFile("corrupt", layout.bytes);
         const std::string error = errorOf(path);
         EXPECT_NE(error.find(c.text), std::string::npos) << c.what << ": " << error;
-        EXPECT_EQ(ReadFileVersionMS(path), 0xFFFFFFFFu) << c.what;
+        EXPECT_EQ(readFileVersionMs(path), 0xFFFFFFFFu) << c.what;
     }
 }
 

@@ -24,7 +24,7 @@ int main(int argc, char** argv)
     QApplication application(argc, argv);
     QApplication::setApplicationName("Pennolux");
     QApplication::setOrganizationName("Zantoph");
-    pennolux::EnsureDesignFontAvailable();
+    pennolux::ensureDesignFontAvailable();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -40,7 +40,7 @@ void PrintTo(const ListText& list, std::ostream* out)
 }
 
 // Two editors that already hold a list and some undoable typing: one is
-// refilled with setPlainText(), the other with FillMemo().
+// refilled with setPlainText(), the other with fillMemo().
 class MemoFillTest : public ::testing::TestWithParam<ListText> {
 protected:
     void SetUp() override
@@ -60,7 +60,7 @@ protected:
 TEST_P(MemoFillTest, LeavesTheEditorAsSetPlainTextDoes)
 {
     expected.setPlainText(GetParam().text);
-    FillMemo(filled, GetParam().text);
+    fillMemo(filled, GetParam().text);
 
     const QTextDocument& document = *filled.document();
     EXPECT_EQ(document.toRawText(), expected.document()->toRawText());
@@ -89,7 +89,7 @@ TEST(MemoFillTypingTest, TypingAfterTheLoadCanBeUndone)
     QPlainTextEdit memo;
     configureLikeTheWindowsList(memo);
     const QString list = numberedLines(1000);
-    FillMemo(memo, list);
+    fillMemo(memo, list);
 
     QTest::keyClicks(&memo, "new ");
     ASSERT_EQ(memo.document()->firstBlock().text(), "new line 1");
@@ -104,7 +104,7 @@ TEST(MemoFillTypingTest, UndoStaysOffWhenItWasOff)
 {
     QPlainTextEdit memo;
     memo.setUndoRedoEnabled(false);
-    FillMemo(memo, "a\nb");
+    fillMemo(memo, "a\nb");
     QTest::keyClicks(&memo, "x");
     EXPECT_FALSE(memo.document()->isUndoRedoEnabled());
     EXPECT_EQ(memo.toPlainText(), "xa\nb");
@@ -116,11 +116,11 @@ TEST(MemoFillTypingTest, ScrolledDownListShowsTheNewListFromTheTop)
     configureLikeTheWindowsList(memo);
     memo.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&memo));
-    FillMemo(memo, numberedLines(1000));
+    fillMemo(memo, numberedLines(1000));
     memo.moveCursor(QTextCursor::End);
     ASSERT_GT(memo.verticalScrollBar()->value(), 0);
 
-    FillMemo(memo, numberedLines(500));
+    fillMemo(memo, numberedLines(500));
     QCoreApplication::processEvents();
 
     EXPECT_EQ(memo.verticalScrollBar()->value(), 0);

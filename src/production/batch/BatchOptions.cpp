@@ -56,7 +56,7 @@ private:
 
 ImageFormat parseFormat(const QString& text)
 {
-    if (const auto format = ImageFormatFromName(text))
+    if (const auto format = imageFormatFromName(text))
         return *format;
     throw BatchUsageError(
         QStringLiteral("unknown format \"%1\" (png, webp, jpeg, tiff, gif or bmp)").arg(text));
@@ -146,7 +146,7 @@ void setList(const QString& path, BatchOptions& options, bool& listGiven)
 
 } // namespace
 
-BatchOptions ParseBatchOptions(const QStringList& arguments)
+BatchOptions parseBatchOptions(const QStringList& arguments)
 {
     BatchOptions options;
     ArgumentReader reader(arguments);
@@ -169,7 +169,7 @@ BatchOptions ParseBatchOptions(const QStringList& arguments)
     return options;
 }
 
-QString BatchUsageText()
+QString batchUsageText()
 {
     return QStringLiteral(
         "Usage: pennolux-batch [OPTIONS] [LIST]\n"

@@ -40,9 +40,9 @@ public:
 };
 
 // arguments without the program name. Throws BatchUsageError.
-BatchOptions ParseBatchOptions(const QStringList& arguments);
+BatchOptions parseBatchOptions(const QStringList& arguments);
 
 // The text of --help.
-QString BatchUsageText();
+QString batchUsageText();
 
 } // namespace pennolux

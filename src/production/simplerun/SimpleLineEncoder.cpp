@@ -28,15 +28,15 @@ int roundedUp(int value, int step)
 
 } // namespace
 
-QSize CheckedSimpleImageSize(const QString& text, const SimpleRunSettings& settings, const RenderFont& font)
+QSize checkedSimpleImageSize(const QString& text, const SimpleRunSettings& settings, const RenderFont& font)
 {
     const std::int64_t width = std::int64_t(font.advance(text)) + settings.left + settings.right;
     const std::int64_t height = std::int64_t(font.cellHeight()) + settings.top + settings.bottom;
-    CheckWorkingImageSize(width, height);
+    checkWorkingImageSize(width, height);
     return QSize(int(width), int(height));
 }
 
-void DrawSimpleLine(QPainter& painter, QSize size, const QString& text, const SimpleRunSettings& settings,
+void drawSimpleLine(QPainter& painter, QSize size, const QString& text, const SimpleRunSettings& settings,
                     const RenderFont& font)
 {
     painter.fillRect(QRect(QPoint(0, 0), size), settings.background);
@@ -44,23 +44,23 @@ void DrawSimpleLine(QPainter& painter, QSize size, const QString& text, const Si
 }
 
 SimpleLineEncoder::SimpleLineEncoder(const SimpleRunSettings& settings)
-    : settings_(settings), font_(settings.font), encoder_(EncoderFor(settings.format))
+    : settings_(settings), font_(settings.font), encoder_(encoderFor(settings.format))
 {
 }
 
 QByteArray SimpleLineEncoder::encode(const QString& text)
 {
-    const QSize size = CheckedSimpleImageSize(text, settings_, font_);
-    CheckFormatCanHold(settings_.format, size.width(), size.height());
+    const QSize size = checkedSimpleImageSize(text, settings_, font_);
+    checkFormatCanHold(settings_.format, size.width(), size.height());
     if (std::int64_t(size.width()) * size.height() > kMaxCanvasPixels)
-        return encoder_(RenderSimpleImage(text, settings_, font_));
+        return encoder_(renderSimpleImage(text, settings_, font_));
     return encoder_(drawOnCanvas(size, text));
 }
 
 QImage SimpleLineEncoder::drawOnCanvas(QSize size, const QString& text)
 {
     ensureCanvasHolds(size);
-    DrawSimpleLine(painter_, size, text, settings_, font_);
+    drawSimpleLine(painter_, size, text, settings_, font_);
     // A read-only view of the line's corner: no copy, and the encoder cannot
     // write through it.
     QImage line(canvas_.constBits(), size.width(), size.height(), canvas_.bytesPerLine(), canvas_.format());

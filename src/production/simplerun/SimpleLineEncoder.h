@@ -15,11 +15,11 @@ namespace pennolux {
 // The working image's size for one line: text width + left + right margins by
 // cell height + top + bottom margins, summed in 64 bits and checked before
 // anything is allocated (AppError naming the size).
-QSize CheckedSimpleImageSize(const QString& text, const SimpleRunSettings& settings, const RenderFont& font);
+QSize checkedSimpleImageSize(const QString& text, const SimpleRunSettings& settings, const RenderFont& font);
 
 // Fills size with the background and draws the text with its cell's top-left
 // at (left, top): the baseline sits at top + the cell's ascent.
-void DrawSimpleLine(QPainter& painter, QSize size, const QString& text, const SimpleRunSettings& settings,
+void drawSimpleLine(QPainter& painter, QSize size, const QString& text, const SimpleRunSettings& settings,
                     const RenderFont& font);
 
 // Turns lines into the bytes of their files, on the thread that made it: fonts

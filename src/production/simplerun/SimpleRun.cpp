@@ -20,7 +20,7 @@ constexpr int kLinesAheadPerWorker = 8;
 
 void storeLine(const SimpleRunSettings& settings, int number, const QByteArray& bytes)
 {
-    StoreUnderFreeName(OutputPath(settings.destination, number, settings.format), bytes);
+    storeUnderFreeName(outputPath(settings.destination, number, settings.format), bytes);
 }
 
 void reportProgress(const SimpleRunProgress& progress, int linesSeen, const LineSource& lines)
@@ -80,9 +80,9 @@ SimpleRunResult runWithWorkers(const LineSource& lines, const SimpleRunSettings&
 
 } // namespace
 
-QImage RenderSimpleImage(const QString& text, const SimpleRunSettings& settings, const RenderFont& font)
+QImage renderSimpleImage(const QString& text, const SimpleRunSettings& settings, const RenderFont& font)
 {
-    const QSize size = CheckedSimpleImageSize(text, settings, font);
+    const QSize size = checkedSimpleImageSize(text, settings, font);
     QImage image(size, QImage::Format_RGB32);
     if (image.isNull())
         throw std::bad_alloc();
@@ -91,11 +91,11 @@ QImage RenderSimpleImage(const QString& text, const SimpleRunSettings& settings,
     QPainter painter(&image);
     painter.setFont(font.font());
     painter.setPen(settings.textColor);
-    DrawSimpleLine(painter, size, text, settings, font);
+    drawSimpleLine(painter, size, text, settings, font);
     return image;
 }
 
-SimpleRunResult RunSimpleBatch(const LineSource& lines, const SimpleRunSettings& settings, int threads,
+SimpleRunResult runSimpleBatch(const LineSource& lines, const SimpleRunSettings& settings, int threads,
                                const SimpleRunProgress& progress)
 {
     if (threads <= 1)

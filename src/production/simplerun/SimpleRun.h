@@ -36,13 +36,13 @@ using SimpleRunProgress = std::function<void(int linesSeen, int lineCount)>;
 
 // The working image of one line: text size plus margins, filled with the
 // background, the text drawn with its cell's top-left at (left, top).
-QImage RenderSimpleImage(const QString& text, const SimpleRunSettings& settings, const RenderFont& font);
+QImage renderSimpleImage(const QString& text, const SimpleRunSettings& settings, const RenderFont& font);
 
 // Every non-empty line becomes one file named after its line number. Stops at
 // the first line that cannot be written (AppError), leaving the files already
 // written. threads > 1 renders and encodes ahead on worker threads; the files,
 // their names and where a failure stops are the same as with one thread.
-SimpleRunResult RunSimpleBatch(const LineSource& lines, const SimpleRunSettings& settings, int threads = 1,
+SimpleRunResult runSimpleBatch(const LineSource& lines, const SimpleRunSettings& settings, int threads = 1,
                                const SimpleRunProgress& progress = {});
 
 } // namespace pennolux

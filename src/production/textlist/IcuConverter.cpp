@@ -15,13 +15,13 @@ IcuConverter openConverter(const char* codePage)
 
 } // namespace
 
-IcuConverter OpenLegacyCodePage(const QByteArray& codePage)
+IcuConverter openLegacyCodePage(const QByteArray& codePage)
 {
     IcuConverter converter = openConverter(codePage.constData());
     return converter ? std::move(converter) : openConverter("windows-1252");
 }
 
-QString DecodeWithIcu(UConverter* converter, QByteArrayView bytes, bool flush)
+QString decodeWithIcu(UConverter* converter, QByteArrayView bytes, bool flush)
 {
     // No code page ICU offers here turns one byte into more than one UTF-16
     // unit, so the first guess is normally the final size.

@@ -31,7 +31,7 @@ void forEachListLine(QStringView text, LineFound lineFound)
 
 } // namespace
 
-QStringList SplitListLines(const QString& text)
+QStringList splitListLines(const QString& text)
 {
     QStringList lines;
     const QStringView view(text);

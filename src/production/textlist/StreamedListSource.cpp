@@ -21,10 +21,10 @@ namespace pennolux {
 
 namespace {
 
-constexpr char utf8Bom[] = "\xEF\xBB\xBF";
-constexpr char utf16LeBom[] = "\xFF\xFE";
-constexpr char utf16BeBom[] = "\xFE\xFF";
-constexpr qsizetype longestBom = 3;
+constexpr char kUtf8Bom[] = "\xEF\xBB\xBF";
+constexpr char kUtf16LeBom[] = "\xFF\xFE";
+constexpr char kUtf16BeBom[] = "\xFE\xFF";
+constexpr qsizetype kLongestBom = 3;
 
 enum class Encoding { StrictUtf8, Utf8, Utf16LE, Utf16BE, CodePage };
 
@@ -37,7 +37,7 @@ struct Route {
 
 Route strictRoute(QByteArrayView head)
 {
-    return {Encoding::StrictUtf8, head.startsWith(utf8Bom) ? qint64(3) : qint64(0)};
+    return {Encoding::StrictUtf8, head.startsWith(kUtf8Bom) ? qint64(3) : qint64(0)};
 }
 
 // The open button's fall-back after a failed strict reading. Its UTF-8 branch
@@ -45,11 +45,11 @@ Route strictRoute(QByteArrayView head)
 // detected one: so does this.
 Route detectedRoute(QByteArrayView head, QByteArrayView afterUtf8Bom)
 {
-    if (head.startsWith(utf8Bom))
-        return {Encoding::Utf8, afterUtf8Bom.startsWith(utf8Bom) ? qint64(6) : qint64(3)};
-    if (head.startsWith(utf16LeBom))
+    if (head.startsWith(kUtf8Bom))
+        return {Encoding::Utf8, afterUtf8Bom.startsWith(kUtf8Bom) ? qint64(6) : qint64(3)};
+    if (head.startsWith(kUtf16LeBom))
         return {Encoding::Utf16LE, 2};
-    if (head.startsWith(utf16BeBom))
+    if (head.startsWith(kUtf16BeBom))
         return {Encoding::Utf16BE, 2};
     return {Encoding::CodePage, 0};
 }
@@ -113,7 +113,7 @@ public:
                      QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom)
     {
         if (encoding_ == Encoding::CodePage)
-            converter_ = OpenLegacyCodePage(legacyCodePage);
+            converter_ = openLegacyCodePage(legacyCodePage);
     }
 
     // Replaces text with the decoding of bytes and returns how many of them
@@ -169,7 +169,7 @@ private:
             text = QString::fromLatin1(bytes);
             return bytes.size();
         }
-        text = DecodeWithIcu(converter_.get(), bytes, last);
+        text = decodeWithIcu(converter_.get(), bytes, last);
         return bytes.size();
     }
 
@@ -231,7 +231,7 @@ struct StreamedListSource::Reading {
     Reading(QFile& source, const Route& readRoute, const QByteArray& legacyCodePage, qsizetype chunkSize,
             const QString& readFailurePrefix)
         : route(readRoute), file(source), decoder(route.encoding, legacyCodePage), chunkBytes(chunkSize),
-          failurePrefix(readFailurePrefix), bytes(chunkSize + longestBom, Qt::Uninitialized)
+          failurePrefix(readFailurePrefix), bytes(chunkSize + kLongestBom, Qt::Uninitialized)
     {
         if (!file.seek(route.skippedBytes))
             throw readFailure(failurePrefix, file);
@@ -299,7 +299,7 @@ StreamedListSource::~StreamedListSource() = default;
 // text follows. Counted on decoded text: in UTF-16, a 0x0A byte is no break.
 void StreamedListSource::countLines()
 {
-    const QByteArray head = readAt(*file_, 0, 2 * longestBom, readFailurePrefix_);
+    const QByteArray head = readAt(*file_, 0, 2 * kLongestBom, readFailurePrefix_);
     const QByteArrayView headView(head);
     Route route = strictRoute(headView);
     for (;;) {

@@ -12,7 +12,7 @@ class QIODevice;
 namespace pennolux {
 
 // A list file read as the open button's text route reads it, with the lines
-// of SplitListLines, but never held whole: a batch run's memory stays the same
+// of splitListLines, but never held whole: a batch run's memory stays the same
 // for a list of a thousand lines and one of a million.
 //
 // The constructor reads the file once in chunks to settle its encoding
@@ -25,7 +25,7 @@ namespace pennolux {
 // start.
 //
 // Read from one thread at a time. Failures throw AppError with the texts of
-// LoadTextList ("Cannot open file ...").
+// loadTextList ("Cannot open file ...").
 class StreamedListSource final : public LineSource {
 public:
     static constexpr qsizetype kDefaultChunkBytes = 256 * 1024;

@@ -20,9 +20,9 @@ namespace pennolux {
 
 namespace {
 
-constexpr char utf8Bom[] = "\xEF\xBB\xBF";
-constexpr char utf16LeBom[] = "\xFF\xFE";
-constexpr char utf16BeBom[] = "\xFE\xFF";
+constexpr char kUtf8Bom[] = "\xEF\xBB\xBF";
+constexpr char kUtf16LeBom[] = "\xFF\xFE";
+constexpr char kUtf16BeBom[] = "\xFE\xFF";
 
 
 QString decodeUtf16(QByteArrayView bytes, QStringConverter::Encoding encoding)
@@ -33,8 +33,8 @@ QString decodeUtf16(QByteArrayView bytes, QStringConverter::Encoding encoding)
 
 QString decodeCodePage(QByteArrayView bytes, const QByteArray& codePage)
 {
-    const IcuConverter converter = OpenLegacyCodePage(codePage);
-    return converter ? DecodeWithIcu(converter.get(), bytes, true) : QString::fromLatin1(bytes);
+    const IcuConverter converter = openLegacyCodePage(codePage);
+    return converter ? decodeWithIcu(converter.get(), bytes, true) : QString::fromLatin1(bytes);
 }
 
 QByteArray readWholeFile(const QString& path, QString* failure)
@@ -128,7 +128,7 @@ QString readTextFile(const QString& path, const QByteArray& legacyCodePage)
     QString text;
     if (firstFailure.isEmpty()) {
         bool isUtf8 = false;
-        text = DecodeStrictUtf8(bytes, &isUtf8);
+        text = decodeStrictUtf8(bytes, &isUtf8);
         if (isUtf8) {
             normaliseLineBreaksInPlace(text);
             return text;
@@ -140,21 +140,21 @@ QString readTextFile(const QString& path, const QByteArray& legacyCodePage)
         if (!secondFailure.isEmpty())
             throw fileOpenError(path, secondFailure);
     }
-    text = DecodeWithDetection(bytes, legacyCodePage);
+    text = decodeWithDetection(bytes, legacyCodePage);
     normaliseLineBreaksInPlace(text);
     return text;
 }
 
 } // namespace
 
-QString NormaliseLineBreaks(const QString& text)
+QString normaliseLineBreaks(const QString& text)
 {
     QString normalised = text;
     normaliseLineBreaksInPlace(normalised);
     return normalised;
 }
 
-QString DecodeStrictUtf8(const QByteArray& bytes, bool* ok)
+QString decodeStrictUtf8(const QByteArray& bytes, bool* ok)
 {
     // Stateless: a sequence cut off at the end is an error too, not a wait
     // for more bytes. The decoder skips a leading BOM by default.
@@ -166,19 +166,19 @@ QString DecodeStrictUtf8(const QByteArray& bytes, bool* ok)
     return text;
 }
 
-QString DecodeWithDetection(const QByteArray& bytes, const QByteArray& legacyCodePage)
+QString decodeWithDetection(const QByteArray& bytes, const QByteArray& legacyCodePage)
 {
     const QByteArrayView view(bytes);
-    if (view.startsWith(utf8Bom))
+    if (view.startsWith(kUtf8Bom))
         return QString::fromUtf8(view.sliced(3));
-    if (view.startsWith(utf16LeBom))
+    if (view.startsWith(kUtf16LeBom))
         return decodeUtf16(view.sliced(2), QStringConverter::Utf16LE);
-    if (view.startsWith(utf16BeBom))
+    if (view.startsWith(kUtf16BeBom))
         return decodeUtf16(view.sliced(2), QStringConverter::Utf16BE);
     return decodeCodePage(view, legacyCodePage);
 }
 
-QString LoadTextList(const QString& path, const DocumentImport& documents, const QByteArray& legacyCodePage)
+QString loadTextList(const QString& path, const DocumentImport& documents, const QByteArray& legacyCodePage)
 {
     const QString extension = lowerCaseExtension(path);
     if (isWordDocumentExtension(extension) && documents.WordInstalled(extension))
@@ -186,9 +186,9 @@ QString LoadTextList(const QString& path, const DocumentImport& documents, const
     return readTextFile(path, legacyCodePage);
 }
 
-void SaveTextList(const QString& path, const QString& listText)
+void saveTextList(const QString& path, const QString& listText)
 {
-    const QByteArray bytes = withCrLfLineBreaks(NormaliseLineBreaks(listText).toUtf8());
+    const QByteArray bytes = withCrLfLineBreaks(normaliseLineBreaks(listText).toUtf8());
 
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))

@@ -2,23 +2,23 @@
 
 namespace pennolux {
 
-ImageEncoder EncoderFor(ImageFormat format)
+ImageEncoder encoderFor(ImageFormat format)
 {
     switch (format) {
     case ImageFormat::PNG:
-        return &EncodePNG;
+        return &encodePng;
     case ImageFormat::WEBP:
-        return &EncodeWEBP;
+        return &encodeWebp;
     case ImageFormat::JPEG:
-        return &EncodeJPEG;
+        return &encodeJpeg;
     case ImageFormat::TIFF:
-        return &EncodeTIFF;
+        return &encodeTiff;
     case ImageFormat::GIF:
-        return &EncodeGIF;
+        return &encodeGif;
     case ImageFormat::BMP:
         break;
     }
-    return &EncodeBMP;
+    return &encodeBmp;
 }
 
 } // namespace pennolux

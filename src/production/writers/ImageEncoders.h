@@ -13,19 +13,19 @@ namespace pennolux {
 
 // 8-bit RGB (colour type 2; palette for indexed images), every row Sub-filtered,
 // zlib level 7, IDAT chunks of at most 65,535 bytes, only IHDR/IDAT/IEND.
-QByteArray EncodePNG(const QImage& image);
+QByteArray encodePng(const QImage& image);
 // libjpeg defaults, quality 90 with baseline tables, sequential JFIF, YCbCr 4:2:0.
-QByteArray EncodeJPEG(const QImage& image);
+QByteArray encodeJpeg(const QImage& image);
 // One frame, no extensions, an octree palette of at most 256 colours,
 // Floyd-Steinberg dithering.
-QByteArray EncodeGIF(const QImage& image);
-QByteArray EncodeTIFF(const QImage& image);
+QByteArray encodeGif(const QImage& image);
+QByteArray encodeTiff(const QImage& image);
 // Quality 80, opaque (no alpha chunk).
-QByteArray EncodeWEBP(const QImage& image);
+QByteArray encodeWebp(const QImage& image);
 // 54-byte header, 32 bits per pixel, bottom-up, no colour table.
-QByteArray EncodeBMP(const QImage& image);
+QByteArray encodeBmp(const QImage& image);
 
 using ImageEncoder = QByteArray (*)(const QImage&);
-ImageEncoder EncoderFor(ImageFormat format);
+ImageEncoder encoderFor(ImageFormat format);
 
 } // namespace pennolux

@@ -2,7 +2,7 @@
 
 namespace pennolux {
 
-QString ExtensionFor(ImageFormat format)
+QString extensionFor(ImageFormat format)
 {
     switch (format) {
     case ImageFormat::PNG:
@@ -22,18 +22,18 @@ QString ExtensionFor(ImageFormat format)
     return QStringLiteral(".bmp");
 }
 
-std::optional<ImageFormat> ImageFormatFromName(const QString& name)
+std::optional<ImageFormat> imageFormatFromName(const QString& name)
 {
     struct Alias {
         const char* name;
         ImageFormat format;
     };
-    static constexpr Alias aliases[] = {
+    static constexpr Alias kAliases[] = {
         {"png", ImageFormat::PNG},   {"webp", ImageFormat::WEBP}, {"jpeg", ImageFormat::JPEG},
         {"jpg", ImageFormat::JPEG},  {"tiff", ImageFormat::TIFF}, {"tif", ImageFormat::TIFF},
         {"gif", ImageFormat::GIF},   {"bmp", ImageFormat::BMP},
     };
-    for (const Alias& alias : aliases) {
+    for (const Alias& alias : kAliases) {
         if (name.compare(QLatin1String(alias.name), Qt::CaseInsensitive) == 0)
             return alias.format;
     }

@@ -9,8 +9,8 @@ namespace pennolux {
 enum class ImageFormat { PNG, WEBP, JPEG, TIFF, GIF, BMP };
 
 // ".png", ".webp", ".jpg", ".tiff", ".gif", ".bmp"
-QString ExtensionFor(ImageFormat format);
+QString extensionFor(ImageFormat format);
 // "png", "webp", "jpeg" (also "jpg"), "tiff" (also "tif"), "gif", "bmp", any case.
-std::optional<ImageFormat> ImageFormatFromName(const QString& name);
+std::optional<ImageFormat> imageFormatFromName(const QString& name);
 
 } // namespace pennolux

@@ -22,7 +22,7 @@ QString sizeText(std::int64_t width, std::int64_t height)
 
 } // namespace
 
-void CheckWorkingImageSize(std::int64_t width, std::int64_t height)
+void checkWorkingImageSize(std::int64_t width, std::int64_t height)
 {
     if (width < 1 || height < 1) {
         throw AppError(QStringLiteral("The image of %1 is empty (each side needs at least 1 pixel)")
@@ -37,7 +37,7 @@ void CheckWorkingImageSize(std::int64_t width, std::int64_t height)
     }
 }
 
-void CheckFormatCanHold(ImageFormat format, std::int64_t width, std::int64_t height)
+void checkFormatCanHold(ImageFormat format, std::int64_t width, std::int64_t height)
 {
     std::int64_t maxSide = 0;
     QString name;

@@ -125,9 +125,9 @@ int writeAndClose(int fd, const QByteArray& nativePath, const QByteArray& bytes)
 
 } // namespace
 
-QString OutputPath(const QString& destination, int number, ImageFormat format)
+QString outputPath(const QString& destination, int number, ImageFormat format)
 {
-    return destination + QStringLiteral("/Output") + QString::number(number) + ExtensionFor(format);
+    return destination + QStringLiteral("/Output") + QString::number(number) + extensionFor(format);
 }
 
 QString UniqueOutputName(const QString& path)
@@ -137,7 +137,7 @@ QString UniqueOutputName(const QString& path)
     return names.current();
 }
 
-QString StoreUnderFreeName(const QString& path, const QByteArray& bytes)
+QString storeUnderFreeName(const QString& path, const QByteArray& bytes)
 {
     // No look before the exclusive creation: its EEXIST says the same as a
     // check would (a folder fails, a file moves on to the next name), one

@@ -9,7 +9,7 @@ namespace pennolux {
 
 // destination + "/Output" + number + extension; the destination is used as
 // typed (a trailing "/" gives "//", which the file system reads as one).
-QString OutputPath(const QString& destination, int number, ImageFormat format);
+QString outputPath(const QString& destination, int number, ImageFormat format);
 
 // The first of path, "base (2).ext", "base (3).ext", ... that names no existing
 // file (a folder of that name does not count as taken).
@@ -20,6 +20,6 @@ QString UniqueOutputName(const QString& path);
 // and the next one tried. Writes bytes, and removes the file again when the
 // write fails half-way. Returns the name used; throws AppError
 // "Cannot create file "<path>". <reason>" otherwise.
-QString StoreUnderFreeName(const QString& path, const QByteArray& bytes);
+QString storeUnderFreeName(const QString& path, const QByteArray& bytes);
 
 } // namespace pennolux

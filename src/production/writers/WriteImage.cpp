@@ -9,18 +9,18 @@ namespace pennolux {
 
 QString WriteImage(const QImage& image, const QString& destination, int number, ImageFormat format)
 {
-    CheckFormatCanHold(format, image.width(), image.height());
-    const QString path = OutputPath(destination, number, format);
+    checkFormatCanHold(format, image.width(), image.height());
+    const QString path = outputPath(destination, number, format);
     // Encoded in memory first, so the file is created only when there is
     // something whole to put in it.
     QByteArray bytes;
     try {
-        bytes = EncoderFor(format)(image);
+        bytes = encoderFor(format)(image);
     } catch (const AppError& error) {
         // Reported like a file that cannot be created, under the name it would have had.
         throw fileCreateError(UniqueOutputName(path), error.message());
     }
-    return StoreUnderFreeName(path, bytes);
+    return storeUnderFreeName(path, bytes);
 }
 
 } // namespace pennolux

@@ -7,8 +7,8 @@
 
 namespace pennolux {
 
-// Names, encodes and stores one working image: OutputPath, then
-// StoreUnderFreeName with the format's encoder. Returns the file written;
+// Names, encodes and stores one working image: outputPath, then
+// storeUnderFreeName with the format's encoder. Returns the file written;
 // throws AppError when it cannot be written.
 QString WriteImage(const QImage& image, const QString& destination, int number, ImageFormat format);
 

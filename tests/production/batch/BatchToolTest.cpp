@@ -179,7 +179,7 @@ TEST_F(BatchToolTest, ShowsVersionAndHelp)
 
 TEST(BatchOptionsTest, ParsesEveryOption)
 {
-    const BatchOptions defaults = ParseBatchOptions({});
+    const BatchOptions defaults = parseBatchOptions({});
     EXPECT_TRUE(defaults.readsStandardInput());
     EXPECT_EQ(defaults.format, ImageFormat::PNG);
     EXPECT_EQ(defaults.background, colors::clSkyBlue);
@@ -189,7 +189,7 @@ TEST(BatchOptionsTest, ParsesEveryOption)
     EXPECT_EQ(defaults.left + defaults.right + defaults.top + defaults.bottom, 4);
 
     const BatchOptions options =
-        ParseBatchOptions({"-o", "out", "--format=GIF", "--background", "clRed", "--font", "DejaVu Sans", "--size",
+        parseBatchOptions({"-o", "out", "--format=GIF", "--background", "clRed", "--font", "DejaVu Sans", "--size",
                            "12", "--italic", "--underline", "--strikeout", "--color", "#00FF00", "--margins",
                            "0,999999999,7,8", "-q", "--", "-list.txt"});
     EXPECT_EQ(options.destination, "out");
@@ -211,7 +211,7 @@ TEST(BatchOptionsTest, RefusesWhatItCannotFollow)
          {QStringList{"--margins", "1,1,1,1000000000"}, QStringList{"--margins", "1,1,-1,1"},
           QStringList{"--size", "0"}, QStringList{"--size", "eight"}, QStringList{"--background", "clNoSuch"},
           QStringList{"-o"}, QStringList{"--quiet=yes"}, QStringList{"-x"}}) {
-        EXPECT_THROW(ParseBatchOptions(arguments), BatchUsageError) << arguments.join(' ').toStdString();
+        EXPECT_THROW(parseBatchOptions(arguments), BatchUsageError) << arguments.join(' ').toStdString();
     }
 }
 

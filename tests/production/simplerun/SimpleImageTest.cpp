@@ -15,7 +15,7 @@ SimpleRunSettings settingsWithMargins(int left, int right, int top, int bottom, 
 {
     SimpleRunSettings settings;
     settings.background = kSkyBlue;
-    settings.font = DesignFont(pointSize);
+    settings.font = designFont(pointSize);
     settings.textColor = Qt::black;
     settings.left = left;
     settings.right = right;
@@ -26,7 +26,7 @@ SimpleRunSettings settingsWithMargins(int left, int right, int top, int bottom, 
 
 QImage render(const QString& text, const SimpleRunSettings& settings)
 {
-    return RenderSimpleImage(text, settings, RenderFont(settings.font));
+    return renderSimpleImage(text, settings, RenderFont(settings.font));
 }
 
 bool onlyBackground(const QImage& image, const QRect& area)
@@ -41,9 +41,9 @@ bool onlyBackground(const QImage& image, const QRect& area)
 TEST(TextMetricsTest, CellIsTheWindowsCellOfTheFont)
 {
     // Qt alone reports 11 for 8 pt (the embedded bitmaps' ascent 9 + descent 2).
-    EXPECT_EQ(GetTextHeight("x", DesignFont(8)), 13);
-    EXPECT_EQ(GetTextHeight("x", DesignFont(24)), 39);
-    const RenderFont font(DesignFont(8));
+    EXPECT_EQ(GetTextHeight("x", designFont(8)), 13);
+    EXPECT_EQ(GetTextHeight("x", designFont(24)), 39);
+    const RenderFont font(designFont(8));
     EXPECT_EQ(font.font().pixelSize(), 11);
     EXPECT_EQ(font.ascent(), 11);
 }
@@ -51,7 +51,7 @@ TEST(TextMetricsTest, CellIsTheWindowsCellOfTheFont)
 TEST(SimpleImageTest, IsTheTextCellPlusTheMargins)
 {
     const QString text = "alice@example.com";
-    const QFont font = DesignFont(8);
+    const QFont font = designFont(8);
     const QImage designImage = render(text, settingsWithMargins(1, 1, 1, 1));
     EXPECT_EQ(designImage.size(), QSize(GetTextWidth(text, font) + 2, 15));
     EXPECT_EQ(render(text, settingsWithMargins(0, 0, 0, 0)).size(),

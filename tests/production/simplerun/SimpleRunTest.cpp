@@ -27,7 +27,7 @@ protected:
         SimpleRunSettings settings;
         settings.destination = destination;
         settings.background = QColor(166, 202, 240);
-        settings.font = DesignFont(8);
+        settings.font = designFont(8);
         settings.textColor = Qt::black;
         return settings;
     }
@@ -35,7 +35,7 @@ protected:
     SimpleRunResult run(const QStringList& lines, const SimpleRunSettings& settings,
                         const SimpleRunProgress& progress = {}) const
     {
-        return RunSimpleBatch(StringListLineSource(lines), settings, threads(), progress);
+        return runSimpleBatch(StringListLineSource(lines), settings, threads(), progress);
     }
 
     static QStringList filesIn(const QString& folder)
@@ -129,11 +129,11 @@ TEST_P(SimpleRunTest, ReadsTheLineCountBeforeEveryLine)
     private:
         mutable int read_ = 0;
     };
-    const SimpleRunResult result = RunSimpleBatch(GrowingLines(), settingsInto(scratch()), threads());
+    const SimpleRunResult result = runSimpleBatch(GrowingLines(), settingsInto(scratch()), threads());
     EXPECT_EQ(result.made, 4);
 }
 
-// The files decode to exactly the image RenderSimpleImage draws, also when
+// The files decode to exactly the image renderSimpleImage draws, also when
 // lines of different sizes follow each other.
 TEST_P(SimpleRunTest, FilesHoldTheRenderedImages)
 {
@@ -147,7 +147,7 @@ TEST_P(SimpleRunTest, FilesHoldTheRenderedImages)
     for (int i = 0; i < lines.size(); ++i) {
         SCOPED_TRACE(i);
         const QImage file(scratch() + QString("/Output%1.png").arg(i + 1));
-        EXPECT_EQ(file.convertToFormat(QImage::Format_RGB32), RenderSimpleImage(lines[i], settings, font));
+        EXPECT_EQ(file.convertToFormat(QImage::Format_RGB32), renderSimpleImage(lines[i], settings, font));
     }
 }
 
@@ -162,12 +162,12 @@ TEST_F(SimpleRunThreadsTest, WorkersWriteTheSameBytesAsOneThread)
         lines.append(i % 7 == 3 ? QString() : QString("user%1.name@example%2.org").arg(i * 37).arg(i % 5));
     SimpleRunSettings settings;
     settings.background = QColor(166, 202, 240);
-    settings.font = DesignFont(8);
+    settings.font = designFont(8);
     settings.textColor = Qt::black;
     for (const int threads : {1, 2}) {
         settings.destination = scratch() + QString("/threads%1").arg(threads);
         QDir().mkpath(settings.destination);
-        RunSimpleBatch(StringListLineSource(lines), settings, threads);
+        runSimpleBatch(StringListLineSource(lines), settings, threads);
     }
     const QDir one(scratch() + "/threads1");
     const QStringList names = one.entryList(QDir::Files, QDir::Name);

@@ -60,7 +60,7 @@ protected:
     static QString readError(const QString& path, qint64 cap = generousCap)
     {
         try {
-            ReadDocxText(path, cap);
+            readDocxText(path, cap);
         } catch (const std::runtime_error& error) {
             return QString::fromUtf8(error.what());
         }
@@ -105,7 +105,7 @@ TEST_F(DocxTextTest, TakesTheBodyTextOneLinePerParagraph)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        EXPECT_EQ(ReadDocxText(writeDocx(c.body), generousCap), c.expected);
+        EXPECT_EQ(readDocxText(writeDocx(c.body), generousCap), c.expected);
     }
 }
 
@@ -149,7 +149,7 @@ TEST_F(DocxTextTest, ADocumentPartBeyondTheCapIsRefused)
     const QString tooLarge = errorPrefix(large) + "its text unpacks to more than 10000 bytes";
 
     EXPECT_EQ(readError(large, 10000), tooLarge);
-    EXPECT_EQ(ReadDocxText(large, generousCap).count(u'\n'), 1999);
+    EXPECT_EQ(readDocxText(large, generousCap).count(u'\n'), 1999);
 }
 
 // A zip whose headers claim a small document part, while it unpacks to much more.
@@ -185,7 +185,7 @@ TEST_F(DocxTextTest, TheCapHoldsAlsoWhenTheHeadersUnderstateTheSize)
 
     EXPECT_EQ(readError(path, 10000), errorPrefix(path) + "its text unpacks to more than 10000 bytes");
     // libzip itself takes the stated size on trust.
-    EXPECT_EQ(ReadDocxText(path, generousCap).count(u'\n'), 1999);
+    EXPECT_EQ(readDocxText(path, generousCap).count(u'\n'), 1999);
 }
 
 TEST_F(DocxTextTest, TheReadersTakeDocxByTheirExtensionInAnyCase)

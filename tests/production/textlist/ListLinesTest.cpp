@@ -15,7 +15,7 @@ class ListLinesTest : public ::testing::TestWithParam<SplitCase> {};
 TEST_P(ListLinesTest, SplitsByTheEditorsRule)
 {
     const QString text = QString::fromUtf8(GetParam().text);
-    EXPECT_EQ(SplitListLines(text), GetParam().lines);
+    EXPECT_EQ(splitListLines(text), GetParam().lines);
 
     const ListTextLineSource source(text);
     QStringList fromSource;

@@ -39,7 +39,7 @@ protected:
     // What the open button puts into the window's list, split as a run reads it.
     static QStringList loadedLines(const QString& path, const QByteArray& codePage)
     {
-        return SplitListLines(LoadTextList(path, testing::FakeDocumentImport(), codePage));
+        return splitListLines(loadTextList(path, testing::FakeDocumentImport(), codePage));
     }
 
     // Every chunk size gives the lines of the whole-file loader.

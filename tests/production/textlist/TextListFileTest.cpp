@@ -24,7 +24,7 @@ protected:
 
     QString load(const QString& path, const QByteArray& codePage = "windows-1252")
     {
-        return LoadTextList(path, documents, codePage);
+        return loadTextList(path, documents, codePage);
     }
 
     FakeDocumentImport documents;
@@ -116,7 +116,7 @@ TEST_F(TextListFileTest, TheLocalesCodePageDecodesNonUtf8Files)
     locale.codePage = "windows-1251";
     const QString path = writeScratchFile("russian.txt", "\xC4\xE0\r\n\xCD\xE5\xF2");
 
-    EXPECT_EQ(LoadTextList(path, documents, locale.legacyCodePage()), u"Да\nНет"_s);
+    EXPECT_EQ(loadTextList(path, documents, locale.legacyCodePage()), u"Да\nНет"_s);
 }
 
 TEST_F(TextListFileTest, EveryLegacyCodePageDecodesThroughIcu)
@@ -137,7 +137,7 @@ TEST_F(TextListFileTest, EveryLegacyCodePageDecodesThroughIcu)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.codePage.toStdString());
-        EXPECT_EQ(DecodeWithDetection(c.bytes, c.codePage), c.expected);
+        EXPECT_EQ(decodeWithDetection(c.bytes, c.codePage), c.expected);
     }
 }
 
@@ -153,7 +153,7 @@ TEST(NormaliseLineBreaksTest, EveryKindOfBreakBecomesOneLineFeed)
         {u"ü\r\nx\ry"_s, u"ü\nx\ny"_s},
     };
     for (const auto& [text, expected] : cases)
-        EXPECT_EQ(NormaliseLineBreaks(text), expected) << text.toStdString();
+        EXPECT_EQ(normaliseLineBreaks(text), expected) << text.toStdString();
 }
 
 TEST_F(TextListFileTest, StrictUtf8RejectsEveryInvalidSequence)
@@ -170,11 +170,11 @@ TEST_F(TextListFileTest, StrictUtf8RejectsEveryInvalidSequence)
     for (const QByteArray& bytes : invalid) {
         SCOPED_TRACE(bytes.toHex().toStdString());
         bool ok = true;
-        DecodeStrictUtf8(bytes, &ok);
+        decodeStrictUtf8(bytes, &ok);
         EXPECT_FALSE(ok);
     }
     bool ok = false;
-    EXPECT_EQ(DecodeStrictUtf8("\xEF\xBB\xBF\xF0\x9F\x98\x80", &ok), u"😀"_s);
+    EXPECT_EQ(decodeStrictUtf8("\xEF\xBB\xBF\xF0\x9F\x98\x80", &ok), u"😀"_s);
     EXPECT_TRUE(ok);
 }
 
@@ -215,7 +215,7 @@ TEST_F(TextListFileTest, SavesUtf8WithCrLfBetweenLinesOnly)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         const QString path = scratch() + "/saved.txt";
-        SaveTextList(path, c.list);
+        saveTextList(path, c.list);
         EXPECT_EQ(readBytes(path), c.bytes);
     }
 }
@@ -224,7 +224,7 @@ TEST_F(TextListFileTest, ASavedListLoadsBackUnchanged)
 {
     const QString list = u"first@example.com\n\nÜmlaut Ölçü\n日本語\nlast"_s;
     const QString path = scratch() + "/round.txt";
-    SaveTextList(path, list);
+    saveTextList(path, list);
 
     EXPECT_EQ(load(path), list);
 }
@@ -232,7 +232,7 @@ TEST_F(TextListFileTest, ASavedListLoadsBackUnchanged)
 TEST_F(TextListFileTest, SavingReplacesAnExistingFileWhole)
 {
     const QString path = writeScratchFile("old.txt", "a much longer old content that must not survive");
-    SaveTextList(path, "short");
+    saveTextList(path, "short");
 
     EXPECT_EQ(readBytes(path), "short");
 }
@@ -243,7 +243,7 @@ TEST_F(TextListFileTest, SavingWhereNoFileCanBeMadeFailsAndWritesNothing)
     for (const QString& path : {scratch() + "/no/such/folder/list.txt", regularFile + "/list.txt"}) {
         SCOPED_TRACE(path.toStdString());
         try {
-            SaveTextList(path, "a\nb");
+            saveTextList(path, "a\nb");
             FAIL() << "no error";
         } catch (const AppError& error) {
             EXPECT_TRUE(error.message().startsWith("Cannot create file \"" + path + "\". ")) << error.what();

@@ -14,7 +14,7 @@ using namespace pennolux::testing;
 // The writers of this folder; the GIF writer has its own tests.
 class EncoderContract : public ::testing::TestWithParam<ImageFormat> {
 protected:
-    QByteArray encode(const QImage& image) const { return EncoderFor(GetParam())(image); }
+    QByteArray encode(const QImage& image) const { return encoderFor(GetParam())(image); }
 };
 
 TEST_P(EncoderContract, LeavesTheImageAsItWas)
@@ -73,7 +73,7 @@ INSTANTIATE_TEST_SUITE_P(Writers, EncoderContract,
                          ::testing::Values(ImageFormat::PNG, ImageFormat::JPEG, ImageFormat::TIFF, ImageFormat::WEBP,
                                            ImageFormat::BMP),
                          [](const ::testing::TestParamInfo<ImageFormat>& format) {
-                             return ExtensionFor(format.param).mid(1).toStdString();
+                             return extensionFor(format.param).mid(1).toStdString();
                          });
 
 } // namespace

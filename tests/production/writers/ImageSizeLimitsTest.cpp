@@ -9,7 +9,7 @@ namespace {
 QString WorkingSizeError(std::int64_t width, std::int64_t height)
 {
     try {
-        CheckWorkingImageSize(width, height);
+        checkWorkingImageSize(width, height);
     } catch (const AppError& error) {
         return error.message();
     }
@@ -19,7 +19,7 @@ QString WorkingSizeError(std::int64_t width, std::int64_t height)
 QString FormatSizeError(ImageFormat format, std::int64_t width, std::int64_t height)
 {
     try {
-        CheckFormatCanHold(format, width, height);
+        checkFormatCanHold(format, width, height);
     } catch (const AppError& error) {
         return error.message();
     }
@@ -64,7 +64,7 @@ TEST(CheckFormatCanHold, LimitsWebpTo16383AndJpegTo65500PixelsASide)
     EXPECT_EQ(FormatSizeError(ImageFormat::JPEG, 1, 65501),
               QString::fromUtf8("JPEG cannot hold an image of 1 × 65501 pixels (at most 65500 pixels a side)"));
     for (ImageFormat format : {ImageFormat::PNG, ImageFormat::TIFF, ImageFormat::GIF, ImageFormat::BMP})
-        EXPECT_EQ(FormatSizeError(format, 65535, 65535), "") << ExtensionFor(format).toStdString();
+        EXPECT_EQ(FormatSizeError(format, 65535, 65535), "") << extensionFor(format).toStdString();
 }
 
 } // namespace

@@ -37,17 +37,17 @@ TEST(ImageFormatNames, ReadEachFormatInAnyCase)
         {"jpe", std::nullopt},
     };
     for (const auto& [name, format] : cases)
-        EXPECT_EQ(ImageFormatFromName(name), format) << name;
+        EXPECT_EQ(imageFormatFromName(name), format) << name;
 }
 
 TEST(OutputPath, AppendsOutputNumberAndExtensionToTheDestinationAsTyped)
 {
-    EXPECT_EQ(OutputPath("/d", 3, ImageFormat::PNG), "/d/Output3.png");
-    EXPECT_EQ(OutputPath("/d/", 12, ImageFormat::WEBP), "/d//Output12.webp");
-    EXPECT_EQ(OutputPath("rel", 1, ImageFormat::JPEG), "rel/Output1.jpg");
-    EXPECT_EQ(OutputPath("/d", 1, ImageFormat::TIFF), "/d/Output1.tiff");
-    EXPECT_EQ(OutputPath("/d", 1, ImageFormat::GIF), "/d/Output1.gif");
-    EXPECT_EQ(OutputPath("/d", 1, ImageFormat::BMP), "/d/Output1.bmp");
+    EXPECT_EQ(outputPath("/d", 3, ImageFormat::PNG), "/d/Output3.png");
+    EXPECT_EQ(outputPath("/d/", 12, ImageFormat::WEBP), "/d//Output12.webp");
+    EXPECT_EQ(outputPath("rel", 1, ImageFormat::JPEG), "rel/Output1.jpg");
+    EXPECT_EQ(outputPath("/d", 1, ImageFormat::TIFF), "/d/Output1.tiff");
+    EXPECT_EQ(outputPath("/d", 1, ImageFormat::GIF), "/d/Output1.gif");
+    EXPECT_EQ(outputPath("/d", 1, ImageFormat::BMP), "/d/Output1.bmp");
 }
 
 class OutputNaming : public IsolatedHomeTest {
@@ -99,7 +99,7 @@ TEST_F(OutputNaming, StoringNeverWritesThroughAnExistingNameOrLink)
     makeLink("Output1 (2).png", at("victim"));
     makeLink("Output1 (3).png", at("nowhere"));
 
-    EXPECT_EQ(StoreUnderFreeName(at("Output1.png"), "new"), at("Output1 (4).png"));
+    EXPECT_EQ(storeUnderFreeName(at("Output1.png"), "new"), at("Output1 (4).png"));
     EXPECT_EQ(ReadWholeFile(at("Output1 (4).png")), "new");
     EXPECT_EQ(ReadWholeFile(at("Output1.png")), "first");
     EXPECT_EQ(ReadWholeFile(at("victim")), "victim");
@@ -117,7 +117,7 @@ TEST_F(OutputNaming, StoringFailsOnAFolderOfTheNameOrAMissingFolder)
     };
     for (const auto& [path, expected] : cases) {
         try {
-            StoreUnderFreeName(path, "bytes");
+            storeUnderFreeName(path, "bytes");
             ADD_FAILURE() << "no error for " << path.toStdString();
         } catch (const AppError& error) {
             EXPECT_EQ(error.message(), expected);
@@ -135,7 +135,7 @@ TEST_F(OutputNaming, WritersRacingForOneNameEachGetTheirOwnFile)
         writers.push_back(std::async(std::launch::async, [this, writer] {
             QStringList names;
             for (int i = 0; i < kFilesEach; ++i)
-                names << StoreUnderFreeName(at("Output1.png"), QByteArray::number(writer * 1000 + i));
+                names << storeUnderFreeName(at("Output1.png"), QByteArray::number(writer * 1000 + i));
             return names;
         }));
     }
@@ -161,7 +161,7 @@ int StoreOverTheSizeLimit(const QString& path, const QString& expectedError)
     if (setrlimit(RLIMIT_FSIZE, &limit) != 0)
         return 1;
     try {
-        StoreUnderFreeName(path, QByteArray(100000, 'x'));
+        storeUnderFreeName(path, QByteArray(100000, 'x'));
         return 2;
     } catch (const AppError& error) {
         if (error.message() != expectedError) {

@@ -81,14 +81,14 @@ TEST_F(WriteImageTest, EveryFormatWritesItsEncodingOrReportsAMissingFolder)
 {
     const QString missing = scratch() + "/missing";
     for (ImageFormat format : kAllFormats) {
-        const QString extension = ExtensionFor(format);
+        const QString extension = extensionFor(format);
         EXPECT_EQ(errorOf(image_, missing, format),
                   "Cannot create file \"" + missing + "/Output1" + extension + "\". "
                       + QString::fromLocal8Bit(std::strerror(ENOENT)));
 
         const QString written = WriteImage(image_, scratch(), 5, format);
         EXPECT_EQ(written, scratch() + "/Output5" + extension);
-        EXPECT_EQ(ReadWholeFile(written), EncoderFor(format)(image_)) << extension.toStdString();
+        EXPECT_EQ(ReadWholeFile(written), encoderFor(format)(image_)) << extension.toStdString();
     }
     EXPECT_EQ(folderContents().size(), 6);
 }

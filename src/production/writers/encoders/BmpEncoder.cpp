@@ -87,9 +87,9 @@ void writeRowsBottomUp(char* out, const QImage& image)
 
 } // namespace
 
-QByteArray EncodeBMP(const QImage& image)
+QByteArray encodeBmp(const QImage& image)
 {
-    const QImage pixels = FourBytePixels(image);
+    const QImage pixels = fourBytePixels(image);
     const qint64 pixelBytes = qint64(pixels.width()) * pixels.height() * 4;
     if (pixelBytes > std::numeric_limits<quint32>::max() - kPixelOffset)
         throw AppError(QStringLiteral("BMP cannot hold an image of %1 × %2 pixels").arg(pixels.width()).arg(pixels.height()));

@@ -9,7 +9,7 @@ namespace pennolux {
 // The image itself when it already has that layout (sharing its data, no
 // copy); otherwise a converted copy. The fourth byte is never interpreted:
 // the working images are opaque.
-inline QImage FourBytePixels(const QImage& image)
+inline QImage fourBytePixels(const QImage& image)
 {
     switch (image.format()) {
     case QImage::Format_RGB32:

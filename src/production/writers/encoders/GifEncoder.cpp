@@ -75,7 +75,7 @@ void checkGifCanHold(const QImage& image)
 
 } // namespace
 
-QByteArray EncodeGIF(const QImage& image)
+QByteArray encodeGif(const QImage& image)
 {
     checkGifCanHold(image);
     OctreeQuantizer quantizer(image);

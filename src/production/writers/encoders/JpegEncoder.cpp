@@ -103,10 +103,10 @@ bool compressRows(jpeg_compress_struct* info, JpegErrors* errors, const QImage& 
 
 } // namespace
 
-QByteArray EncodeJPEG(const QImage& image)
+QByteArray encodeJpeg(const QImage& image)
 {
-    CheckFormatCanHold(ImageFormat::JPEG, image.width(), image.height());
-    const QImage pixels = FourBytePixels(image);
+    checkFormatCanHold(ImageFormat::JPEG, image.width(), image.height());
+    const QImage pixels = fourBytePixels(image);
     std::vector<JSAMPLE> rgbRow(kWordsAreBgrxInMemory ? 0 : static_cast<size_t>(pixels.width()) * 3);
 
     jpeg_compress_struct info {};

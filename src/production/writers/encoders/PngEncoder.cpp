@@ -134,7 +134,7 @@ bool writePng(png_structp png, png_infop info, const QImage& image, const PngLay
 
 } // namespace
 
-QByteArray EncodePNG(const QImage& image)
+QByteArray encodePng(const QImage& image)
 {
     PngLayout layout;
     QImage pixels = image;
@@ -142,7 +142,7 @@ QByteArray EncodePNG(const QImage& image)
         layout.colorType = PNG_COLOR_TYPE_PALETTE;
         layout.palette = paletteOf(image);
     } else {
-        pixels = FourBytePixels(image);
+        pixels = fourBytePixels(image);
     }
 
     PngErrorText error;

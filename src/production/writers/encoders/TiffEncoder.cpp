@@ -182,9 +182,9 @@ bool writeRows(TIFF* tiff, const QImage& image)
 
 } // namespace
 
-QByteArray EncodeTIFF(const QImage& image)
+QByteArray encodeTiff(const QImage& image)
 {
-    const QImage pixels = FourBytePixels(image);
+    const QImage pixels = fourBytePixels(image);
     MemoryFile file;
     TiffErrorText error;
     {

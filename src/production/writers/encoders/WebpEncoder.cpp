@@ -73,9 +73,9 @@ bool importOpaque(WebPPicture* picture, const QImage& image)
 
 } // namespace
 
-QByteArray EncodeWEBP(const QImage& image)
+QByteArray encodeWebp(const QImage& image)
 {
-    CheckFormatCanHold(ImageFormat::WEBP, image.width(), image.height());
+    checkFormatCanHold(ImageFormat::WEBP, image.width(), image.height());
     WebPConfig config;
     WebpPicture picture;
     if (!WebPConfigInit(&config) || !picture.initialised())
@@ -83,7 +83,7 @@ QByteArray EncodeWEBP(const QImage& image)
     config.quality = kQuality;
     config.lossless = 0;
 
-    if (!importOpaque(picture.get(), FourBytePixels(image)))
+    if (!importOpaque(picture.get(), fourBytePixels(image)))
         throw AppError(QStringLiteral("WEBP encoding failed: out of memory"));
     QByteArray output;
     picture.get()->writer = &appendToOutput;

@@ -14,7 +14,7 @@ TEST(BmpEncoder, WritesA54ByteHeaderAndThirtyTwoBitRowsBottomUp)
     image.fill(qRgb(0x10, 0x20, 0x30)); // top row
     for (int x = 0; x < 3; ++x)
         image.setPixel(x, 1, qRgb(0xA0 + x, 0xB0, 0xC0)); // bottom row
-    const QByteArray bmp = EncodeBMP(image);
+    const QByteArray bmp = encodeBmp(image);
 
     ASSERT_EQ(bmp.size(), 54 + 3 * 2 * 4);
     EXPECT_EQ(bmp.left(2), "BM");
@@ -39,7 +39,7 @@ TEST(BmpEncoder, KeepsTheFourthByteAsTheImageHoldsIt)
 {
     QImage image(1, 1, QImage::Format_ARGB32);
     image.setPixel(0, 0, qRgba(1, 2, 3, 4));
-    EXPECT_EQ(EncodeBMP(image).mid(54), QByteArray("\x03\x02\x01\x04", 4));
+    EXPECT_EQ(encodeBmp(image).mid(54), QByteArray("\x03\x02\x01\x04", 4));
 }
 
 } // namespace

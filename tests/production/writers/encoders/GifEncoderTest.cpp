@@ -142,7 +142,7 @@ TEST(GifEncoderTest, OneFrameWithoutExtensionsAndAMinimalColourTable)
     for (const QSize size : {QSize(1, 1), QSize(150, 15), QSize(3, 200), QSize(640, 39)}) {
         SCOPED_TRACE(testing::Message() << size.width() << "x" << size.height());
         const QImage image = textLine(size.width(), size.height());
-        const DecodedGif gif = decode(EncodeGIF(image));
+        const DecodedGif gif = decode(encodeGif(image));
         ASSERT_TRUE(gif.file);
 
         EXPECT_TRUE(gif.bytes.startsWith("GIF87a"));
@@ -180,7 +180,7 @@ TEST(GifEncoderTest, ManyColoursAreDitheredIntoAtMost256)
     QPainter(&image).fillRect(patch, QColor(patchColour));
     const QImage original = image.copy();
 
-    const DecodedGif gif = decode(EncodeGIF(image));
+    const DecodedGif gif = decode(encodeGif(image));
     ASSERT_TRUE(gif.file);
     EXPECT_EQ(image, original) << "the encoder changed its input";
     EXPECT_EQ(gif.colourTable()->ColorCount, 256);
@@ -223,7 +223,7 @@ TEST(GifEncoderTest, NoiseKeepsItsOverallColour)
         for (int x = 0; x < noise.width(); ++x)
             row[x] = 0xff000000u | (random.generate() & 0xffffffu);
     }
-    const DecodedGif gif = decode(EncodeGIF(noise));
+    const DecodedGif gif = decode(encodeGif(noise));
     ASSERT_TRUE(gif.file);
     EXPECT_LE(gif.colourTable()->ColorCount, 256);
     const QRect all = noise.rect();
@@ -238,7 +238,7 @@ TEST(GifEncoderTest, OtherPixelFormatsAreReadByColour)
     const QImage rgb32 = textLine(120, 20);
     for (QImage::Format format : {QImage::Format_RGB888, QImage::Format_ARGB32_Premultiplied}) {
         const QImage converted = rgb32.convertToFormat(format);
-        EXPECT_EQ(decode(EncodeGIF(converted)).pixels(), rgb32) << format;
+        EXPECT_EQ(decode(encodeGif(converted)).pixels(), rgb32) << format;
     }
 }
 
@@ -246,7 +246,7 @@ TEST(GifEncoderTest, SidesBeyondTheFormatLimitAreRefusedByName)
 {
     const QImage tooWide(70000, 1, QImage::Format_RGB32);
     try {
-        EncodeGIF(tooWide);
+        encodeGif(tooWide);
         FAIL() << "no error";
     } catch (const AppError& error) {
         EXPECT_TRUE(error.message().contains(QStringLiteral("70000 x 1"))) << error.what();

@@ -90,7 +90,7 @@ QImage DecodeWithLibjpeg(const QByteArray& jpeg)
 
 TEST(JpegEncoder, WritesBaselineJfifWithQuality90TablesAndChromaSampledHalf)
 {
-    const QByteArray jpeg = EncodeJPEG(GradientImage(150, 15));
+    const QByteArray jpeg = encodeJpeg(GradientImage(150, 15));
     const JpegMarkers found = MarkersOf(jpeg);
 
     ASSERT_FALSE(found.markers.empty());
@@ -122,7 +122,7 @@ TEST(JpegEncoder, WritesBaselineJfifWithQuality90TablesAndChromaSampledHalf)
 TEST(JpegEncoder, DecodesToThePictureAtItsSize)
 {
     const QImage image = GradientImage(150, 15);
-    const QImage decoded = DecodeWithLibjpeg(EncodeJPEG(image));
+    const QImage decoded = DecodeWithLibjpeg(encodeJpeg(image));
     ASSERT_EQ(decoded.size(), image.size());
     EXPECT_LT(MeanChannelDifference(decoded, AsRgb888(image)), 3.0);
 }

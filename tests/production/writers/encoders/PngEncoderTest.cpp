@@ -66,7 +66,7 @@ QImage DecodeWithLibpng(const QByteArray& png)
 TEST(PngEncoder, WritesEightBitRgbWithEveryRowSubFilteredAndNothingButImageChunks)
 {
     const QImage image = NoiseImage(37, 11);
-    const std::vector<PngChunk> chunks = ChunksOf(EncodePNG(image));
+    const std::vector<PngChunk> chunks = ChunksOf(encodePng(image));
 
     ASSERT_GE(chunks.size(), 3U);
     EXPECT_EQ(chunks.front().type, "IHDR");
@@ -89,7 +89,7 @@ TEST(PngEncoder, WritesEightBitRgbWithEveryRowSubFilteredAndNothingButImageChunk
 TEST(PngEncoder, RoundTripsEveryPixelExactlyWithASmallPictureInOneIdat)
 {
     const QImage image = NoiseImage(150, 15, 7); // incompressible: deflate's worst case
-    const QByteArray png = EncodePNG(image);
+    const QByteArray png = encodePng(image);
     const std::vector<PngChunk> chunks = ChunksOf(png);
     EXPECT_EQ(std::count_if(chunks.begin(), chunks.end(), [](const PngChunk& c) { return c.type == "IDAT"; }), 1);
     EXPECT_EQ(DecodeWithLibpng(png), AsRgb888(image));
@@ -98,7 +98,7 @@ TEST(PngEncoder, RoundTripsEveryPixelExactlyWithASmallPictureInOneIdat)
 TEST(PngEncoder, SplitsImageDataIntoIdatChunksOfAtMost65535Bytes)
 {
     const QImage image = NoiseImage(1000, 700, 3);
-    const QByteArray png = EncodePNG(image);
+    const QByteArray png = encodePng(image);
     const std::vector<PngChunk> chunks = ChunksOf(png);
 
     int fullChunks = 0;
@@ -123,7 +123,7 @@ TEST(PngEncoder, WritesAnIndexedImageWithItsPalette)
         for (int x = 0; x < 5; ++x)
             image.setPixel(x, y, uint((x + y) % 3));
     }
-    const QByteArray png = EncodePNG(image);
+    const QByteArray png = encodePng(image);
     const std::vector<PngChunk> chunks = ChunksOf(png);
 
     ASSERT_GE(chunks.size(), 4U);

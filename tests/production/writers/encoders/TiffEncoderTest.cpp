@@ -18,7 +18,7 @@ TEST_F(TiffEncoder, WritesOneLzwFrameOfEightBitRgbThatDecodesToTheExactPixels)
 {
     const QImage image = NoiseImage(150, 40, 5);
     const QString path = scratch() + "/picture.tiff";
-    WriteWholeFile(path, EncodeTIFF(image));
+    WriteWholeFile(path, encodeTiff(image));
 
     TIFF* tiff = TIFFOpen(path.toLocal8Bit().constData(), "r");
     ASSERT_NE(tiff, nullptr);

@@ -28,7 +28,7 @@ QList<QByteArray> RiffChunkTypes(const QByteArray& webp)
 TEST(WebpEncoder, WritesOneOpaqueLossyChunkThatDecodesCloseToThePicture)
 {
     const QImage image = GradientImage(150, 15);
-    const QByteArray webp = EncodeWEBP(image);
+    const QByteArray webp = encodeWebp(image);
 
     EXPECT_EQ(RiffChunkTypes(webp), QList<QByteArray>{"VP8 "});
     WebPBitstreamFeatures features {};
@@ -50,9 +50,9 @@ TEST(WebpEncoder, WritesOneOpaqueLossyChunkThatDecodesCloseToThePicture)
 
 TEST(WebpEncoder, RefusesMoreThan16383PixelsASide)
 {
-    EXPECT_NO_THROW(EncodeWEBP(QImage(16383, 2, QImage::Format_RGB32)));
+    EXPECT_NO_THROW(encodeWebp(QImage(16383, 2, QImage::Format_RGB32)));
     try {
-        EncodeWEBP(QImage(20000, 15, QImage::Format_RGB32));
+        encodeWebp(QImage(20000, 15, QImage::Format_RGB32));
         FAIL() << "no error";
     } catch (const AppError& error) {
         EXPECT_EQ(error.message(),
