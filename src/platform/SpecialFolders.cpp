@@ -18,7 +18,7 @@ QString XdgSpecialFolders::desktop() const
 
 QString XdgSpecialFolders::roamingAppData() const
 {
-    // Read afresh each time: the base directory spec ignores relative values,
+    // Read afresh each time: the XDG Base Directory Specification ignores relative values,
     // and the environment may change while the program runs (tests do).
     const QString configHome = qEnvironmentVariable("XDG_CONFIG_HOME");
     if (!configHome.isEmpty() && QDir::isAbsolutePath(configHome))

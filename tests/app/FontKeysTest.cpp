@@ -17,7 +17,7 @@ QFont styledFont(bool bold, bool underline, bool italic, bool strikeOut)
     return font;
 }
 
-TEST(WriteFontKeys, WritesColourFamilySizeAndStyleInThatOrder)
+TEST(WriteFontKeys, WritesColorFamilySizeAndStyleInThatOrder)
 {
     IniDocument settings("settings.ini");
     writeFontKeys(settings, {styledFont(true, true, true, true), colors::clWindowText});
@@ -48,7 +48,7 @@ TEST(WriteFontKeys, StyleBitsAreBoldOneUnderlineTwoItalicFourAndIgnoreStrikeOut)
     }
 }
 
-TEST(WriteFontKeys, RoundsFractionalSizesAndNamesUnnamedColoursInHex)
+TEST(WriteFontKeys, RoundsFractionalSizesAndNamesUnnamedColorsInHex)
 {
     QFont font("Tahoma");
     font.setPointSizeF(10.6);

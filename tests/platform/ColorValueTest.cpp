@@ -59,7 +59,7 @@ TEST(ColorValue, FromRgbStoresBlueGreenRed)
     EXPECT_EQ(ColorValue::fromRgb(QColor(0xA6, 0xCA, 0xF0)), colors::clSkyBlue);
 }
 
-TEST(ColorValue, ResolvesPlainColoursDirectlyAndSystemColoursThroughThePalette)
+TEST(ColorValue, ResolvesPlainColorsDirectlyAndSystemColorsThroughThePalette)
 {
     QPalette palette;
     palette.setColor(QPalette::Active, QPalette::WindowText, QColor(1, 2, 3));

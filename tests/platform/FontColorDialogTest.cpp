@@ -30,7 +30,7 @@ void confirm(FontColorDialog* dialog)
     dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
 }
 
-TEST(FontColorDialogTest, ConfirmedUntouchedKeepsTheFontAndTheSystemColour)
+TEST(FontColorDialogTest, ConfirmedUntouchedKeepsTheFontAndTheSystemColor)
 {
     answerNextDialog<FontColorDialog>(confirm);
     const std::optional<ColoredFont> result = QtDialogs().pickFont(nullptr, tahomaWithEffects());
@@ -46,7 +46,7 @@ TEST(FontColorDialogTest, ConfirmedUntouchedKeepsTheFontAndTheSystemColour)
     EXPECT_TRUE(result->font.strikeOut());
 }
 
-TEST(FontColorDialogTest, AColourPickedThroughTheColourButtonReplacesTheSystemColour)
+TEST(FontColorDialogTest, AColorPickedThroughTheColorButtonReplacesTheSystemColor)
 {
     answerNextDialog<FontColorDialog>([](FontColorDialog* dialog) {
         answerNextDialog<QColorDialog>([dialog](QColorDialog* colors) {
@@ -62,7 +62,7 @@ TEST(FontColorDialogTest, AColourPickedThroughTheColourButtonReplacesTheSystemCo
     EXPECT_EQ(result->color, ColorValue::fromRgb(QColor(10, 20, 30)));
 }
 
-TEST(FontColorDialogTest, CancelledColourDialogLeavesTheColour)
+TEST(FontColorDialogTest, CancelledColorDialogLeavesTheColor)
 {
     FontColorDialog dialog;
     dialog.setColoredFont(tahomaWithEffects());

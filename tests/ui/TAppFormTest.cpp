@@ -166,7 +166,7 @@ TEST_F(MainWindowTest, BrowseChangesOnlyTheSimpleDestinationAndBrowseFolder)
     EXPECT_EQ(window->ComboBoxDestination1->currentText(), "/typed/by/hand");
 }
 
-TEST_F(MainWindowTest, SwatchOpensTheColourDialogOnAnyButton)
+TEST_F(MainWindowTest, SwatchOpensTheColorDialogOnAnyButton)
 {
     fakes.dialogs.colorResult = QColor(10, 20, 30);
     QTest::mouseClick(window->Shape2, Qt::RightButton, {}, QPoint(5, 5));

@@ -88,32 +88,32 @@ TEST(SimpleImageTest, DescendersAndAscendersFitTheCell)
     }
 }
 
-TEST(SimpleImageTest, DrawsInTheTextColourOverTheBackground)
+TEST(SimpleImageTest, DrawsInTheTextColorOverTheBackground)
 {
     SimpleRunSettings settings = settingsWithMargins(2, 2, 2, 2, 24);
     settings.textColor = QColor(200, 10, 30);
     const QImage image = render("H", settings);
     EXPECT_EQ(image.pixelColor(0, 0), kSkyBlue);
-    bool textColourFound = false;
-    for (int y = 0; y < image.height() && !textColourFound; ++y)
-        for (int x = 0; x < image.width() && !textColourFound; ++x)
-            textColourFound = image.pixelColor(x, y) == settings.textColor;
-    EXPECT_TRUE(textColourFound);
+    bool textColorFound = false;
+    for (int y = 0; y < image.height() && !textColorFound; ++y)
+        for (int x = 0; x < image.width() && !textColorFound; ++x)
+            textColorFound = image.pixelColor(x, y) == settings.textColor;
+    EXPECT_TRUE(textColorFound);
 }
 
 // Tahoma's 'gasp' table asks for no smoothing from 9 to 16 pixels and for
 // smoothing above: 8 pt (11 px) is drawn in two colours, 24 pt (32 px) is not.
 TEST(SimpleImageTest, SmoothingFollowsTheFontsGaspTable)
 {
-    auto colours = [](const QImage& image) {
+    auto colors = [](const QImage& image) {
         QSet<QRgb> seen;
         for (int y = 0; y < image.height(); ++y)
             for (int x = 0; x < image.width(); ++x)
                 seen.insert(image.pixel(x, y));
         return seen.size();
     };
-    EXPECT_EQ(colours(render("john.smith@example.com", settingsWithMargins(1, 1, 1, 1, 8))), 2);
-    EXPECT_GT(colours(render("john.smith@example.com", settingsWithMargins(1, 1, 1, 1, 24))), 2);
+    EXPECT_EQ(colors(render("john.smith@example.com", settingsWithMargins(1, 1, 1, 1, 8))), 2);
+    EXPECT_GT(colors(render("john.smith@example.com", settingsWithMargins(1, 1, 1, 1, 24))), 2);
 }
 
 } // namespace

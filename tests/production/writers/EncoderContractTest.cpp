@@ -27,7 +27,7 @@ TEST_P(EncoderContract, LeavesTheImageAsItWas)
     EXPECT_EQ(image, before);
 }
 
-TEST_P(EncoderContract, ReadsOnlyTheColourOfOtherPixelLayouts)
+TEST_P(EncoderContract, ReadsOnlyTheColorOfOtherPixelLayouts)
 {
     const QImage image = GradientImage(48, 20);
     const QByteArray expected = encode(image);

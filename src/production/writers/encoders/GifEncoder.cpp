@@ -14,7 +14,7 @@ namespace {
 // The logical screen and image descriptors hold 16-bit sizes.
 constexpr int kGifMaxSide = 65535;
 // The colour resolution field: the palette's colours come from 8-bit channels.
-constexpr int kColourResolution = 8;
+constexpr int kColorResolution = 8;
 
 [[noreturn]] void throwGifError(int errorCode)
 {
@@ -39,26 +39,26 @@ struct AbandonGifWriter {
 };
 using GifWriter = std::unique_ptr<GifFileType, AbandonGifWriter>;
 
-struct FreeColourMap {
+struct FreeColorMap {
     void operator()(ColorMapObject* map) const { GifFreeMapObject(map); }
 };
-using ColourMap = std::unique_ptr<ColorMapObject, FreeColourMap>;
+using ColorMap = std::unique_ptr<ColorMapObject, FreeColorMap>;
 
 // GIF colour tables hold a power of two of entries, at least two; the slots
 // beyond the palette stay black and are never referenced.
-ColourMap makeColourMap(const QList<QRgb>& palette)
+ColorMap makeColorMap(const QList<QRgb>& palette)
 {
     int tableSize = 2;
     while (tableSize < palette.size())
         tableSize *= 2;
-    ColourMap map(GifMakeMapObject(tableSize, nullptr));
+    ColorMap map(GifMakeMapObject(tableSize, nullptr));
     if (!map)
         throwGifError(E_GIF_ERR_NOT_ENOUGH_MEM);
     for (int i = 0; i < tableSize; ++i) {
-        const QRgb colour = i < palette.size() ? palette[i] : qRgb(0, 0, 0);
-        map->Colors[i] = GifColorType{static_cast<GifByteType>(qRed(colour)),
-                                      static_cast<GifByteType>(qGreen(colour)),
-                                      static_cast<GifByteType>(qBlue(colour))};
+        const QRgb color = i < palette.size() ? palette[i] : qRgb(0, 0, 0);
+        map->Colors[i] = GifColorType{static_cast<GifByteType>(qRed(color)),
+                                      static_cast<GifByteType>(qGreen(color)),
+                                      static_cast<GifByteType>(qBlue(color))};
     }
     return map;
 }
@@ -80,7 +80,7 @@ QByteArray encodeGif(const QImage& image)
     checkGifCanHold(image);
     OctreeQuantizer quantizer(image);
     std::vector<GifPixelType> indices = quantizer.ditherToIndices(image);
-    const ColourMap colourMap = makeColourMap(quantizer.palette());
+    const ColorMap colorMap = makeColorMap(quantizer.palette());
 
     QByteArray bytes;
     int errorCode = 0;
@@ -90,7 +90,7 @@ QByteArray encodeGif(const QImage& image)
     // Nothing here needs an extension block, so the file is plain GIF87a.
     EGifSetGifVersion(gif.get(), false);
 
-    if (EGifPutScreenDesc(gif.get(), image.width(), image.height(), kColourResolution, 0, colourMap.get())
+    if (EGifPutScreenDesc(gif.get(), image.width(), image.height(), kColorResolution, 0, colorMap.get())
             == GIF_ERROR
         || EGifPutImageDesc(gif.get(), 0, 0, image.width(), image.height(), false, nullptr) == GIF_ERROR)
         throwGifError(gif->Error);

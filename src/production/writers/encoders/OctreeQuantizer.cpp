@@ -49,9 +49,9 @@ int sixteenthsToUnits(int sixteenths)
 // A direct-mapped memo from a 24-bit colour to a number (a leaf or a palette
 // index). Text pictures repeat a handful of colours, so most walks of the
 // tree are spared.
-struct ColourMemo {
+struct ColorMemo {
     struct Entry {
-        std::uint32_t colour = kEmpty;
+        std::uint32_t color = kEmpty;
         std::int32_t value = 0;
     };
     static constexpr std::uint32_t kEmpty = 0xffffffffu; // no 24-bit colour
@@ -59,7 +59,7 @@ struct ColourMemo {
 
     std::vector<Entry> entries = std::vector<Entry>(std::size_t{1} << kBits);
 
-    Entry& slotFor(std::uint32_t colour) { return entries[(colour * 0x9E3779B1u) >> (32 - kBits)]; }
+    Entry& slotFor(std::uint32_t color) { return entries[(color * 0x9E3779B1u) >> (32 - kBits)]; }
     void clear() { std::fill(entries.begin(), entries.end(), Entry{}); }
 };
 
@@ -69,11 +69,11 @@ std::uint32_t rgbKey(int red, int green, int blue)
         | static_cast<std::uint32_t>(blue);
 }
 
-int squaredDistance(QRgb colour, int red, int green, int blue)
+int squaredDistance(QRgb color, int red, int green, int blue)
 {
-    const int dr = qRed(colour) - red;
-    const int dg = qGreen(colour) - green;
-    const int db = qBlue(colour) - blue;
+    const int dr = qRed(color) - red;
+    const int dg = qGreen(color) - green;
+    const int db = qBlue(color) - blue;
     return dr * dr + dg * dg + db * db;
 }
 
@@ -87,26 +87,26 @@ OctreeQuantizer::OctreeQuantizer(const QImage& image, int maxColors)
 
     newNode(0);
     const QImage pixels = asRgb32(image);
-    ColourMemo leafOfColour;
+    ColorMemo leafOfColor;
     for (int y = 0; y < pixels.height(); ++y) {
         const auto* row = reinterpret_cast<const QRgb*>(pixels.constScanLine(y));
         for (int x = 0; x < pixels.width();) {
-            const std::uint32_t colour = row[x] & 0xffffffu;
+            const std::uint32_t color = row[x] & 0xffffffu;
             int run = 1;
-            while (x + run < pixels.width() && (row[x + run] & 0xffffffu) == colour)
+            while (x + run < pixels.width() && (row[x + run] & 0xffffffu) == color)
                 ++run;
             x += run;
 
-            ColourMemo::Entry& memo = leafOfColour.slotFor(colour);
-            if (memo.colour != colour) {
-                memo.colour = colour;
-                memo.value = leafFor(colour);
+            ColorMemo::Entry& memo = leafOfColor.slotFor(color);
+            if (memo.color != color) {
+                memo.color = color;
+                memo.value = leafFor(color);
             }
-            addToLeaf(memo.value, colour, static_cast<std::uint64_t>(run));
+            addToLeaf(memo.value, color, static_cast<std::uint64_t>(run));
             // Merging frees leaves, so the memo's ids may no longer hold.
             if (leafCount_ > kBuildLeafLimit) {
                 reduceTo(kBuildLeafTarget);
-                leafOfColour.clear();
+                leafOfColor.clear();
             }
         }
     }
@@ -114,11 +114,11 @@ OctreeQuantizer::OctreeQuantizer(const QImage& image, int maxColors)
     buildPalette(0);
 }
 
-std::int32_t OctreeQuantizer::leafFor(QRgb colour)
+std::int32_t OctreeQuantizer::leafFor(QRgb color)
 {
-    const int red = qRed(colour);
-    const int green = qGreen(colour);
-    const int blue = qBlue(colour);
+    const int red = qRed(color);
+    const int green = qGreen(color);
+    const int blue = qBlue(color);
     std::int32_t id = 0;
     while (!nodes_[id].isLeaf) {
         const int slot = childSlot(red, green, blue, nodes_[id].level);
@@ -132,12 +132,12 @@ std::int32_t OctreeQuantizer::leafFor(QRgb colour)
     return id;
 }
 
-void OctreeQuantizer::addToLeaf(std::int32_t leafId, QRgb colour, std::uint64_t pixelCount)
+void OctreeQuantizer::addToLeaf(std::int32_t leafId, QRgb color, std::uint64_t pixelCount)
 {
     Node& leaf = nodes_[leafId];
-    leaf.redSum += qRed(colour) * pixelCount;
-    leaf.greenSum += qGreen(colour) * pixelCount;
-    leaf.blueSum += qBlue(colour) * pixelCount;
+    leaf.redSum += qRed(color) * pixelCount;
+    leaf.greenSum += qGreen(color) * pixelCount;
+    leaf.blueSum += qBlue(color) * pixelCount;
     leaf.pixelCount += pixelCount;
 }
 
@@ -302,18 +302,18 @@ std::vector<std::uint8_t> OctreeQuantizer::ditherToIndices(const QImage& image)
 
 bool OctreeQuantizer::mapExactly(const QImage& pixels, std::vector<std::uint8_t>& indices)
 {
-    ColourMemo indexOfColour;
+    ColorMemo indexOfColor;
     std::uint8_t* out = indices.data();
     for (int y = 0; y < pixels.height(); ++y) {
         const auto* row = reinterpret_cast<const QRgb*>(pixels.constScanLine(y));
         for (int x = 0; x < pixels.width(); ++x) {
-            const std::uint32_t colour = row[x] & 0xffffffu;
-            ColourMemo::Entry& memo = indexOfColour.slotFor(colour);
-            if (memo.colour != colour) {
-                const int index = indexOf(qRed(colour), qGreen(colour), qBlue(colour));
-                if (palette_.isEmpty() || (palette_[index] & 0xffffffu) != colour)
+            const std::uint32_t color = row[x] & 0xffffffu;
+            ColorMemo::Entry& memo = indexOfColor.slotFor(color);
+            if (memo.color != color) {
+                const int index = indexOf(qRed(color), qGreen(color), qBlue(color));
+                if (palette_.isEmpty() || (palette_[index] & 0xffffffu) != color)
                     return false; // a picture other than the one the palette came from
-                memo.colour = colour;
+                memo.color = color;
                 memo.value = index;
             }
             *out++ = static_cast<std::uint8_t>(memo.value);
@@ -332,7 +332,7 @@ void OctreeQuantizer::diffuseErrors(const QImage& pixels, std::vector<std::uint8
     std::vector<int> thisRow(rowErrors, 0);
     std::vector<int> nextRow(rowErrors, 0);
     std::uint8_t* out = indices.data();
-    ColourMemo indexOfColour;
+    ColorMemo indexOfColor;
 
     for (int y = 0; y < height; ++y) {
         const auto* row = reinterpret_cast<const QRgb*>(pixels.constScanLine(y));
@@ -341,10 +341,10 @@ void OctreeQuantizer::diffuseErrors(const QImage& pixels, std::vector<std::uint8
             const int red = clampChannel(qRed(row[x]) + sixteenthsToUnits(here[0]));
             const int green = clampChannel(qGreen(row[x]) + sixteenthsToUnits(here[1]));
             const int blue = clampChannel(qBlue(row[x]) + sixteenthsToUnits(here[2]));
-            const std::uint32_t colour = rgbKey(red, green, blue);
-            ColourMemo::Entry& memo = indexOfColour.slotFor(colour);
-            if (memo.colour != colour) {
-                memo.colour = colour;
+            const std::uint32_t color = rgbKey(red, green, blue);
+            ColorMemo::Entry& memo = indexOfColor.slotFor(color);
+            if (memo.color != color) {
+                memo.color = color;
                 memo.value = indexOf(red, green, blue);
             }
             const int index = memo.value;

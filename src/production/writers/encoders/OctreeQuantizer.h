@@ -50,8 +50,8 @@ private:
 
     static constexpr int kDepth = 8;
 
-    std::int32_t leafFor(QRgb colour);
-    void addToLeaf(std::int32_t leafId, QRgb colour, std::uint64_t pixelCount);
+    std::int32_t leafFor(QRgb color);
+    void addToLeaf(std::int32_t leafId, QRgb color, std::uint64_t pixelCount);
     std::int32_t newNode(int level);
     void reduceTo(int leafLimit);
     bool reduceDeepestLevel(int leafLimit);

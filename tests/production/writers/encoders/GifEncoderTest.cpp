@@ -45,7 +45,7 @@ struct DecodedGif {
     std::unique_ptr<GifFileType, CloseGifReader> file;
 
     const SavedImage& frame() const { return file->SavedImages[0]; }
-    const ColorMapObject* colourTable() const
+    const ColorMapObject* colorTable() const
     {
         return frame().ImageDesc.ColorMap ? frame().ImageDesc.ColorMap : file->SColorMap;
     }
@@ -55,7 +55,7 @@ struct DecodedGif {
         QImage image(desc.Width, desc.Height, QImage::Format_RGB32);
         for (int y = 0; y < desc.Height; ++y)
             for (int x = 0; x < desc.Width; ++x) {
-                const GifColorType c = colourTable()->Colors[frame().RasterBits[y * desc.Width + x]];
+                const GifColorType c = colorTable()->Colors[frame().RasterBits[y * desc.Width + x]];
                 image.setPixel(x, y, qRgb(c.Red, c.Green, c.Blue));
             }
         return image;
@@ -100,17 +100,17 @@ QImage gradient()
     return image;
 }
 
-int distinctColours(const QImage& image)
+int distinctColors(const QImage& image)
 {
-    QSet<QRgb> colours;
+    QSet<QRgb> colors;
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
-            colours.insert(image.pixel(x, y));
-    return static_cast<int>(colours.size());
+            colors.insert(image.pixel(x, y));
+    return static_cast<int>(colors.size());
 }
 
 // Mean colour of a rectangle, per channel.
-std::array<double, 3> meanColour(const QImage& image, const QRect& area)
+std::array<double, 3> meanColor(const QImage& image, const QRect& area)
 {
     std::array<double, 3> sum{};
     for (int y = area.top(); y <= area.bottom(); ++y)
@@ -137,7 +137,7 @@ double meanAbsoluteError(const QImage& a, const QImage& b)
     return total / (3.0 * a.width() * a.height());
 }
 
-TEST(GifEncoderTest, OneFrameWithoutExtensionsAndAMinimalColourTable)
+TEST(GifEncoderTest, OneFrameWithoutExtensionsAndAMinimalColorTable)
 {
     for (const QSize size : {QSize(1, 1), QSize(150, 15), QSize(3, 200), QSize(640, 39)}) {
         SCOPED_TRACE(testing::Message() << size.width() << "x" << size.height());
@@ -161,29 +161,29 @@ TEST(GifEncoderTest, OneFrameWithoutExtensionsAndAMinimalColourTable)
 
         // Every colour of the picture is in the table, so its size is the
         // power of two just covering them (at least 2).
-        const int colours = distinctColours(image);
-        ASSERT_LE(colours, 256);
+        const int colors = distinctColors(image);
+        ASSERT_LE(colors, 256);
         int expectedTable = 2;
-        while (expectedTable < colours)
+        while (expectedTable < colors)
             expectedTable *= 2;
-        ASSERT_TRUE(gif.colourTable());
-        EXPECT_EQ(gif.colourTable()->ColorCount, expectedTable);
+        ASSERT_TRUE(gif.colorTable());
+        EXPECT_EQ(gif.colorTable()->ColorCount, expectedTable);
         EXPECT_EQ(gif.pixels(), image) << "a picture of few colours must come back exact";
     }
 }
 
-TEST(GifEncoderTest, ManyColoursAreDitheredIntoAtMost256)
+TEST(GifEncoderTest, ManyColorsAreDitheredIntoAtMost256)
 {
     QImage image = gradient();
     const QRect patch(400, 32, 32, 32);
-    const QRgb patchColour = qRgb(97, 145, 121);
-    QPainter(&image).fillRect(patch, QColor(patchColour));
+    const QRgb patchColor = qRgb(97, 145, 121);
+    QPainter(&image).fillRect(patch, QColor(patchColor));
     const QImage original = image.copy();
 
     const DecodedGif gif = decode(encodeGif(image));
     ASSERT_TRUE(gif.file);
     EXPECT_EQ(image, original) << "the encoder changed its input";
-    EXPECT_EQ(gif.colourTable()->ColorCount, 256);
+    EXPECT_EQ(gif.colorTable()->ColorCount, 256);
     const QImage decoded = gif.pixels();
     EXPECT_LT(meanAbsoluteError(decoded, image), 6.0);
 
@@ -194,8 +194,8 @@ TEST(GifEncoderTest, ManyColoursAreDitheredIntoAtMost256)
     for (int y = 16; y < 496; y += 16)
         for (int x = 16; x < 384; x += 16) {
             const QRect block(x, y, 16, 16);
-            const auto want = meanColour(image, block);
-            const auto got = meanColour(decoded, block);
+            const auto want = meanColor(image, block);
+            const auto got = meanColor(decoded, block);
             for (int c = 0; c < 3; ++c)
                 ASSERT_NEAR(got[c], want[c], 2.0) << "block at " << x << "," << y << " channel " << c;
         }
@@ -203,18 +203,18 @@ TEST(GifEncoderTest, ManyColoursAreDitheredIntoAtMost256)
     // A flat area whose colour has no palette entry is drawn with a mix of
     // entries that averages to it.
     const QRect inside = patch.adjusted(4, 4, -4, -4);
-    const ColorMapObject* table = gif.colourTable();
+    const ColorMapObject* table = gif.colorTable();
     for (int i = 0; i < table->ColorCount; ++i)
-        ASSERT_NE(qRgb(table->Colors[i].Red, table->Colors[i].Green, table->Colors[i].Blue), patchColour)
+        ASSERT_NE(qRgb(table->Colors[i].Red, table->Colors[i].Green, table->Colors[i].Blue), patchColor)
             << "the flat colour must lie off the palette for this check";
-    EXPECT_GT(distinctColours(decoded.copy(inside)), 1);
-    const auto got = meanColour(decoded, inside);
-    EXPECT_NEAR(got[0], qRed(patchColour), 1.5);
-    EXPECT_NEAR(got[1], qGreen(patchColour), 1.5);
-    EXPECT_NEAR(got[2], qBlue(patchColour), 1.5);
+    EXPECT_GT(distinctColors(decoded.copy(inside)), 1);
+    const auto got = meanColor(decoded, inside);
+    EXPECT_NEAR(got[0], qRed(patchColor), 1.5);
+    EXPECT_NEAR(got[1], qGreen(patchColor), 1.5);
+    EXPECT_NEAR(got[2], qBlue(patchColor), 1.5);
 }
 
-TEST(GifEncoderTest, NoiseKeepsItsOverallColour)
+TEST(GifEncoderTest, NoiseKeepsItsOverallColor)
 {
     QImage noise(1000, 1000, QImage::Format_RGB32);
     QRandomGenerator random(7);
@@ -225,15 +225,15 @@ TEST(GifEncoderTest, NoiseKeepsItsOverallColour)
     }
     const DecodedGif gif = decode(encodeGif(noise));
     ASSERT_TRUE(gif.file);
-    EXPECT_LE(gif.colourTable()->ColorCount, 256);
+    EXPECT_LE(gif.colorTable()->ColorCount, 256);
     const QRect all = noise.rect();
-    const auto want = meanColour(noise, all);
-    const auto got = meanColour(gif.pixels(), all);
+    const auto want = meanColor(noise, all);
+    const auto got = meanColor(gif.pixels(), all);
     for (int c = 0; c < 3; ++c)
         EXPECT_NEAR(got[c], want[c], 1.0) << "channel " << c;
 }
 
-TEST(GifEncoderTest, OtherPixelFormatsAreReadByColour)
+TEST(GifEncoderTest, OtherPixelFormatsAreReadByColor)
 {
     const QImage rgb32 = textLine(120, 20);
     for (QImage::Format format : {QImage::Format_RGB888, QImage::Format_ARGB32_Premultiplied}) {

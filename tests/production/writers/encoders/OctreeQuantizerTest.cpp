@@ -11,7 +11,7 @@ namespace pennolux {
 namespace {
 
 // Every one of the 4,096 colours with channels that are multiples of 17.
-QImage manyColours()
+QImage manyColors()
 {
     QImage image(64, 64, QImage::Format_RGB32);
     for (int y = 0; y < 64; ++y)
@@ -24,7 +24,7 @@ QImage manyColours()
 
 TEST(OctreeQuantizerTest, PaletteNeverExceedsTheLimitAndComesClose)
 {
-    const QImage image = manyColours();
+    const QImage image = manyColors();
     for (int maxColors : {1, 2, 16, 100, 256}) {
         OctreeQuantizer quantizer(image, maxColors);
         const int size = static_cast<int>(quantizer.palette().size());
@@ -38,7 +38,7 @@ TEST(OctreeQuantizerTest, PaletteNeverExceedsTheLimitAndComesClose)
     EXPECT_THROW(OctreeQuantizer(image, 257), std::invalid_argument);
 }
 
-TEST(OctreeQuantizerTest, TwoColourImageGivesTwoExactEntriesAndExactIndices)
+TEST(OctreeQuantizerTest, TwoColorImageGivesTwoExactEntriesAndExactIndices)
 {
     QImage image(7, 3, QImage::Format_RGB32);
     image.fill(qRgb(10, 200, 30));
@@ -56,7 +56,7 @@ TEST(OctreeQuantizerTest, TwoColourImageGivesTwoExactEntriesAndExactIndices)
             EXPECT_EQ(palette[indices[y * 7 + x]], image.pixel(x, y)) << x << "," << y;
 }
 
-TEST(OctreeQuantizerTest, ColoursOffTheTreeMapToTheNearestEntry)
+TEST(OctreeQuantizerTest, ColorsOffTheTreeMapToTheNearestEntry)
 {
     QImage image(2, 1, QImage::Format_RGB32);
     image.setPixel(0, 0, qRgb(0, 0, 0));
