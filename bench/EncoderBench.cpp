@@ -23,9 +23,9 @@ using namespace pennolux;
 
 const QString kTypicalLine = QStringLiteral("eva.koch1234@example-domain7.com");
 
-SimpleRunSettings typicalSettings()
+SimpleLook typicalSettings()
 {
-    SimpleRunSettings settings;
+    SimpleLook settings;
     settings.background = QColor(166, 202, 240);  // clSkyBlue
     settings.font = designFont(8);
     settings.textColor = Qt::black;
@@ -34,7 +34,7 @@ SimpleRunSettings typicalSettings()
 
 void BM_RenderLine(benchmark::State& state)
 {
-    const SimpleRunSettings settings = typicalSettings();
+    const SimpleLook settings = typicalSettings();
     const RenderFont font(settings.font);
     for (auto _ : state)
         benchmark::DoNotOptimize(renderSimpleImage(kTypicalLine, settings, font));
@@ -42,7 +42,7 @@ void BM_RenderLine(benchmark::State& state)
 
 void BM_Encode(benchmark::State& state, ImageFormat format)
 {
-    const SimpleRunSettings settings = typicalSettings();
+    const SimpleLook settings = typicalSettings();
     const QImage image = renderSimpleImage(kTypicalLine, settings, RenderFont(settings.font));
     const ImageEncoder encode = encoderFor(format);
     qsizetype bytes = 0;

@@ -19,6 +19,7 @@
 #include "production/batch/BatchOptions.h"
 #include "production/textlist/ListLines.h"
 #include "production/batch/ProgressBar.h"
+#include "production/linerun/LineRun.h"
 #include "production/simplerun/SimpleRun.h"
 #include "production/textlist/StreamedListSource.h"
 #include "production/textlist/TextListFile.h"
@@ -86,19 +87,17 @@ QFont fontOf(const BatchOptions& options)
     return font;
 }
 
-SimpleRunSettings settingsOf(const BatchOptions& options)
+SimpleLook lookOf(const BatchOptions& options)
 {
-    SimpleRunSettings settings;
-    settings.destination = options.destination.isEmpty() ? QDir::currentPath() : options.destination;
-    settings.background = options.background.resolve();
-    settings.font = fontOf(options);
-    settings.textColor = options.textColor.resolve();
-    settings.left = options.left;
-    settings.right = options.right;
-    settings.top = options.top;
-    settings.bottom = options.bottom;
-    settings.format = options.format;
-    return settings;
+    SimpleLook look;
+    look.background = options.background.resolve();
+    look.font = fontOf(options);
+    look.textColor = options.textColor.resolve();
+    look.left = options.left;
+    look.right = options.right;
+    look.top = options.top;
+    look.bottom = options.bottom;
+    return look;
 }
 
 QtMessageHandler previousMessageHandler = nullptr;
@@ -116,9 +115,15 @@ int run(const BatchOptions& options)
     ensureDesignFontAvailable();
     const std::unique_ptr<const LineSource> lines = readList(options);
     ProgressBar progressBar(stderr, !options.quiet && ::isatty(STDERR_FILENO));
-    const SimpleRunResult result =
-        runSimpleBatch(*lines, settingsOf(options), QThread::idealThreadCount(),
-                       [&progressBar](int linesSeen, int lineCount) { progressBar.update(linesSeen, lineCount); });
+    LineRunOptions run;
+    run.destination = options.destination.isEmpty() ? QDir::currentPath() : options.destination;
+    run.format = options.format;
+    run.threads = QThread::idealThreadCount();
+    run.progress = [&progressBar](int linesSeen, int lineCount) {
+        progressBar.update(linesSeen, lineCount);
+        return true;
+    };
+    const LineRunResult result = runLines(*lines, simpleLineEncoders(lookOf(options), options.format), run);
     progressBar.clear();
     print(stdout, QStringLiteral("Saved %1 image file(s)\n").arg(result.made));
     return 0;

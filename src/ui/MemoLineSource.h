@@ -1,6 +1,6 @@
 #pragma once
 
-#include "production/simplerun/SimpleRun.h"
+#include "production/textlist/LineSource.h"
 
 class QPlainTextEdit;
 

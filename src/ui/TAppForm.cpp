@@ -35,6 +35,7 @@
 #include "platform/ColorValue.h"
 #include "platform/DocumentImport.h"
 #include "platform/Locale.h"
+#include "production/linerun/LineRun.h"
 #include "production/simplerun/SimpleRun.h"
 #include "production/textlist/TextListFile.h"
 #include "platform/MessageBoxes.h"
@@ -439,21 +440,23 @@ void TAppForm::Button3Click()
 
 void TAppForm::Button4Click()
 {
-    SimpleRunSettings settings;
-    settings.left = marginOf(SpinEdit5);
-    settings.right = marginOf(SpinEdit6);
-    settings.top = marginOf(SpinEdit7);
-    settings.bottom = marginOf(SpinEdit8);
-    settings.destination = ComboBoxDestination1->currentText();
-    settings.background = Shape2->fillColor();
-    settings.font = FontDialog1.font;
-    settings.textColor = FontDialog1.color.resolve(palette());
-    settings.format = OutputFormat;
+    SimpleLook look;
+    look.left = marginOf(SpinEdit5);
+    look.right = marginOf(SpinEdit6);
+    look.top = marginOf(SpinEdit7);
+    look.bottom = marginOf(SpinEdit8);
+    look.background = Shape2->fillColor();
+    look.font = FontDialog1.font;
+    look.textColor = FontDialog1.color.resolve(palette());
 
-    SimpleRunResult result;
+    LineRunOptions options;
+    options.destination = ComboBoxDestination1->currentText();
+    options.format = OutputFormat;
+    options.threads = QThread::idealThreadCount();
+    LineRunResult result;
     {
         BusyCursor busy;
-        result = runSimpleBatch(MemoLineSource(*MemoList), settings, QThread::idealThreadCount());
+        result = runLines(MemoLineSource(*MemoList), simpleLineEncoders(look, OutputFormat), options);
     }
     if (result.linesSeen > 0)
         services_.messageBoxes.show(this, translator_.Translate("SUCCESS"),

@@ -3,14 +3,13 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "production/writers/ImageOutput.h"
 #include "production/writers/ImageSizeLimits.h"
+#include "production/writers/WorkingImage.h"
 
 namespace pennolux {
 
 namespace {
-
-// 96 dots per inch, as the design's display.
-constexpr int kDotsPerMetre = 3780;
 
 // Lines up to this many pixels share the canvas; larger ones get an image of
 // their own, so one huge line does not keep a worker's memory up for the rest
@@ -28,44 +27,46 @@ int roundedUp(int value, int step)
 
 } // namespace
 
-QSize checkedSimpleImageSize(const QString& text, const SimpleRunSettings& settings, const RenderFont& font)
+QSize checkedSimpleImageSize(const QString& text, const SimpleLook& look, const RenderFont& font)
 {
-    const std::int64_t width = std::int64_t(font.advance(text)) + settings.left + settings.right;
-    const std::int64_t height = std::int64_t(font.cellHeight()) + settings.top + settings.bottom;
+    // The height alone first: an absurd font is refused before its text is
+    // laid out.
+    const std::int64_t height = std::int64_t(font.cellHeight()) + look.top + look.bottom;
+    checkWorkingImageSize(1, height);
+    const std::int64_t width = font.checkedAdvance(text) + look.left + look.right;
     checkWorkingImageSize(width, height);
     return QSize(int(width), int(height));
 }
 
-void drawSimpleLine(QPainter& painter, QSize size, const QString& text, const SimpleRunSettings& settings,
+void drawSimpleLine(QPainter& painter, QSize size, const QString& text, const SimpleLook& look,
                     const RenderFont& font)
 {
-    painter.fillRect(QRect(QPoint(0, 0), size), settings.background);
-    painter.drawText(QPoint(settings.left, settings.top + font.ascent()), text);
+    painter.fillRect(QRect(QPoint(0, 0), size), look.background);
+    painter.drawText(QPoint(look.left, look.top + font.ascent()), text);
 }
 
-SimpleLineEncoder::SimpleLineEncoder(const SimpleRunSettings& settings)
-    : settings_(settings), font_(settings.font), encoder_(encoderFor(settings.format))
+SimpleLineEncoder::SimpleLineEncoder(const SimpleLook& look, ImageFormat format)
+    : look_(look), format_(format), font_(look.font)
 {
 }
 
-QByteArray SimpleLineEncoder::encode(const QString& text)
+EncodedImage SimpleLineEncoder::encode(const QString& text)
 {
-    const QSize size = checkedSimpleImageSize(text, settings_, font_);
-    checkFormatCanHold(settings_.format, size.width(), size.height());
+    const QSize size = checkedSimpleImageSize(text, look_, font_);
+    checkFormatCanHold(format_, size.width(), size.height());
     if (std::int64_t(size.width()) * size.height() > kMaxCanvasPixels)
-        return encoder_(renderSimpleImage(text, settings_, font_));
-    return encoder_(drawOnCanvas(size, text));
+        return {encodeImage(renderSimpleImage(text, look_, font_), format_), size};
+    return {encodeImage(drawOnCanvas(size, text), format_), size};
 }
 
 QImage SimpleLineEncoder::drawOnCanvas(QSize size, const QString& text)
 {
     ensureCanvasHolds(size);
-    drawSimpleLine(painter_, size, text, settings_, font_);
+    drawSimpleLine(painter_, size, text, look_, font_);
     // A read-only view of the line's corner: no copy, and the encoder cannot
     // write through it.
     QImage line(canvas_.constBits(), size.width(), size.height(), canvas_.bytesPerLine(), canvas_.format());
-    line.setDotsPerMeterX(kDotsPerMetre);
-    line.setDotsPerMeterY(kDotsPerMetre);
+    setWorkingResolution(line);
     return line;
 }
 
@@ -77,12 +78,10 @@ void SimpleLineEncoder::ensureCanvasHolds(QSize size)
         painter_.end();
     const int width = std::max(canvas_.width(), roundedUp(size.width(), kCanvasWidthStep));
     const int height = std::max(canvas_.height(), roundedUp(size.height(), kCanvasHeightStep));
-    canvas_ = QImage(width, height, QImage::Format_RGB32);
-    if (canvas_.isNull())
-        throw std::bad_alloc();
+    canvas_ = makeWorkingImage(QSize(width, height));
     painter_.begin(&canvas_);
     painter_.setFont(font_.font());
-    painter_.setPen(settings_.textColor);
+    painter_.setPen(look_.textColor);
 }
 
 } // namespace pennolux

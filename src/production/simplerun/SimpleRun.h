@@ -4,17 +4,17 @@
 #include <QFont>
 #include <QImage>
 #include <QString>
-#include <functional>
 
-#include "production/textlist/LineSource.h"
+#include "production/linerun/LineEncoder.h"
 #include "production/writers/ImageFormat.h"
 
 namespace pennolux {
 
 class RenderFont;
 
-struct SimpleRunSettings {
-    QString destination;
+// How the Simple page's images look: each is the line's text plus four
+// margins, filled with one colour.
+struct SimpleLook {
     QColor background;
     QFont font;
     QColor textColor;  // already resolved from a system colour
@@ -22,27 +22,14 @@ struct SimpleRunSettings {
     int right = 1;
     int top = 1;
     int bottom = 1;
-    ImageFormat format = ImageFormat::PNG;
 };
-
-struct SimpleRunResult {
-    int linesSeen = 0;  // the number of lines walked, empty ones included
-    int made = 0;       // files written
-};
-
-// Called after each line with the number of lines walked so far and the
-// current count, e.g. for a progress bar.
-using SimpleRunProgress = std::function<void(int linesSeen, int lineCount)>;
 
 // The working image of one line: text size plus margins, filled with the
-// background, the text drawn with its cell's top-left at (left, top).
-QImage renderSimpleImage(const QString& text, const SimpleRunSettings& settings, const RenderFont& font);
+// background, the text drawn with its cell's top-left at (left, top). Throws
+// AppError for a line no working image can hold.
+QImage renderSimpleImage(const QString& text, const SimpleLook& look, const RenderFont& font);
 
-// Every non-empty line becomes one file named after its line number. Stops at
-// the first line that cannot be written (AppError), leaving the files already
-// written. threads > 1 renders and encodes ahead on worker threads; the files,
-// their names and where a failure stops are the same as with one thread.
-SimpleRunResult runSimpleBatch(const LineSource& lines, const SimpleRunSettings& settings, int threads = 1,
-                               const SimpleRunProgress& progress = {});
+// Encoders of Simple images in the format, one per thread, for runLines.
+LineEncoderFactory simpleLineEncoders(const SimpleLook& look, ImageFormat format);
 
 } // namespace pennolux

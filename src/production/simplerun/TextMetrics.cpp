@@ -7,6 +7,8 @@
 #include <cmath>
 #include <optional>
 
+#include "platform/AppError.h"
+
 namespace pennolux {
 
 namespace {
@@ -51,6 +53,13 @@ int scaledToEm(int fontUnits, int em, int unitsPerEm)
 
 constexpr quint16 kGaspDoGray = 0x0002;
 
+// Half of the 2^25 pixels at which Qt's 26.6 fixed-point widths wrap.
+constexpr std::int64_t kSafeFixedPointWidth = std::int64_t(1) << 24;
+// Characters measured at once when a line is measured in pieces: even glyphs
+// of two em at the largest cell the working limits allow stay far below the
+// wrap.
+constexpr qsizetype kMeasuredPiece = 64;
+
 // Whether the font's 'gasp' table asks for grey-scale smoothing at this pixel
 // size. Tahoma, for one, turns it off from 9 to 16 pixels, where its hinted
 // outlines and embedded bitmaps are designed to be drawn crisp; that is also
@@ -80,6 +89,7 @@ QFont pixelSizedFont(const QFont& font)
     sized.setResolveMask(sized.resolveMask() & ~uint(QFont::SizeResolved));
     const int pixels = std::max(emPixelsAt96Dpi(font), 1);
     sized.setPixelSize(pixels);
+    sized.setHintingPreference(QFont::PreferFullHinting);
     if (!fontAsksForSmoothing(sized, pixels))
         sized.setStyleStrategy(QFont::StyleStrategy(sized.styleStrategy() | QFont::NoAntialias));
     return sized;
@@ -98,19 +108,31 @@ RenderFont::RenderFont(const QFont& font) : font_(pixelSizedFont(font)), metrics
     }
 }
 
-int RenderFont::advance(const QString& text) const
+std::int64_t RenderFont::checkedAdvance(const QString& text) const
 {
+    if (text.size() > kMaxLineCharacters) {
+        throw AppError(QStringLiteral("The line of %1 characters is too long for an image (at most %2 characters)")
+                           .arg(text.size())
+                           .arg(kMaxLineCharacters));
+    }
+    // Qt measures in 26.6 fixed point, which wraps past 2^25 pixels. Where
+    // the widest glyph could take the line near that, it is first measured in
+    // pieces in 64 bits: a sum that large is refused by the size limits
+    // anyway, and a smaller one is safe to measure whole.
+    const std::int64_t bound = std::int64_t(text.size()) * std::max(metrics_.maxWidth(), 1) * 2;
+    if (bound < kSafeFixedPointWidth)
+        return metrics_.horizontalAdvance(text);
+    std::int64_t sum = 0;
+    for (qsizetype start = 0; start < text.size();) {
+        qsizetype length = std::min(kMeasuredPiece, text.size() - start);
+        if (start + length < text.size() && text.at(start + length).isLowSurrogate())
+            --length;
+        sum += metrics_.horizontalAdvance(text.mid(start, length));
+        start += length;
+    }
+    if (sum >= kSafeFixedPointWidth / 2)
+        return sum;
     return metrics_.horizontalAdvance(text);
-}
-
-int GetTextWidth(const QString& text, const QFont& font)
-{
-    return RenderFont(font).advance(text);
-}
-
-int GetTextHeight(const QString& /*text*/, const QFont& font)
-{
-    return RenderFont(font).cellHeight();
 }
 
 } // namespace pennolux

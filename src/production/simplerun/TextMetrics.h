@@ -3,16 +3,24 @@
 #include <QFont>
 #include <QFontMetrics>
 #include <QString>
+#include <cstdint>
 
 namespace pennolux {
+
+// The most characters one line of an image may hold. A longer line is refused
+// before Qt lays it out: laying out megabytes of text takes gigabytes of
+// memory, and no font makes a legible image of it within the working limits.
+constexpr qsizetype kMaxLineCharacters = 65535;
 
 // A font as a 96-dpi display draws it: the point size turned into the
 // whole-pixel em size, and the cell (ascent + descent) taken from the font's
 // OS/2 winAscent/winDescent scaled to that em and rounded, the way the
 // platform the design was drawn on sizes a line. Qt's own ascent and descent
 // serve for a font without that table. Measuring and drawing use this one
-// object, so nothing is clipped. Each thread makes its own: a font's engine
-// cache belongs to the thread that used it.
+// object, so nothing is clipped. Glyphs advance by whole, hinted pixels, as on
+// the design's platform: fractional pen positions drawn crisp leave uneven
+// gaps between letters. Each thread makes its own: a font's engine cache
+// belongs to the thread that used it.
 class RenderFont {
 public:
     explicit RenderFont(const QFont& font);
@@ -21,7 +29,9 @@ public:
     int ascent() const { return ascent_; }
     int descent() const { return descent_; }
     int cellHeight() const { return ascent_ + descent_; }
-    int advance(const QString& text) const;
+    // The text's advance in pixels. Throws AppError for a text longer than
+    // kMaxLineCharacters; never wraps around, however wide the font.
+    std::int64_t checkedAdvance(const QString& text) const;
 
 private:
     QFont font_;
@@ -29,10 +39,5 @@ private:
     int ascent_ = 0;
     int descent_ = 0;
 };
-
-// Advance width of the whole text in pixels (no wrapping, no tab expansion).
-int GetTextWidth(const QString& text, const QFont& font);
-// The font's full cell height in pixels: 13 for Tahoma 8 pt.
-int GetTextHeight(const QString& text, const QFont& font);
 
 } // namespace pennolux

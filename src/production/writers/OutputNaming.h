@@ -11,14 +11,13 @@ namespace pennolux {
 // typed (a trailing "/" gives "//", which the file system reads as one).
 QString outputPath(const QString& destination, int number, ImageFormat format);
 
-// The first of path, "base (2).ext", "base (3).ext", ... that names no existing
-// file (a folder of that name does not count as taken).
-QString UniqueOutputName(const QString& path);
-
-// Creates the first free name from path on exclusively (O_EXCL), so a file
-// another process made in between is never overwritten: that name is skipped
-// and the next one tried. Writes bytes, and removes the file again when the
-// write fails half-way. Returns the name used; throws AppError
+// Stores bytes under the first free name of path, "base (2).ext",
+// "base (3).ext", ... (the base and extension of the first path). The file is
+// written whole before it gets a name, and the name is given by a link, which
+// never replaces anything: a name taken by another file, also one made by
+// another process a moment earlier, is skipped; a folder of the name makes the
+// store fail. So no file is ever seen empty or half-written, also when the
+// process is killed. Returns the name used; throws AppError
 // "Cannot create file "<path>". <reason>" otherwise.
 QString storeUnderFreeName(const QString& path, const QByteArray& bytes);
 

@@ -54,17 +54,32 @@ TEST(CheckWorkingImageSize, NamesTheSizeAndTheLimits)
               QString::fromUtf8("The image of 0 × 15 pixels is empty (each side needs at least 1 pixel)"));
 }
 
-TEST(CheckFormatCanHold, LimitsWebpTo16383AndJpegTo65500PixelsASide)
+// One table holds every format's limits, and every message comes from it.
+TEST(CheckFormatCanHold, EachFormatHasItsOwnLimits)
 {
-    EXPECT_EQ(FormatSizeError(ImageFormat::WEBP, 16383, 16383), "");
-    EXPECT_EQ(FormatSizeError(ImageFormat::WEBP, 20000, 15),
-              QString::fromUtf8("WEBP cannot hold an image of 20000 × 15 pixels (at most 16383 pixels a side)"));
-    EXPECT_NE(FormatSizeError(ImageFormat::WEBP, 15, 16384), "");
-    EXPECT_EQ(FormatSizeError(ImageFormat::JPEG, 65500, 1), "");
-    EXPECT_EQ(FormatSizeError(ImageFormat::JPEG, 1, 65501),
-              QString::fromUtf8("JPEG cannot hold an image of 1 × 65501 pixels (at most 65500 pixels a side)"));
-    for (ImageFormat format : {ImageFormat::PNG, ImageFormat::TIFF, ImageFormat::GIF, ImageFormat::BMP})
-        EXPECT_EQ(FormatSizeError(format, 65535, 65535), "") << extensionFor(format).toStdString();
+    struct Case {
+        ImageFormat format;
+        std::int64_t width;
+        std::int64_t height;
+        const char* error;
+    };
+    const Case cases[] = {
+        {ImageFormat::WEBP, 16383, 16383, ""},
+        {ImageFormat::WEBP, 20000, 15, "WEBP cannot hold an image of 20000 × 15 pixels (at most 16383 pixels a side)"},
+        {ImageFormat::WEBP, 15, 16384, "WEBP cannot hold an image of 15 × 16384 pixels (at most 16383 pixels a side)"},
+        {ImageFormat::JPEG, 65500, 1, ""},
+        {ImageFormat::JPEG, 1, 65501, "JPEG cannot hold an image of 1 × 65501 pixels (at most 65500 pixels a side)"},
+        {ImageFormat::GIF, 65535, 65535, ""},
+        {ImageFormat::GIF, 65536, 1, "GIF cannot hold an image of 65536 × 1 pixels (at most 65535 pixels a side)"},
+        {ImageFormat::BMP, 65535, 16000, ""},
+        {ImageFormat::BMP, 65535, 65535,
+         "BMP cannot hold an image of 65535 × 65535 pixels (at most 1073741810 pixels in all)"},
+        {ImageFormat::PNG, 65535, 65535, ""},
+        {ImageFormat::TIFF, 65535, 65535, ""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(FormatSizeError(c.format, c.width, c.height), QString::fromUtf8(c.error))
+            << extensionFor(c.format).toStdString() << ' ' << c.width << ' ' << c.height;
 }
 
 } // namespace

@@ -61,21 +61,21 @@ protected:
     }
 };
 
-TEST_F(OutputNaming, UniqueNameCountsFromTwoAfterTheFirstPathsBaseName)
+TEST_F(OutputNaming, TakenNamesCountOnFromTwoAfterTheFirstPathsBaseName)
 {
     struct Case {
         QStringList files;
         QStringList folders;
         QString path;
-        QString expected;
+        QString expected;  // empty: the store fails on a folder of the name
     };
     const Case cases[] = {
         {{}, {}, "Output7.png", "Output7.png"},
         {{"Output7.png"}, {}, "Output7.png", "Output7 (2).png"},
         {{"Output7.png", "Output7 (2).png", "Output7 (3).png"}, {}, "Output7.png", "Output7 (4).png"},
         {{"Output7.png", "Output7 (3).png"}, {}, "Output7.png", "Output7 (2).png"},
-        {{}, {"Output7.png"}, "Output7.png", "Output7.png"},          // a folder is not taken
-        {{"Output7.png"}, {"Output7 (2).png"}, "Output7.png", "Output7 (2).png"},
+        {{}, {"Output7.png"}, "Output7.png", ""},  // a folder is not taken: writing over it fails
+        {{"Output7.png"}, {"Output7 (2).png"}, "Output7.png", ""},
         {{"Output7"}, {}, "Output7", "Output7 (2)"},                 // no extension
         {{"v.1/Output7"}, {"v.1"}, "v.1/Output7", "v.1/Output7 (2)"}, // the dot of a folder
         {{"Output7.tar.gz"}, {}, "Output7.tar.gz", "Output7.tar (2).gz"},
@@ -88,7 +88,13 @@ TEST_F(OutputNaming, UniqueNameCountsFromTwoAfterTheFirstPathsBaseName)
             makeFolder(folder + '/' + name);
         for (const QString& name : c.files)
             makeFile(folder + '/' + name);
-        EXPECT_EQ(UniqueOutputName(at(folder + '/' + c.path)), at(folder + '/' + c.expected)) << round;
+        const QString first = at(folder + '/' + c.path);
+        if (c.expected.isEmpty()) {
+            EXPECT_THROW(storeUnderFreeName(first, "new"), AppError) << round;
+            continue;
+        }
+        EXPECT_EQ(storeUnderFreeName(first, "new"), at(folder + '/' + c.expected)) << round;
+        EXPECT_EQ(ReadWholeFile(at(folder + '/' + c.expected)), "new") << round;
     }
 }
 

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <limits>
 
+#include "production/writers/ImageSizeLimits.h"
 #include "production/writers/encoders/FourBytePixels.h"
 #include "platform/AppError.h"
 
@@ -90,9 +91,8 @@ void writeRowsBottomUp(char* out, const QImage& image)
 QByteArray encodeBmp(const QImage& image)
 {
     const QImage pixels = fourBytePixels(image);
+    checkFormatCanHold(ImageFormat::BMP, pixels.width(), pixels.height());
     const qint64 pixelBytes = qint64(pixels.width()) * pixels.height() * 4;
-    if (pixelBytes > std::numeric_limits<quint32>::max() - kPixelOffset)
-        throw AppError(QStringLiteral("BMP cannot hold an image of %1 × %2 pixels").arg(pixels.width()).arg(pixels.height()));
 
     QByteArray bytes(kPixelOffset + pixelBytes, Qt::Uninitialized);
     writeHeaders(bytes.data(), pixels, static_cast<quint32>(pixelBytes));

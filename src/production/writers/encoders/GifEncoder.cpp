@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "production/writers/ImageSizeLimits.h"
 #include "production/writers/encoders/OctreeQuantizer.h"
 #include "platform/AppError.h"
 
@@ -11,22 +12,26 @@ namespace pennolux {
 
 namespace {
 
-// The logical screen and image descriptors hold 16-bit sizes.
-constexpr int kGifMaxSide = 65535;
 // The colour resolution field: the palette's colours come from 8-bit channels.
 constexpr int kColorResolution = 8;
 
 [[noreturn]] void throwGifError(int errorCode)
 {
     const char* reason = GifErrorString(errorCode);
-    throw AppError(QStringLiteral("Cannot encode the GIF image. ")
+    throw AppError(QStringLiteral("GIF encoding failed: ")
                    + (reason ? QString::fromUtf8(reason) : QStringLiteral("giflib error %1").arg(errorCode)));
 }
 
-int appendToByteArray(GifFileType* gif, const GifByteType* data, int length)
+// Called from inside giflib, so nothing may be thrown through it: a failed
+// append writes nothing, and giflib reports the short write as its own error.
+int appendToByteArray(GifFileType* gif, const GifByteType* data, int length) noexcept
 {
-    static_cast<QByteArray*>(gif->UserData)->append(reinterpret_cast<const char*>(data), length);
-    return length;
+    try {
+        static_cast<QByteArray*>(gif->UserData)->append(reinterpret_cast<const char*>(data), length);
+        return length;
+    } catch (...) {
+        return 0;
+    }
 }
 
 // Closes a writer abandoned by an error; the bytes it still writes are dropped.
@@ -63,21 +68,11 @@ ColorMap makeColorMap(const QList<QRgb>& palette)
     return map;
 }
 
-void checkGifCanHold(const QImage& image)
-{
-    if (image.width() > kGifMaxSide || image.height() > kGifMaxSide)
-        throw AppError(QStringLiteral("An image of %1 x %2 pixels is too large for a GIF file, "
-                                      "which holds at most %3 pixels a side")
-                           .arg(image.width())
-                           .arg(image.height())
-                           .arg(kGifMaxSide));
-}
-
 } // namespace
 
 QByteArray encodeGif(const QImage& image)
 {
-    checkGifCanHold(image);
+    checkFormatCanHold(ImageFormat::GIF, image.width(), image.height());
     OctreeQuantizer quantizer(image);
     std::vector<GifPixelType> indices = quantizer.ditherToIndices(image);
     const ColorMap colorMap = makeColorMap(quantizer.palette());

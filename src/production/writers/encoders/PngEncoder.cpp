@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "production/writers/ImageSizeLimits.h"
 #include "production/writers/encoders/FourBytePixels.h"
 #include "platform/AppError.h"
 
@@ -136,6 +137,7 @@ bool writePng(png_structp png, png_infop info, const QImage& image, const PngLay
 
 QByteArray encodePng(const QImage& image)
 {
+    checkFormatCanHold(ImageFormat::PNG, image.width(), image.height());
     PngLayout layout;
     QImage pixels = image;
     if (isPaletteImage(image)) {

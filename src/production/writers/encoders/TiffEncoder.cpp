@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "production/writers/ImageSizeLimits.h"
 #include "production/writers/encoders/FourBytePixels.h"
 #include "platform/AppError.h"
 
@@ -184,6 +185,7 @@ bool writeRows(TIFF* tiff, const QImage& image)
 
 QByteArray encodeTiff(const QImage& image)
 {
+    checkFormatCanHold(ImageFormat::TIFF, image.width(), image.height());
     const QImage pixels = fourBytePixels(image);
     MemoryFile file;
     TiffErrorText error;

@@ -1,13 +1,12 @@
-#include "production/simplerun/LineEncoderPool.h"
+#include "production/linerun/LineEncoderPool.h"
 
 #include <QThread>
 
-#include "production/simplerun/SimpleLineEncoder.h"
 
 namespace pennolux {
 
-LineEncoderPool::LineEncoderPool(const SimpleRunSettings& settings, int threads, int window)
-    : settings_(settings), window_(window)
+LineEncoderPool::LineEncoderPool(LineEncoderFactory makeEncoder, int threads, int window)
+    : makeEncoder_(std::move(makeEncoder)), window_(window)
 {
     for (int i = 0; i < threads; ++i) {
         workers_.emplace_back(QThread::create([this] { work(); }));
@@ -39,14 +38,14 @@ bool LineEncoderPool::empty() const
     return lines_.empty();
 }
 
-void LineEncoderPool::submit(std::vector<NumberedLine> batch)
+void LineEncoderPool::submit(std::vector<IndexedLine> batch)
 {
     {
         const std::lock_guard lock(mutex_);
-        for (NumberedLine& numbered : batch) {
+        for (IndexedLine& indexed : batch) {
             Line& line = lines_.emplace_back();
-            line.number = numbered.number;
-            line.text = std::move(numbered.text);
+            line.index = indexed.index;
+            line.text = std::move(indexed.text);
             // An empty line makes no image; it only keeps its place in the order.
             line.ready = line.text.isEmpty();
             if (!line.ready)
@@ -61,12 +60,9 @@ LineEncoderPool::EncodedLine LineEncoderPool::takeNext()
     std::unique_lock lock(mutex_);
     Line& oldest = lines_.front();
     lineReady_.wait(lock, [&oldest] { return oldest.ready; });
-    EncodedLine encoded{oldest.number, !oldest.text.isEmpty(), std::move(oldest.bytes)};
-    const std::exception_ptr error = oldest.error;
+    const bool hasImage = !oldest.text.isEmpty();
+    EncodedLine encoded{oldest.index, std::move(oldest.text), hasImage, std::move(oldest.image), oldest.error};
     lines_.pop_front();
-    lock.unlock();
-    if (error)
-        std::rethrow_exception(error);
     return encoded;
 }
 
@@ -84,18 +80,26 @@ LineEncoderPool::Line* LineEncoderPool::nextJob()
 void LineEncoderPool::work()
 {
     // Made here: fonts and painters are used only on the thread that made them.
-    SimpleLineEncoder encoder(settings_);
+    std::unique_ptr<LineEncoder> encoder;
+    std::exception_ptr setupError;
+    try {
+        encoder = makeEncoder_();
+    } catch (...) {
+        setupError = std::current_exception();
+    }
     while (Line* job = nextJob()) {
-        QByteArray bytes;
-        std::exception_ptr error;
-        try {
-            bytes = encoder.encode(job->text);
-        } catch (...) {
-            error = std::current_exception();
+        EncodedImage image;
+        std::exception_ptr error = setupError;
+        if (!error) {
+            try {
+                image = encoder->encode(job->text);
+            } catch (...) {
+                error = std::current_exception();
+            }
         }
         {
             const std::lock_guard lock(mutex_);
-            job->bytes = std::move(bytes);
+            job->image = std::move(image);
             job->error = error;
             job->ready = true;
         }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QSize>
 #include <QString>
 #include <condition_variable>
 #include <deque>
@@ -9,31 +10,33 @@
 #include <mutex>
 #include <vector>
 
-#include "production/simplerun/SimpleRun.h"
+#include "production/linerun/LineEncoder.h"
 
 class QThread;
 
 namespace pennolux {
 
-// Renders and encodes lines on worker threads ahead of the thread that stores
-// them. Lines come back in the order they were handed in, each with its bytes
-// or its error, so storing stays in line order and stops where a single
-// thread would. At most `window` lines are in the pool at once, which keeps
-// memory flat however long the list is; lines are taken in only once half of
-// them are done, in one batch, so the workers are not woken line by line.
+// Encodes lines on worker threads ahead of the thread that stores them. Lines
+// come back in the order they were handed in, each with its bytes or its
+// error, so storing stays in line order and stops where a single thread
+// would. At most `window` lines are in the pool at once, which keeps memory
+// flat however long the list is; lines are taken in only once half of them
+// are done, in one batch, so the workers are not woken line by line.
 class LineEncoderPool {
 public:
-    struct NumberedLine {
-        int number = 0;
+    struct IndexedLine {
+        int index = 0;
         QString text;
     };
     struct EncodedLine {
-        int number = 0;
+        int index = 0;
+        QString text;
         bool hasImage = false;  // false for an empty line
-        QByteArray bytes;
+        EncodedImage image;
+        std::exception_ptr error;  // what encoding the line threw
     };
 
-    LineEncoderPool(const SimpleRunSettings& settings, int threads, int window);
+    LineEncoderPool(LineEncoderFactory makeEncoder, int threads, int window);
     // Stops the workers; lines not yet taken are dropped.
     ~LineEncoderPool();
     LineEncoderPool(const LineEncoderPool&) = delete;
@@ -43,23 +46,23 @@ public:
     int room() const;
     bool empty() const;
 
-    void submit(std::vector<NumberedLine> batch);
-    // Waits for the oldest line; rethrows its error.
+    void submit(std::vector<IndexedLine> batch);
+    // Waits for the oldest line.
     EncodedLine takeNext();
 
 private:
     struct Line {
-        int number = 0;
+        int index = 0;
         QString text;
         bool ready = false;
-        QByteArray bytes;
+        EncodedImage image;
         std::exception_ptr error;
     };
 
     void work();
     Line* nextJob();
 
-    const SimpleRunSettings& settings_;
+    const LineEncoderFactory makeEncoder_;
     const int window_;
     mutable std::mutex mutex_;
     std::condition_variable jobsWaiting_;

@@ -1,0 +1,134 @@
+#include "production/linerun/LineRun.h"
+
+#include <new>
+#include <vector>
+
+#include "platform/AppError.h"
+#include "production/linerun/LineEncoderPool.h"
+#include "production/writers/ImageOutput.h"
+
+namespace pennolux {
+
+namespace {
+
+// Lines the workers may run ahead of storing, per worker: enough to keep them
+// busy while a file is created, few enough that memory stays flat.
+constexpr int kLinesAheadPerWorker = 8;
+constexpr int kQuotedCharacters = 20;
+
+class Walk {
+public:
+    Walk(const LineSource& lines, const LineRunOptions& options) : lines_(lines), options_(options) {}
+
+    // Stores one line's outcome; false when the run is to stop after it.
+    bool finish(int index, const QString& text, const EncodedImage* image)
+    {
+        if (image) {
+            StoredLine stored{numberOf(index), text, storeImage(image->bytes, options_.destination, numberOf(index),
+                                                                  options_.format),
+                              image->size};
+            ++result_.made;
+            if (options_.stored)
+                options_.stored(stored);
+        }
+        result_.linesSeen = index + 1;
+        if (options_.progress && !options_.progress(result_.linesSeen, lines_.lineCount())) {
+            result_.stopped = result_.linesSeen < lines_.lineCount();
+            return false;
+        }
+        return true;
+    }
+
+    int numberOf(int index) const { return index + options_.firstNumber; }
+    const LineRunResult& result() const { return result_; }
+
+private:
+    const LineSource& lines_;
+    const LineRunOptions& options_;
+    LineRunResult result_;
+};
+
+[[noreturn]] void rethrowForLine(int number, const QString& text)
+{
+    try {
+        throw;
+    } catch (const AppError& error) {
+        throw AppError(lineErrorText(number, text, error.message()));
+    } catch (const std::bad_alloc&) {
+        throw AppError(lineErrorText(number, text, QStringLiteral("There is not enough memory for its image")));
+    }
+}
+
+LineRunResult runOnThisThread(const LineSource& lines, const LineEncoderFactory& makeEncoder,
+                              const LineRunOptions& options)
+{
+    std::unique_ptr<LineEncoder> encoder = makeEncoder();
+    Walk walk(lines, options);
+    for (int index = 0; index < lines.lineCount(); ++index) {
+        const QString text = lines.line(index);
+        EncodedImage image;
+        if (!text.isEmpty()) {
+            try {
+                image = encoder->encode(text);
+            } catch (...) {
+                rethrowForLine(walk.numberOf(index), text);
+            }
+        }
+        if (!walk.finish(index, text, text.isEmpty() ? nullptr : &image))
+            break;
+    }
+    return walk.result();
+}
+
+// Only this thread reads the lines (they may live in a window's editor) and
+// stores files, in line order; the workers only render and encode. A line's
+// error surfaces when its turn to be stored comes, so nothing after it is
+// ever written.
+LineRunResult runWithWorkers(const LineSource& lines, const LineEncoderFactory& makeEncoder,
+                             const LineRunOptions& options)
+{
+    LineEncoderPool pool(makeEncoder, options.threads, options.threads * kLinesAheadPerWorker);
+    Walk walk(lines, options);
+    int linesRead = 0;
+    for (;;) {
+        std::vector<LineEncoderPool::IndexedLine> batch;
+        for (int room = pool.room(); room > 0 && linesRead < lines.lineCount(); --room) {
+            batch.push_back({linesRead, lines.line(linesRead)});
+            ++linesRead;
+        }
+        if (!batch.empty())
+            pool.submit(std::move(batch));
+        if (pool.empty())
+            break;
+        LineEncoderPool::EncodedLine line = pool.takeNext();
+        if (line.error) {
+            try {
+                std::rethrow_exception(line.error);
+            } catch (...) {
+                rethrowForLine(walk.numberOf(line.index), line.text);
+            }
+        }
+        if (!walk.finish(line.index, line.text, line.hasImage ? &line.image : nullptr))
+            break;
+    }
+    return walk.result();
+}
+
+} // namespace
+
+QString lineErrorText(int number, const QString& text, const QString& message)
+{
+    QString start = text.left(kQuotedCharacters);
+    if (start.size() < text.size())
+        start += u'…';
+    return QStringLiteral("Line %1 (\"%2\"): %3").arg(number).arg(start, message);
+}
+
+LineRunResult runLines(const LineSource& lines, const LineEncoderFactory& makeEncoder, const LineRunOptions& options)
+{
+    if (options.threads <= 1)
+        return runOnThisThread(lines, makeEncoder, options);
+    return runWithWorkers(lines, makeEncoder, options);
+}
+
+} // namespace pennolux
