@@ -7,6 +7,9 @@
 #include <malloc.h>
 #include <QPalette>
 #include <QThread>
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <csignal>
 #include <cstdio>
 #include <memory>
 #include <unistd.h>
@@ -45,35 +48,13 @@ std::unique_ptr<LineSource> readStandardInput()
     return std::make_unique<StreamedListSource>(input, SystemLocale().legacyCodePage());
 }
 
-bool isWordDocument(const QString& path, const DocumentImport& documents)
-{
-    const QString name = QFileInfo(path).fileName().toLower();
-    const qsizetype dot = name.lastIndexOf(u'.');
-    const QString extension = dot < 0 ? QString() : name.mid(dot);
-    return (extension == QLatin1String(".doc") || extension == QLatin1String(".docx")) &&
-           documents.WordInstalled(extension);
-}
-
 // A text list is streamed, so memory does not grow with the list; a document's
 // text is bounded by its reader and comes whole.
 std::unique_ptr<LineSource> readList(const BatchOptions& options)
 {
     if (options.readsStandardInput())
         return readStandardInput();
-    const DocumentReaders documents;
-    const QByteArray legacyCodePage = SystemLocale().legacyCodePage();
-    if (isWordDocument(options.listPath, documents))
-        return std::make_unique<ListTextLineSource>(loadTextList(options.listPath, documents, legacyCodePage));
-    // A pipe or a device ("<(command)", a FIFO) can be read only once, so it is
-    // spooled like standard input before the two passes.
-    const QFileInfo info(options.listPath);
-    if (info.exists() && !info.isFile() && !info.isDir()) {
-        QFile stream(options.listPath);
-        if (!stream.open(QIODevice::ReadOnly))
-            throw AppError(QStringLiteral("Cannot open file \"%1\". %2").arg(options.listPath, stream.errorString()));
-        return std::make_unique<StreamedListSource>(stream, legacyCodePage);
-    }
-    return std::make_unique<StreamedListSource>(options.listPath, legacyCodePage);
+    return openTextList(options.listPath, DocumentReaders(), SystemLocale().legacyCodePage());
 }
 
 QFont fontOf(const BatchOptions& options)
@@ -110,23 +91,65 @@ int showVersion()
     return 0;
 }
 
+// The signal that asked the run to stop, or 0. Set by the handler only.
+volatile std::sig_atomic_t stopSignal = 0;
+
+void requestStop(int signal)
+{
+    stopSignal = signal;
+}
+
+// SIGINT and SIGTERM stop the run after the file in hand, which is stored
+// whole or not at all, so the summary counts exactly the files on disk.
+void stopOnInterrupt()
+{
+    struct sigaction action {};
+    action.sa_handler = requestStop;
+    sigemptyset(&action.sa_mask);
+    ::sigaction(SIGINT, &action, nullptr);
+    ::sigaction(SIGTERM, &action, nullptr);
+}
+
+// A font the system does not have is replaced by a similar one; a script
+// should hear of it rather than find different letters in its images.
+void warnAboutMissingFont(const BatchOptions& options)
+{
+    const QFont font = fontOf(options);
+    const QString used = QFontInfo(font).family();
+    if (!QFontDatabase::hasFamily(options.fontFamily)) {
+        print(stderr, QStringLiteral("pennolux-batch: warning: there is no font family \"%1\"; drawing in \"%2\" instead\n")
+                          .arg(options.fontFamily, used));
+    }
+}
+
 int run(const BatchOptions& options)
 {
     ensureDesignFontAvailable();
+    warnAboutMissingFont(options);
     const std::unique_ptr<const LineSource> lines = readList(options);
     ProgressBar progressBar(stderr, !options.quiet && ::isatty(STDERR_FILENO));
+    int saved = 0;
     LineRunOptions run;
     run.destination = options.destination.isEmpty() ? QDir::currentPath() : options.destination;
     run.format = options.format;
     run.threads = QThread::idealThreadCount();
     run.progress = [&progressBar](int linesSeen, int lineCount) {
         progressBar.update(linesSeen, lineCount);
-        return true;
+        return stopSignal == 0;
     };
-    const LineRunResult result = runLines(*lines, simpleLineEncoders(lookOf(options), options.format), run);
+    run.stored = [&saved](const StoredLine&) { ++saved; };
+    auto summary = [&saved] { print(stdout, QStringLiteral("Saved %1 image file(s)\n").arg(saved)); };
+    stopOnInterrupt();
+    try {
+        runLines(*lines, simpleLineEncoders(lookOf(options), options.format), run);
+    } catch (...) {
+        progressBar.clear();
+        summary();
+        throw;
+    }
     progressBar.clear();
-    print(stdout, QStringLiteral("Saved %1 image file(s)\n").arg(result.made));
-    return 0;
+    summary();
+    return stopSignal == 0 ? 0 : 128 + stopSignal;
 }
 
 // What a script reads on standard error is the run's own error; Qt's notes
@@ -142,6 +165,9 @@ void dropQtNotes(QtMsgType type, const QMessageLogContext& context, const QStrin
 
 int main(int argc, char** argv)
 {
+    // Beyond the file-size limit a write fails with EFBIG and is reported,
+    // instead of the signal ending the process in the middle of a file.
+    std::signal(SIGXFSZ, SIG_IGN);
     // Every image's zlib state is a few hundred KiB; above glibc's default
     // thresholds each one would be mapped and unmapped again, page faults and
     // TLB flushes included. Keeping such blocks in the heap roughly halves the

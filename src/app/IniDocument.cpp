@@ -1,11 +1,19 @@
 #include "IniDocument.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QSaveFile>
 #include <QStringDecoder>
 
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <memory>
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "platform/AppError.h"
+#include "platform/TextLines.h"
 
 namespace pennolux {
 
@@ -14,19 +22,58 @@ namespace {
 const QByteArray kUtf8Bom = QByteArrayLiteral("\xEF\xBB\xBF");
 const QByteArray kLineEnd = QByteArrayLiteral("\r\n");
 
-bool sameName(const QString& a, const QString& b)
+QString folded(const QString& name)
 {
-    return a.compare(b, Qt::CaseInsensitive) == 0;
+    return name.toCaseFolded();
 }
 
-QByteArray readWholeFile(const QString& path)
+int openForReading(const QByteArray& nativePath)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw AppError(QStringLiteral("Cannot open file \"%1\". %2").arg(path, file.errorString()));
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw AppError(QStringLiteral("Cannot read file \"%1\". %2").arg(path, file.errorString()));
+    int fd = -1;
+    do {
+        // Non-blocking, so that opening a FIFO returns at once.
+        fd = ::open(nativePath.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    return fd;
+}
+
+// The whole file, or nullopt when there is none. Only a regular file of at
+// most kMaxFileBytes is read.
+std::optional<QByteArray> readWholeFile(const QString& path)
+{
+    const QByteArray nativePath = QFile::encodeName(path);
+    const int fd = openForReading(nativePath);
+    if (fd < 0) {
+        if (errno == ENOENT)
+            return std::nullopt;
+        throw fileOpenError(path, QString::fromLocal8Bit(std::strerror(errno)));
+    }
+    const std::unique_ptr<int, void (*)(int*)> closer(new int(fd), [](int* descriptor) {
+        ::close(*descriptor);
+        delete descriptor;
+    });
+    struct stat status {};
+    if (::fstat(fd, &status) != 0)
+        throw fileOpenError(path, QString::fromLocal8Bit(std::strerror(errno)));
+    if (!S_ISREG(status.st_mode))
+        throw fileOpenError(path, QStringLiteral("It is not a regular file."));
+    if (status.st_size > IniDocument::kMaxFileBytes) {
+        throw fileOpenError(path, QStringLiteral("It is larger than %1 bytes, more than settings ever take.")
+                                      .arg(IniDocument::kMaxFileBytes));
+    }
+    QByteArray bytes(status.st_size, Qt::Uninitialized);
+    qsizetype filled = 0;
+    while (filled < bytes.size()) {
+        const ssize_t read = ::read(fd, bytes.data() + filled, std::size_t(bytes.size() - filled));
+        if (read < 0 && errno == EINTR)
+            continue;
+        if (read < 0)
+            throw AppError(QStringLiteral("Cannot read file \"%1\". %2").arg(path, QString::fromLocal8Bit(std::strerror(errno))));
+        if (read == 0)
+            break;
+        filled += read;
+    }
+    bytes.truncate(filled);
     return bytes;
 }
 
@@ -42,24 +89,6 @@ QString decodeUtf8(QByteArray bytes, const QString& path)
     return text;
 }
 
-QList<QStringView> splitLines(const QString& text)
-{
-    QList<QStringView> lines;
-    const QStringView view(text);
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < view.size(); ++i) {
-        if (view[i] != u'\r' && view[i] != u'\n')
-            continue;
-        lines.append(view.mid(start, i - start));
-        if (view[i] == u'\r' && i + 1 < view.size() && view[i + 1] == u'\n')
-            ++i;
-        start = i + 1;
-    }
-    if (start < view.size())
-        lines.append(view.mid(start));
-    return lines;
-}
-
 } // namespace
 
 IniDocument::IniDocument(QString path) : path_(std::move(path)) {}
@@ -67,28 +96,28 @@ IniDocument::IniDocument(QString path) : path_(std::move(path)) {}
 IniDocument IniDocument::open(const QString& path)
 {
     IniDocument document(path);
-    if (!QFileInfo::exists(path))
+    const std::optional<QByteArray> bytes = readWholeFile(path);
+    if (!bytes)
         return document;
 
-    const QString text = decodeUtf8(readWholeFile(path), path);
+    const QString text = decodeUtf8(*bytes, path);
     QString section;
     bool inSection = false;
-    for (QStringView rawLine : splitLines(text)) {
+    forEachLine(text, [&](QStringView rawLine) {
         const QStringView line = rawLine.trimmed();
         if (line.startsWith(u'[') && line.endsWith(u']')) {
             section = line.mid(1, line.size() - 2).trimmed().toString();
             inSection = true;
-            if (!document.findSection(section))
-                document.sections_.push_back(Section{section, {}});
-            continue;
+            document.sectionNamed(section);
+            return;
         }
         const qsizetype equals = rawLine.indexOf(u'=');
         if (!inSection || equals < 0)
-            continue;
+            return;
         const QString key = rawLine.left(equals).trimmed().toString();
         if (!key.isEmpty())
             document.writeString(section, key, rawLine.mid(equals + 1).toString());
-    }
+    });
     return document;
 }
 
@@ -108,26 +137,20 @@ QString IniDocument::readString(const QString& section, const QString& key, cons
     const Section* found = findSection(section);
     if (!found)
         return fallback;
-    for (const auto& [name, value] : found->entries)
-        if (sameName(name, key))
-            return value;
-    return fallback;
+    const auto entry = found->entryIndex.constFind(folded(key));
+    return entry == found->entryIndex.cend() ? fallback : found->entries[*entry].second;
 }
 
 void IniDocument::writeString(const QString& section, const QString& key, const QString& value)
 {
-    Section* target = findSection(section);
-    if (!target) {
-        sections_.push_back(Section{section, {}});
-        target = &sections_.back();
+    Section& target = sectionNamed(section);
+    const QString foldedKey = folded(key);
+    if (const auto entry = target.entryIndex.constFind(foldedKey); entry != target.entryIndex.cend()) {
+        target.entries[*entry] = {key, value};
+        return;
     }
-    for (auto& entry : target->entries) {
-        if (sameName(entry.first, key)) {
-            entry = {key, value};
-            return;
-        }
-    }
-    target->entries.emplace_back(key, value);
+    target.entryIndex.insert(foldedKey, target.entries.size());
+    target.entries.emplace_back(key, value);
 }
 
 QByteArray IniDocument::serialize() const
@@ -159,20 +182,20 @@ void IniDocument::save() const
         throw fileCreateError(path_, file.errorString());
 }
 
-IniDocument::Section* IniDocument::findSection(const QString& name)
+IniDocument::Section& IniDocument::sectionNamed(const QString& name)
 {
-    for (Section& section : sections_)
-        if (sameName(section.name, name))
-            return &section;
-    return nullptr;
+    const QString foldedName = folded(name);
+    if (const auto found = sectionIndex_.constFind(foldedName); found != sectionIndex_.cend())
+        return sections_[*found];
+    sectionIndex_.insert(foldedName, sections_.size());
+    sections_.push_back(Section{name, {}, {}});
+    return sections_.back();
 }
 
 const IniDocument::Section* IniDocument::findSection(const QString& name) const
 {
-    for (const Section& section : sections_)
-        if (sameName(section.name, name))
-            return &section;
-    return nullptr;
+    const auto found = sectionIndex_.constFind(folded(name));
+    return found == sectionIndex_.cend() ? nullptr : &sections_[*found];
 }
 
 } // namespace pennolux

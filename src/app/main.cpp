@@ -1,5 +1,7 @@
 #include <QApplication>
 
+#include <csignal>
+
 #include "app/ApplicationState.h"
 #include "app/DesignFont.h"
 #include "app/Startup.h"
@@ -18,12 +20,16 @@ using namespace pennolux;
 
 int main(int argc, char** argv)
 {
+    // Beyond the file-size limit a write fails with EFBIG and is reported in
+    // the error box, instead of the signal ending the program mid-file.
+    std::signal(SIGXFSZ, SIG_IGN);
     // Announces the running application; a second instance starts all the same.
     NamedLock runningLock("ZANTOPH_Pennolux");
 
     QApplication application(argc, argv);
     QApplication::setApplicationName("Pennolux");
-    QApplication::setApplicationDisplayName("Pennolux");
+    // No display name: the window system would append it to every title,
+    // and the titles are exactly as designed ("SUCCESS", "Confirm").
     QApplication::setOrganizationName("Zantoph");
     ensureDesignFontAvailable();
 

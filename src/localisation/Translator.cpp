@@ -1,6 +1,7 @@
 #include "localisation/Translator.h"
 
 #include "platform/AppError.h"
+#include "platform/TextLines.h"
 
 #include "platform/Locale.h"
 
@@ -55,26 +56,6 @@ bool equalIgnoringAsciiCase(const QString& left, const QString& right)
             return false;
     }
     return true;
-}
-
-// CR LF, LF and a lone CR all end a line; a final line ending adds no line.
-QStringList splitLines(const QString& text)
-{
-    QStringList lines;
-    qsizetype start = 0;
-    const qsizetype size = text.size();
-    for (qsizetype i = 0; i < size; ++i) {
-        const QChar c = text.at(i);
-        if (c != QChar('\r') && c != QChar('\n'))
-            continue;
-        lines.append(text.mid(start, i - start));
-        if (c == QChar('\r') && i + 1 < size && text.at(i + 1) == QChar('\n'))
-            ++i;
-        start = i + 1;
-    }
-    if (start < size)
-        lines.append(text.mid(start));
-    return lines;
 }
 
 bool isExistingNonFolder(const QString& path)

@@ -1,6 +1,7 @@
 #include "platform/AntiwordText.h"
 
 #include "platform/AppError.h"
+#include "platform/ByteSizeText.h"
 
 #include <QDeadlineTimer>
 #include <QFile>
@@ -29,14 +30,6 @@ QString quoted(const QString& path)
     return u'"' + path + u'"';
 }
 
-QString sizeText(qint64 bytes)
-{
-    constexpr qint64 kMebibyte = 1024 * 1024;
-    if (bytes >= kMebibyte && bytes % kMebibyte == 0)
-        return QString::number(bytes / kMebibyte) + QStringLiteral(" MiB");
-    return QString::number(bytes) + QStringLiteral(" bytes");
-}
-
 QString secondsText(std::chrono::milliseconds timeout)
 {
     if (timeout.count() % 1000 == 0)
@@ -48,7 +41,7 @@ void requireOle2Signature(const QString& path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw readError(QStringLiteral("Cannot open file ") + quoted(path) + QStringLiteral(". ") + file.errorString());
+        throw fileOpenError(path, file.errorString());
     if (file.read(kOle2SignatureLength) != QByteArrayView(kOle2Signature, kOle2SignatureLength))
         throw readError(QStringLiteral("Cannot read ") + quoted(path) +
                         QStringLiteral(" as a Word document: it is not a Word 97-2003 file (no OLE2 signature)"));
@@ -117,7 +110,7 @@ private:
         errors_ += process_.readAllStandardError();
         errors_.truncate(kKeptErrorBytes);
         if (output_.size() > run_.maxOutputBytes)
-            throw readError(QStringLiteral("antiword printed more than ") + sizeText(run_.maxOutputBytes) +
+            throw readError(QStringLiteral("antiword printed more than ") + byteSizeText(run_.maxOutputBytes) +
                             QStringLiteral(" of text for ") + quoted(path_) +
                             QStringLiteral("; a document that large is not read"));
     }
@@ -137,7 +130,7 @@ private:
         QString reason = QString::fromLocal8Bit(errors_).trimmed();
         if (reason.isEmpty())
             reason = QStringLiteral("exit code ") + QString::number(process_.exitCode());
-        throw readError(QStringLiteral("antiword could not read ") + quoted(path_) + QStringLiteral(": ") + reason);
+        throw readError(quoted(path_) + QStringLiteral(" could not be read as a Word document: ") + reason);
     }
 
     QString path_;

@@ -4,6 +4,7 @@
 
 #include "platform/AntiwordText.h"
 #include "platform/DocxText.h"
+#include "platform/FileNames.h"
 
 #include <QFileInfo>
 #include <QStandardPaths>
@@ -12,17 +13,6 @@
 #include <utility>
 
 namespace pennolux {
-
-namespace {
-
-QString lowerCaseSuffix(const QString& path)
-{
-    const QString name = QFileInfo(path).fileName().toLower();
-    const qsizetype dot = name.lastIndexOf(u'.');
-    return dot < 0 ? QString() : name.mid(dot);
-}
-
-} // namespace
 
 DocumentReaders::DocumentReaders(DocumentReaderLimits limits) : limits_(std::move(limits)) {}
 
@@ -37,7 +27,7 @@ bool DocumentReaders::WordInstalled(const QString& extension) const
 
 QString DocumentReaders::GetWordText(const QString& path) const
 {
-    const QString extension = lowerCaseSuffix(path);
+    const QString extension = lowerCaseExtension(path);
     if (extension == QLatin1String(".docx"))
         return readDocxText(path, limits_.maxDocumentXmlBytes);
     if (extension == QLatin1String(".doc")) {

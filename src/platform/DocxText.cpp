@@ -1,12 +1,15 @@
 #include "platform/DocxText.h"
 
 #include "platform/AppError.h"
+#include "platform/ByteSizeText.h"
 
 #include <QFile>
+#include <QStringDecoder>
 
 #include <expat.h>
 #include <zip.h>
 
+#include <cstring>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -45,17 +48,9 @@ AppError documentError(const QString& path, const QString& detail)
     return AppError(message);
 }
 
-QString sizeText(qint64 bytes)
-{
-    constexpr qint64 kMebibyte = 1024 * 1024;
-    if (bytes >= kMebibyte && bytes % kMebibyte == 0)
-        return QString::number(bytes / kMebibyte) + QStringLiteral(" MiB");
-    return QString::number(bytes) + QStringLiteral(" bytes");
-}
-
 AppError tooLargeError(const QString& path, qint64 cap)
 {
-    return documentError(path, QStringLiteral("its text unpacks to more than ") + sizeText(cap));
+    return documentError(path, QStringLiteral("its text unpacks to more than ") + byteSizeText(cap));
 }
 
 struct ArchiveCloser {
@@ -78,9 +73,15 @@ Archive openArchive(const QString& path)
     if (!archive) {
         zip_error_t error;
         zip_error_init_with_code(&error, errorCode);
-        const QString reason = QString::fromUtf8(zip_error_strerror(&error));
+        const int systemError = zip_error_code_system(&error);
+        const bool fileFailed = zip_error_system_type(&error) == ZIP_ET_SYS && systemError != 0;
         zip_error_fini(&error);
-        throw documentError(path, reason);
+        // The file system's own failures name their reason; everything else
+        // libzip says of an archive it cannot open ("Multi-disk zip archives
+        // not supported", "File already exists") means a broken file.
+        if (fileFailed)
+            throw fileOpenError(path, QString::fromLocal8Bit(std::strerror(systemError)));
+        throw AppError(u'"' + path + QStringLiteral("\" is not a readable Word document (damaged archive)"));
     }
     return archive;
 }
@@ -113,7 +114,13 @@ public:
                                        QStringLiteral(" of ") + QLatin1String(kDocumentPart));
     }
 
-    QString text() const { return QString::fromUtf8(text_); }
+    // A U+FEFF at the start is the document's text: only a text file's
+    // first bytes are a byte-order mark.
+    QString text() const
+    {
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+        return decoder.decode(QByteArrayView(text_.data(), qsizetype(text_.size())));
+    }
 
 private:
     static BodyTextCollector& of(void* userData) { return *static_cast<BodyTextCollector*>(userData); }

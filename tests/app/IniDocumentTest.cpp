@@ -1,6 +1,9 @@
 #include <QDir>
 #include <QFile>
+#include <QElapsedTimer>
 #include <QFileInfo>
+#include <functional>
+#include <sys/stat.h>
 #include <gtest/gtest.h>
 
 #include "IsolatedHomeTest.h"
@@ -106,6 +109,59 @@ TEST_F(IniDocumentTest, InvalidUtf8FailsToOpenAndIsDeletedOnReset)
     EXPECT_EQ(document.path(), iniPath());
     EXPECT_EQ(document.readString("Settings", "Fontname", "none"), "none");
     EXPECT_FALSE(QFile::exists(iniPath()));
+}
+
+// A settings file that could stall or swamp start-up is unreadable, like a
+// damaged one: opening returns at once, and a reset leaves an empty document.
+TEST_F(IniDocumentTest, FilesThatAreNotPlainSettingsAreUnreadable)
+{
+    struct Case {
+        const char* what;
+        std::function<void()> make;
+        QString reason;
+    };
+    const Case cases[] = {
+        {"a FIFO, which would block", [this] { ASSERT_EQ(::mkfifo(QFile::encodeName(iniPath()).constData(), 0600), 0); },
+         "It is not a regular file."},
+        {"a link to an endless device", [this] { ASSERT_TRUE(QFile::link("/dev/zero", iniPath())); },
+         "It is not a regular file."},
+        {"larger than 1 MiB", [this] { writeFile("[Settings]\r\n" + QByteArray(1024 * 1024, 'x')); },
+         "It is larger than 1048576 bytes, more than settings ever take."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        c.make();
+        try {
+            IniDocument::open(iniPath());
+            ADD_FAILURE() << "opened";
+        } catch (const AppError& error) {
+            EXPECT_EQ(error.message(), "Cannot open file \"" + iniPath() + "\". " + c.reason);
+        }
+        const IniDocument document = IniDocument::openOrReset(iniPath());
+        EXPECT_EQ(document.serialize(), QByteArray("\xEF\xBB\xBF"));
+        EXPECT_FALSE(QFileInfo(iniPath()).exists() || QFileInfo(iniPath()).isSymLink());
+    }
+}
+
+// Reading is linear in the number of keys: 160,000 keys (four sections of
+// 40,000, just under the size cap) took minutes when each new key was
+// compared with every key before it.
+TEST_F(IniDocumentTest, ManyKeysOpenQuickly)
+{
+    QByteArray bytes;
+    for (int section = 0; section < 4; ++section) {
+        bytes += "[s" + QByteArray::number(section) + "]\r\n";
+        for (int key = 0; key < 40000; ++key)
+            bytes += QByteArray::number(key, 36).rightJustified(3, '0') + "=\r\n";
+    }
+    ASSERT_LE(bytes.size(), IniDocument::kMaxFileBytes);
+    writeFile(bytes);
+    QElapsedTimer clock;
+    clock.start();
+    const IniDocument document = IniDocument::open(iniPath());
+    EXPECT_LT(clock.elapsed(), 1000);
+    EXPECT_EQ(document.readString("S3", "ZZZ", "absent"), "absent");
+    EXPECT_EQ(document.readString("S3", QByteArray::number(39999, 36), "absent"), "");
 }
 
 TEST_F(IniDocumentTest, ADirectoryInPlaceOfTheFileFailsToOpenAndToSave)

@@ -117,8 +117,12 @@ bool* flagFor(const QString& option, BatchOptions& options)
 // Returns false for an option this tool does not know.
 bool applyValueOption(const QString& option, ArgumentReader& reader, BatchOptions& options)
 {
-    if (option == QLatin1String("-o") || option == QLatin1String("--dest"))
+    if (option == QLatin1String("-o") || option == QLatin1String("--dest")) {
+        // Silently taking the last of two would write where the script did not look.
+        if (!options.destination.isNull())
+            throw BatchUsageError(QStringLiteral("the destination may be given only once"));
         options.destination = reader.value(option);
+    }
     else if (option == QLatin1String("-f") || option == QLatin1String("--format"))
         options.format = parseFormat(reader.value(option));
     else if (option == QLatin1String("--background"))

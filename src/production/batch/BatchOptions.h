@@ -12,7 +12,7 @@ namespace pennolux {
 // What pennolux-batch was asked to do; the defaults are the window's design values.
 struct BatchOptions {
     QString listPath;                  // empty or "-": standard input
-    QString destination;               // empty: the current folder
+    QString destination;               // null: the current folder
     ImageFormat format = ImageFormat::PNG;
     ColorValue background = colors::clSkyBlue;
     QString fontFamily = QStringLiteral("Tahoma");

@@ -1,47 +1,13 @@
 #include "production/textlist/ListLines.h"
 
+#include "platform/TextLines.h"
+
 namespace pennolux {
-
-namespace {
-
-bool isLineBreak(QChar character)
-{
-    return character == u'\n' || character == u'\r';
-}
-
-// Calls lineFound(start, length) for every line of text, in order.
-template <typename LineFound>
-void forEachListLine(QStringView text, LineFound lineFound)
-{
-    const qsizetype length = text.size();
-    qsizetype lineStart = 0;
-    for (qsizetype at = 0; at < length; ++at) {
-        const QChar character = text[at];
-        if (!isLineBreak(character))
-            continue;
-        lineFound(lineStart, at - lineStart);
-        if (character == u'\r' && at + 1 < length && text[at + 1] == u'\n')
-            ++at;
-        lineStart = at + 1;
-    }
-    // The text after the last break is a line only when it holds something.
-    if (lineStart < length)
-        lineFound(lineStart, length - lineStart);
-}
-
-} // namespace
-
-QStringList splitListLines(const QString& text)
-{
-    QStringList lines;
-    const QStringView view(text);
-    forEachListLine(view, [&](qsizetype start, qsizetype length) { lines.append(view.sliced(start, length).toString()); });
-    return lines;
-}
 
 ListTextLineSource::ListTextLineSource(QString text) : text_(std::move(text))
 {
-    forEachListLine(QStringView(text_), [this](qsizetype start, qsizetype) { lineStarts_.push_back(start); });
+    const QChar* const begin = text_.constData();
+    forEachLine(QStringView(text_), [this, begin](QStringView line) { lineStarts_.push_back(line.data() - begin); });
     lineStarts_.shrink_to_fit();
 }
 

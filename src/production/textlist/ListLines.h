@@ -8,11 +8,6 @@
 
 namespace pennolux {
 
-// The lines of a list text as the editor shows them: CR LF, LF and CR each end
-// a line; an empty text has no lines, and a text ending with a line break has
-// no empty last line.
-QStringList splitListLines(const QString& text);
-
 // A fixed list of lines, for runs without a window.
 class StringListLineSource : public LineSource {
 public:
@@ -25,8 +20,8 @@ private:
     QStringList lines_;
 };
 
-// The lines of one list text, split by the rule of splitListLines but kept in
-// the text itself: a long list costs one offset a line rather than a string a
+// The lines of one list text, split as every text file is (platform/TextLines.h)
+// but kept in the text itself: a long list costs one offset a line rather than a string a
 // line, which keeps a batch run's memory close to the size of its list.
 class ListTextLineSource : public LineSource {
 public:

@@ -2,6 +2,7 @@
 
 #include "production/textlist/IcuConverter.h"
 #include "platform/AppError.h"
+#include "platform/TextLines.h"
 
 #include <QByteArrayView>
 #include <QDir>
@@ -218,11 +219,6 @@ std::unique_ptr<QFile> spoolToTemporaryFile(QIODevice& input, qsizetype chunkByt
     return spool;
 }
 
-bool isLineBreak(char16_t character)
-{
-    return character == u'\n' || character == u'\r';
-}
-
 } // namespace
 
 // One reading of the file from its first text byte: the chunk in hand, its
@@ -275,7 +271,7 @@ struct StreamedListSource::Reading {
 
 StreamedListSource::StreamedListSource(const QString& path, const QByteArray& legacyCodePage, qsizetype chunkBytes)
     : file_(std::make_unique<QFile>(path)),
-      readFailurePrefix_(QStringLiteral("Cannot open file \"") + path + QStringLiteral("\". ")),
+      readFailurePrefix_(fileOpenError(path, QString()).message()),
       legacyCodePage_(legacyCodePage), chunkBytes_(chunkBytes)
 {
     // Unbuffered: chunks go straight into our own buffer.
@@ -335,6 +331,7 @@ void StreamedListSource::countLines()
         if (lines > INT_MAX)
             throw AppError(readFailurePrefix_ + QStringLiteral("It holds more lines than a run can number."));
         lineCount_ = int(lines);
+        endsWithLineBreak_ = breaks > 0 && !textAfterLastBreak;
         reading_ = std::make_unique<Reading>(*file_, route, legacyCodePage_, chunkBytes_, readFailurePrefix_);
         return;
     }
@@ -361,7 +358,7 @@ QString StreamedListSource::nextLine() const
             reading.crPending = false;
         }
         qsizetype lineBreak = reading.at;
-        while (lineBreak < size && !isLineBreak(characters[lineBreak]))
+        while (lineBreak < size && !isLineBreak(QChar(characters[lineBreak])))
             ++lineBreak;
         if (lineBreak < size) {
             // A copy, never a share of `text`, which the next chunk overwrites.

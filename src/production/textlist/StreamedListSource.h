@@ -11,8 +11,8 @@ class QIODevice;
 
 namespace pennolux {
 
-// A list file read as the open button's text route reads it, with the lines
-// of splitListLines, but never held whole: a batch run's memory stays the same
+// A list file read by the text route, split into lines as every text file is
+// (platform/TextLines.h), but never held whole: a batch run's memory stays the same
 // for a list of a thousand lines and one of a million.
 //
 // The constructor reads the file once in chunks to settle its encoding
@@ -24,8 +24,8 @@ namespace pennolux {
 // asking for an earlier line is allowed but reads the file again from its
 // start.
 //
-// Read from one thread at a time. Failures throw AppError with the texts of
-// loadTextList ("Cannot open file ...").
+// Read from one thread at a time. Failures throw AppError ("Cannot open
+// file ...").
 class StreamedListSource final : public LineSource {
 public:
     static constexpr qsizetype kDefaultChunkBytes = 256 * 1024;
@@ -42,6 +42,8 @@ public:
     StreamedListSource& operator=(const StreamedListSource&) = delete;
 
     int lineCount() const override { return lineCount_; }
+    // Whether the text's last character is a line break (which makes no line).
+    bool endsWithLineBreak() const { return endsWithLineBreak_; }
     // Throws std::out_of_range outside 0 .. lineCount() - 1. Should the file
     // have shrunk since it was counted, the lines it lost read as empty.
     QString line(int index) const override;
@@ -58,6 +60,7 @@ private:
     QByteArray legacyCodePage_;
     qsizetype chunkBytes_;
     int lineCount_ = 0;
+    bool endsWithLineBreak_ = false;
     // The second pass: where it stands, and the last line it gave.
     mutable std::unique_ptr<Reading> reading_;
     mutable int lastIndex_ = -1;

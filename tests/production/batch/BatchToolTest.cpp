@@ -2,8 +2,12 @@
 #include <QFile>
 #include <QImage>
 #include <QImageReader>
+#include <QElapsedTimer>
 #include <QProcess>
+#include <QThread>
 #include <gtest/gtest.h>
+#include <csignal>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include "IsolatedHomeTest.h"
@@ -152,14 +156,88 @@ TEST_F(BatchToolTest, FailureIsReportedOnStandardErrorWithExitCode1)
     const QString destination = scratch() + "/missing";
     const ToolRun run = runTool({"-q", "-o", destination}, "a\nb\n");
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.out, "Saved 0 image file(s)\n");
     EXPECT_EQ(run.err, "Cannot create file \"" + destination + "/Output1.png\". No such file or directory.\n");
+
+    // A line no image can hold is named, and the files before it are counted.
+    const QString out = makeFolder("long");
+    const ToolRun longLine = runTool({"-q", "-o", out}, "first\njohn" + QByteArray(70000, 'x') + "\nthird\n");
+    EXPECT_EQ(longLine.exitCode, 1);
+    EXPECT_EQ(longLine.out, "Saved 1 image file(s)\n");
+    EXPECT_EQ(longLine.err, QString::fromUtf8("Line 2 (\"johnxxxxxxxxxxxxxxxx…\"): The line of 70004 characters is too "
+                                              "long for an image (at most 65535 characters)\n"));
+    EXPECT_EQ(QDir(out).entryList(QDir::Files), QStringList("Output1.png"));
+}
+
+// Under a file-size limit every write fails with EFBIG and is reported; the
+// limit's signal does not end the tool in the middle of a file.
+TEST_F(BatchToolTest, AFileSizeLimitIsReportedAndLeavesNoPartFile)
+{
+    const QString destination = makeFolder("limited");
+    QProcess tool;
+    tool.setChildProcessModifier([] {
+        const rlimit limit{100, 100};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    });
+    tool.start(PENNOLUX_BATCH_TOOL, {"-q", "-f", "bmp", "-o", destination, "-"});
+    ASSERT_TRUE(tool.waitForStarted());
+    tool.write("a long enough line to make a bitmap of more than a hundred bytes\n");
+    tool.closeWriteChannel();
+    ASSERT_TRUE(tool.waitForFinished(60'000));
+    EXPECT_EQ(tool.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(tool.exitCode(), 1);
+    EXPECT_EQ(QString::fromUtf8(tool.readAllStandardError()),
+              "Cannot create file \"" + destination + "/Output1.bmp\". File too large.\n");
+    EXPECT_TRUE(QDir(destination).entryList(QDir::Files | QDir::Hidden).isEmpty());
+}
+
+// SIGINT and SIGTERM stop the run after the file in hand: every file on disk
+// is whole, the summary counts them, and the exit status names the signal.
+TEST_F(BatchToolTest, AnInterruptStopsCleanlyAndCountsWhatWasSaved)
+{
+    QByteArray lines;
+    for (int i = 0; i < 200000; ++i)
+        lines += "line" + QByteArray::number(i) + "@example.com\n";
+    const QString list = writeScratchFile("long.txt", lines);
+    for (const int signal : {SIGINT, SIGTERM}) {
+        SCOPED_TRACE(signal);
+        const QString destination = makeFolder(QString("signal%1").arg(signal));
+        QProcess tool;
+        tool.start(PENNOLUX_BATCH_TOOL, {"-q", "-o", destination, list});
+        ASSERT_TRUE(tool.waitForStarted());
+        QElapsedTimer waited;
+        waited.start();
+        while (QDir(destination).entryList(QDir::Files).size() < 20 && waited.elapsed() < 30'000)
+            QThread::msleep(5);
+        ::kill(pid_t(tool.processId()), signal);
+        ASSERT_TRUE(tool.waitForFinished(60'000));
+        EXPECT_EQ(tool.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(tool.exitCode(), 128 + signal);
+        const QStringList files = QDir(destination).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+        EXPECT_EQ(QString::fromUtf8(tool.readAllStandardOutput()),
+                  QString("Saved %1 image file(s)\n").arg(files.size()));
+        EXPECT_LT(files.size(), 200000);
+        for (const QString& name : files)
+            EXPECT_FALSE(QImage(destination + '/' + name).isNull()) << name.toStdString();
+    }
+}
+
+TEST_F(BatchToolTest, WarnsWhenTheFontFamilyIsMissing)
+{
+    const QString destination = makeFolder("font");
+    const ToolRun run = runTool({"-q", "-o", destination, "--font", "No Such Family 42"}, "a\n");
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_TRUE(run.err.startsWith("pennolux-batch: warning: there is no font family \"No Such Family 42\"; "
+                                   "drawing in \""))
+        << run.err.toStdString();
+    EXPECT_EQ(runTool({"-q", "-o", destination, "--font", "Tahoma"}, "a\n").err, "");
 }
 
 TEST_F(BatchToolTest, WrongCommandLineExitsWith2)
 {
     for (const QStringList& arguments : {QStringList{"--bogus"}, QStringList{"--margins", "1,2,3"},
-                                         QStringList{"-f", "xyz"}, QStringList{"a.txt", "b.txt"}}) {
+                                         QStringList{"-f", "xyz"}, QStringList{"a.txt", "b.txt"},
+                                         QStringList{"-o", "a", "--dest", "b"}}) {
         const ToolRun run = runTool(arguments);
         EXPECT_EQ(run.exitCode, 2) << arguments.join(' ').toStdString();
         EXPECT_TRUE(run.err.startsWith("pennolux-batch: ")) << run.err.toStdString();

@@ -111,10 +111,11 @@ TEST_F(AntiwordTextTest, AntiwordsOwnComplaintIsPassedOn)
 {
     const QString doc = writeDoc();
     const DocumentReaders complaining = readersRunning(writeScript(R"(echo "$5 is not a Word Document." >&2; exit 1)"));
-    EXPECT_EQ(readError(complaining, doc), "antiword could not read \"" + doc + "\": " + doc + " is not a Word Document.");
+    EXPECT_EQ(readError(complaining, doc),
+              "\"" + doc + "\" could not be read as a Word document: " + doc + " is not a Word Document.");
 
     const DocumentReaders silent = readersRunning(writeScript("exit 2"));
-    EXPECT_EQ(readError(silent, doc), "antiword could not read \"" + doc + "\": exit code 2");
+    EXPECT_EQ(readError(silent, doc), "\"" + doc + "\" could not be read as a Word document: exit code 2");
 }
 
 } // namespace

@@ -109,21 +109,39 @@ TEST_F(DocxTextTest, TakesTheBodyTextOneLinePerParagraph)
     }
 }
 
+// Whatever libzip finds wrong with an archive, the user reads one sentence.
 TEST_F(DocxTextTest, ABrokenOrIncompleteArchiveIsAClearError)
 {
-    const QString randomBytes = scratch() + "/random.docx";
-    QFile file(randomBytes);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(QByteArray("\x13\x37 not a zip at all, but long enough to look for one").repeated(20));
-    file.close();
-    EXPECT_EQ(readError(randomBytes), errorPrefix(randomBytes) + "Not a zip archive");
+    auto damaged = [](const QString& path) { return "\"" + path + "\" is not a readable Word document (damaged archive)"; };
+    auto writeBytes = [this](const QString& name, const QByteArray& bytes) {
+        const QString path = scratch() + '/' + name;
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return path;
+    };
+    const QString randomBytes =
+        writeBytes("random.docx", QByteArray("\x13\x37 not a zip at all, but long enough to look for one").repeated(20));
+    EXPECT_EQ(readError(randomBytes), damaged(randomBytes));
 
-    const QString noDocument = writeZip({{"word/styles.xml", "<w:styles/>"}});
-    EXPECT_EQ(readError(noDocument), errorPrefix(noDocument) + "it has no word/document.xml");
+    // An end-of-archive record on disk 1 of a multi-disk set.
+    const QString multiDisk = writeBytes("multi.docx", QByteArray("PK\x05\x06\x01\x00\x01\x00", 8) + QByteArray(14, '\0'));
+    EXPECT_EQ(readError(multiDisk), damaged(multiDisk));
 
     const QString truncated = writeDocx("<w:p><w:r><w:t>text</w:t></w:r></w:p>");
     ASSERT_TRUE(QFile::resize(truncated, QFileInfo(truncated).size() - 30));
-    EXPECT_EQ(readError(truncated), errorPrefix(truncated) + "Not a zip archive");
+    EXPECT_EQ(readError(truncated), damaged(truncated));
+
+    const QString noDocument = writeZip({{"word/styles.xml", "<w:styles/>"}});
+    EXPECT_EQ(readError(noDocument), errorPrefix(noDocument) + "it has no word/document.xml");
+}
+
+// Only a text file's first bytes are a byte-order mark: a document's text
+// keeps a U+FEFF it begins with.
+TEST_F(DocxTextTest, ALeadingZeroWidthNoBreakSpaceIsText)
+{
+    const QString path = writeDocx("<w:p><w:r><w:t>\xEF\xBB\xBF" "first</w:t></w:r></w:p>");
+    EXPECT_EQ(readDocxText(path, generousCap), QString(QChar(0xFEFF)) + "first");
 }
 
 TEST_F(DocxTextTest, MalformedXmlAndDtdsAreRefused)

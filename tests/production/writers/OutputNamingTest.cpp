@@ -178,12 +178,32 @@ int StoreOverTheSizeLimit(const QString& path, const QString& expectedError)
     return QFile::exists(path) ? 4 : 0;
 }
 
+void StoreKilledByTheSizeLimit(const QString& path)
+{
+    std::signal(SIGXFSZ, SIG_DFL);
+    const rlimit limit{4096, 4096};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    storeUnderFreeName(path, QByteArray(100000, 'x'));
+    std::_Exit(0);
+}
+
 // Run in a child process, so the limit does not reach the test runner.
-TEST_F(OutputNaming, AFailedWriteRemovesThePartFileAndNamesTheReason)
+TEST_F(OutputNaming, AFailedWriteLeavesNoFileAndNamesTheReason)
 {
     const QString path = at("Output1.png");
     EXPECT_EXIT(std::_Exit(StoreOverTheSizeLimit(path, "Cannot create file \"" + path + "\". " + Reason(EFBIG))),
                 ::testing::ExitedWithCode(0), "");
+    EXPECT_TRUE(QDir(scratch()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty());
+}
+
+// A process killed in the middle of writing an image (here by the file-size
+// limit's signal) leaves nothing behind: the file gets its name only when
+// it is whole.
+TEST_F(OutputNaming, AProcessKilledWhileWritingLeavesNoFile)
+{
+    const QString path = at("Output1.png");
+    EXPECT_EXIT(StoreKilledByTheSizeLimit(path), ::testing::KilledBySignal(SIGXFSZ), "");
+    EXPECT_TRUE(QDir(scratch()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty());
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "production/writers/encoders/OctreeQuantizer.h"
 
+#include "production/writers/encoders/FourBytePixels.h"
+
 #include <algorithm>
 #include <stdexcept>
 
@@ -20,19 +22,6 @@ int childSlot(int red, int green, int blue, int level)
 {
     const int bit = 7 - level;
     return (((red >> bit) & 1) << 2) | (((green >> bit) & 1) << 1) | ((blue >> bit) & 1);
-}
-
-bool holdsRgbIn32Bits(QImage::Format format)
-{
-    return format == QImage::Format_RGB32 || format == QImage::Format_ARGB32
-        || format == QImage::Format_ARGB32_Premultiplied;
-}
-
-// The 32-bit formats are read as they are (their fourth byte is skipped);
-// anything else is converted once, into a copy.
-QImage asRgb32(const QImage& image)
-{
-    return holdsRgbIn32Bits(image.format()) ? image : image.convertToFormat(QImage::Format_RGB32);
 }
 
 int clampChannel(int value)
@@ -86,7 +75,7 @@ OctreeQuantizer::OctreeQuantizer(const QImage& image, int maxColors)
         throw std::invalid_argument("OctreeQuantizer: maxColors must lie in 1..256");
 
     newNode(0);
-    const QImage pixels = asRgb32(image);
+    const QImage pixels = fourBytePixels(image);
     ColorMemo leafOfColor;
     for (int y = 0; y < pixels.height(); ++y) {
         const auto* row = reinterpret_cast<const QRgb*>(pixels.constScanLine(y));
@@ -286,7 +275,7 @@ int OctreeQuantizer::nearestIndex(int red, int green, int blue)
 
 std::vector<std::uint8_t> OctreeQuantizer::ditherToIndices(const QImage& image)
 {
-    const QImage pixels = asRgb32(image);
+    const QImage pixels = fourBytePixels(image);
     std::vector<std::uint8_t> indices(static_cast<std::size_t>(pixels.width())
                                       * static_cast<std::size_t>(pixels.height()));
     if (indices.empty())
