@@ -10,8 +10,10 @@
 #include "platform/Locale.h"
 #include "platform/NamedLock.h"
 #include "platform/PlatformServices.h"
+#include "platform/RandomSource.h"
 #include "platform/Shell.h"
 #include "platform/SpecialFolders.h"
+#include "platform/TickCount.h"
 #include "platform/widgets/QtDialogs.h"
 #include "platform/widgets/QtMessageBoxes.h"
 #include "ui/TAppForm.h"
@@ -39,7 +41,10 @@ int main(int argc, char** argv)
     SystemLocale locale;
     XdgSpecialFolders specialFolders;
     DocumentReaders documents;
-    const PlatformServices services{messageBoxes, dialogs, shell, locale, specialFolders, documents};
+    SteadyTickCount tickCount;
+    SystemRandomSource random;
+    const PlatformServices services{messageBoxes,   dialogs,   shell,     locale,
+                                    specialFolders, documents, tickCount, random};
 
     Translator translator(QCoreApplication::applicationDirPath() + "/Languages", locale);
     ApplicationState state;

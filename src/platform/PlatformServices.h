@@ -8,6 +8,8 @@ class Shell;
 class Locale;
 class SpecialFolders;
 class DocumentImport;
+class TickCount;
+class RandomSource;
 
 // The operating-system services a window needs, made once in main and handed
 // in, so tests can pass fakes.
@@ -18,6 +20,8 @@ struct PlatformServices {
     Locale& locale;
     SpecialFolders& specialFolders;
     DocumentImport& documents;
+    TickCount& tickCount;
+    RandomSource& random;
 };
 
 } // namespace pennolux

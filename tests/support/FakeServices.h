@@ -4,8 +4,10 @@
 #include "FakeDocumentImport.h"
 #include "FakeLocale.h"
 #include "FakeMessageBoxes.h"
+#include "FakeRandomSource.h"
 #include "FakeShell.h"
 #include "FakeSpecialFolders.h"
+#include "FakeTickCount.h"
 #include "platform/PlatformServices.h"
 
 namespace pennolux::testing {
@@ -18,8 +20,13 @@ struct FakeServices {
     FakeLocale locale;
     FakeSpecialFolders specialFolders;
     FakeDocumentImport documents;
+    FakeTickCount tickCount;
+    FakeRandomSource random;
 
-    PlatformServices services() { return {messageBoxes, dialogs, shell, locale, specialFolders, documents}; }
+    PlatformServices services()
+    {
+        return {messageBoxes, dialogs, shell, locale, specialFolders, documents, tickCount, random};
+    }
 };
 
 } // namespace pennolux::testing
