@@ -3,6 +3,7 @@
 #include <csignal>
 
 #include "app/ApplicationState.h"
+#include "app/DataFiles.h"
 #include "app/DesignFont.h"
 #include "app/Startup.h"
 #include "localisation/Translator.h"
@@ -46,7 +47,9 @@ int main(int argc, char** argv)
     const PlatformServices services{messageBoxes,   dialogs,   shell,     locale,
                                     specialFolders, documents, tickCount, random};
 
-    Translator translator(QCoreApplication::applicationDirPath() + "/Languages", locale);
+    const QString languages = DataFiles::forRunningProgram().findFolder("Languages");
+    Translator translator(languages.isEmpty() ? QCoreApplication::applicationDirPath() + "/Languages" : languages,
+                          locale);
     ApplicationState state;
     const QStringList startupErrors =
         initializeApplicationState(state, {QCoreApplication::applicationFilePath(), specialFolders, translator});

@@ -24,6 +24,7 @@
 
 #include "ColorSwatch.h"
 #include "app/ApplicationState.h"
+#include "app/DataFiles.h"
 #include "app/DataFolder.h"
 #include "app/DesignFont.h"
 #include "app/FontKeys.h"
@@ -67,10 +68,12 @@ int marginOf(const QSpinBox* field)
 }
 
 // The twelve sample addresses the list shows at every start; the same file
-// feeds the batch tool when scripts/run finds no display.
+// feeds the batch tool when scripts/run finds no display. The built-in copy
+// stands in when the data folder lacks it.
 QString sampleListText()
 {
-    QFile sample(QStringLiteral(":/sample-list.txt"));
+    const QString installed = DataFiles::forRunningProgram().findFile(QStringLiteral("sample-list.txt"));
+    QFile sample(installed.isEmpty() ? QStringLiteral(":/sample-list.txt") : installed);
     return sample.open(QIODevice::ReadOnly) ? QString::fromUtf8(sample.readAll()) : QString();
 }
 
