@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFontDatabase>
+#include <initializer_list>
 
 namespace pennolux {
 
@@ -9,24 +10,31 @@ namespace {
 
 const QString kDesignFamily = QStringLiteral("Tahoma");
 
-bool designFamilyKnown()
+bool familyKnown(const QString& family)
 {
-    return QFontDatabase::families().contains(kDesignFamily, Qt::CaseInsensitive);
+    return QFontDatabase::families().contains(family, Qt::CaseInsensitive);
+}
+
+// fonts-wine puts its metric-compatible faces outside fontconfig's search path.
+void registerWhenMissing(const QString& family, std::initializer_list<const char*> faces)
+{
+    if (familyKnown(family))
+        return;
+    for (const char* face : faces) {
+        const QString path = QString::fromLatin1(face);
+        if (QFile::exists(path))
+            QFontDatabase::addApplicationFont(path);
+    }
 }
 
 } // namespace
 
 bool ensureDesignFontAvailable()
 {
-    if (designFamilyKnown())
-        return true;
-    // fonts-wine puts its metric-compatible faces outside fontconfig's search path.
-    for (const char* face : {"/usr/share/wine/fonts/tahoma.ttf", "/usr/share/wine/fonts/tahomabd.ttf"}) {
-        const QString path = QString::fromLatin1(face);
-        if (QFile::exists(path))
-            QFontDatabase::addApplicationFont(path);
-    }
-    return designFamilyKnown();
+    registerWhenMissing(kDesignFamily, {"/usr/share/wine/fonts/tahoma.ttf", "/usr/share/wine/fonts/tahomabd.ttf"});
+    // The About window's link is designed in MS Sans Serif.
+    registerWhenMissing(QStringLiteral("MS Sans Serif"), {"/usr/share/wine/fonts/ms_sans_serif.ttf"});
+    return familyKnown(kDesignFamily);
 }
 
 QFont designFont(int pointSize)

@@ -4,9 +4,10 @@
 
 namespace pennolux {
 
-// Makes the family "Tahoma" available to Qt: when fontconfig does not know it,
-// registers the metric-compatible faces Debian's fonts-wine installs. Returns
-// false when no Tahoma can be had (Qt then substitutes a similar font).
+// Makes the families "Tahoma" and "MS Sans Serif" available to Qt: when
+// fontconfig does not know one, registers the metric-compatible faces
+// Debian's fonts-wine installs. Returns false when no Tahoma can be had (Qt
+// then substitutes a similar font).
 bool ensureDesignFontAvailable();
 
 // Tahoma at the given size in points.

@@ -42,6 +42,7 @@
 #include "platform/MessageBoxes.h"
 #include "platform/Shell.h"
 #include "platform/SpecialFolders.h"
+#include "ui/about/TAboutBox.h"
 
 // The icons are compiled into this static library; nothing else would pull them in.
 static void initialiseIconResources()
@@ -195,6 +196,7 @@ void TAppForm::buildMenus()
     helpMenu->addSeparator();
     SendFeedback1 = helpMenu->addAction(icon("feedback"), "Send Feedback...");
     About1 = helpMenu->addAction(icon("about"), "About...");
+    connectHandler(About1, &TAppForm::About1Click);
 }
 
 QAction* TAppForm::addFormatItem(QMenu* menu, QActionGroup* group, const QString& caption,
@@ -406,6 +408,13 @@ void TAppForm::JPEG1Click() { selectFormat(ImageFormat::JPEG); }
 void TAppForm::IFF1Click() { selectFormat(ImageFormat::TIFF); }
 void TAppForm::GIF1Click() { selectFormat(ImageFormat::GIF); }
 void TAppForm::BMP1Click() { selectFormat(ImageFormat::BMP); }
+
+void TAppForm::About1Click()
+{
+    // A new window each time, destroyed when it closes.
+    TAboutBox aboutBox(state_, translator_, services_, DataFiles::forRunningProgram(), this);
+    aboutBox.exec();
+}
 
 // Text list ---------------------------------------------------------------
 

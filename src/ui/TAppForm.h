@@ -57,6 +57,7 @@ public:
     void Button2Click();
     void Button3Click();
     void Button4Click();
+    void About1Click();
     // Replaces the list's content with the content of the file.
     void DosyaAc(const QString& FileName);
 
