@@ -15,6 +15,7 @@
 #include <unistd.h>
 
 #include "platform/AppError.h"
+#include "app/DataFiles.h"
 #include "app/DesignFont.h"
 #include "app/VersionInfo.h"
 #include "platform/DocumentImport.h"
@@ -22,6 +23,7 @@
 #include "production/batch/BatchOptions.h"
 #include "production/textlist/ListLines.h"
 #include "production/batch/ProgressBar.h"
+#include "production/batch/VersionReport.h"
 #include "production/linerun/LineRun.h"
 #include "production/simplerun/SimpleRun.h"
 #include "production/textlist/StreamedListSource.h"
@@ -87,7 +89,7 @@ int showVersion()
 {
     const QString executable = QCoreApplication::applicationFilePath();
     GetEXEVersionData(executable);  // throws a clear text when the block is missing
-    print(stdout, QStringLiteral("pennolux-batch %1\n").arg(formatAppVersion(readFileVersionMs(executable))));
+    print(stdout, batchVersionReport(formatAppVersion(readFileVersionMs(executable)), DataFiles::forRunningProgram()));
     return 0;
 }
 

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <vector>
+
+#include "platform/LibraryVersions.h"
+
+namespace pennolux {
+
+// The encoders' libraries: zlib, libpng, libjpeg-turbo, giflib, libtiff and
+// libwebp. libjpeg-turbo and giflib offer no run-time query, so theirs are
+// the versions the program was built against (Debian rebuilds dependants
+// when either changes its interface).
+std::vector<LibraryVersion> encoderLibraryVersions();
+
+} // namespace pennolux
