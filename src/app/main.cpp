@@ -34,6 +34,8 @@ int main(int argc, char** argv)
     // No display name: the window system would append it to every title,
     // and the titles are exactly as designed ("SUCCESS", "Confirm").
     QApplication::setOrganizationName("Zantoph");
+    // Ties the window to its desktop entry and icon (the Wayland app id).
+    QGuiApplication::setDesktopFileName(PENNOLUX_APP_ID);
     ensureDesignFontAvailable();
 
     QtMessageBoxes messageBoxes;
