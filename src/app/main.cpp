@@ -2,9 +2,9 @@
 
 #include <csignal>
 
+#include "app/ApplicationSetup.h"
 #include "app/ApplicationState.h"
 #include "app/DataFiles.h"
-#include "app/DesignFont.h"
 #include "app/Startup.h"
 #include "localisation/Translator.h"
 #include "platform/DocumentImport.h"
@@ -30,13 +30,7 @@ int main(int argc, char** argv)
     NamedLock runningLock("ZANTOPH_Pennolux");
 
     QApplication application(argc, argv);
-    QApplication::setApplicationName("Pennolux");
-    // No display name: the window system would append it to every title,
-    // and the titles are exactly as designed ("SUCCESS", "Confirm").
-    QApplication::setOrganizationName("Zantoph");
-    // Ties the window to its desktop entry and icon (the Wayland app id).
-    QGuiApplication::setDesktopFileName(PENNOLUX_APP_ID);
-    ensureDesignFontAvailable();
+    setUpApplication(application);
 
     QtMessageBoxes messageBoxes;
     QtDialogs dialogs;

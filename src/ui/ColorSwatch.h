@@ -6,7 +6,8 @@
 namespace pennolux {
 
 // A rectangle with a one-pixel black border, filled with a colour; any mouse
-// button pressed on it is reported.
+// button pressed on it is reported, and so are Space and Enter when it has
+// the keyboard focus, which it shows with a dotted frame.
 class ColorSwatch : public QWidget {
     Q_OBJECT
 public:
@@ -21,6 +22,7 @@ signals:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QColor fillColor_ = Qt::white;

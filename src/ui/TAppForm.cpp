@@ -3,6 +3,9 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QShortcut>
 #include <QCoreApplication>
 #include <QFile>
 #include <QGuiApplication>
@@ -30,6 +33,7 @@
 #include "app/FontKeys.h"
 #include "app/OnlineHelp.h"
 #include "localisation/Translator.h"
+#include "MarginField.h"
 #include "MemoFill.h"
 #include "MemoLineSource.h"
 #include "platform/BusyCursor.h"
@@ -68,6 +72,19 @@ int marginOf(const QSpinBox* field)
     return whole ? std::clamp(value, 0, kMarginMaximum) : 0;
 }
 
+// Enter presses a focused push button as Space does, as on the design's
+// platform; Qt's buttons take Enter only inside dialogs.
+void pressWithEnter(QPushButton* button)
+{
+    button->setAutoDefault(true);
+}
+
+// The caption names its field for screen readers and moves the focus to it.
+void labelField(QLabel* caption, QWidget* field)
+{
+    caption->setBuddy(field);
+}
+
 // The twelve sample addresses the list shows at every start; the same file
 // feeds the batch tool when scripts/run finds no display. The built-in copy
 // stands in when the data folder lacks it.
@@ -83,11 +100,13 @@ QIcon icon(const char* name)
     return QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(name)));
 }
 
-QToolButton* makeIconButton(QWidget* parent, const char* iconName, const QString& hint, int left)
+QToolButton* makeIconButton(QWidget* parent, const char* iconName, const QString& name, int left)
 {
     auto* button = new QToolButton(parent);
     button->setIcon(icon(iconName));
-    button->setToolTip(hint);
+    button->setToolTip(name);
+    button->setAccessibleName(name);
+    button->setFocusPolicy(Qt::StrongFocus);
     button->setAutoRaise(true);
     button->setGeometry(left, 3, 24, 24);
     return button;
@@ -136,6 +155,8 @@ TAppForm::TAppForm(ApplicationState& state, const Translator& translator, const 
     ComboBoxDestination1->setEditText(state_.BrowseFolder);
     ComboBoxDestination2->setEditText(state_.BrowseFolder);
 
+    // The list is what a user comes to edit; typing goes there first.
+    MemoList->setFocus(Qt::OtherFocusReason);
     resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
     centreOnScreen();
 }
@@ -164,26 +185,33 @@ void TAppForm::connectHandler(QAction* action, void (TAppForm::*handler)())
 
 void TAppForm::buildMenus()
 {
-    QMenu* fileMenu = menuBar()->addMenu("File");
+    // Mnemonics and F10 reach the menus from the keyboard; a lone Alt does
+    // through the style.
+    QMenu* fileMenu = menuBar()->addMenu("&File");
+    auto* openMenus = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    connect(openMenus, &QShortcut::activated, this, [this, fileMenu] {
+        menuBar()->setFocus(Qt::ShortcutFocusReason);
+        menuBar()->setActiveAction(fileMenu->menuAction());
+    });
     Exit1 = fileMenu->addAction(icon("exit"), "Exit");
     connectHandler(Exit1, &TAppForm::Exit1Click);
 
-    QMenu* settingsMenu = menuBar()->addMenu("Settings");
+    QMenu* settingsMenu = menuBar()->addMenu("&Settings");
     QMenu* formatMenu = settingsMenu->addMenu("Output Format");
     auto* formats = new QActionGroup(this);
     formats->setExclusive(true);
-    PNG1 = addFormatItem(formatMenu, formats, "PNG", ImageFormat::PNG, &TAppForm::PNG1Click);
-    WEBP1 = addFormatItem(formatMenu, formats, "WEBP", ImageFormat::WEBP, &TAppForm::WEBP1Click);
-    JPEG1 = addFormatItem(formatMenu, formats, "JPEG", ImageFormat::JPEG, &TAppForm::JPEG1Click);
-    IFF1 = addFormatItem(formatMenu, formats, "TIFF", ImageFormat::TIFF, &TAppForm::IFF1Click);
-    GIF1 = addFormatItem(formatMenu, formats, "GIF", ImageFormat::GIF, &TAppForm::GIF1Click);
-    BMP1 = addFormatItem(formatMenu, formats, "BMP", ImageFormat::BMP, &TAppForm::BMP1Click);
+    PNG1 = addFormatItem(formatMenu, formats, "PNG", &TAppForm::PNG1Click);
+    WEBP1 = addFormatItem(formatMenu, formats, "WEBP", &TAppForm::WEBP1Click);
+    JPEG1 = addFormatItem(formatMenu, formats, "JPEG", &TAppForm::JPEG1Click);
+    IFF1 = addFormatItem(formatMenu, formats, "TIFF", &TAppForm::IFF1Click);
+    GIF1 = addFormatItem(formatMenu, formats, "GIF", &TAppForm::GIF1Click);
+    BMP1 = addFormatItem(formatMenu, formats, "BMP", &TAppForm::BMP1Click);
     PNG1->setChecked(true);
     settingsMenu->addSeparator();
     ResettoDefaults1 = settingsMenu->addAction("Reset to Defaults...");
     connectHandler(ResettoDefaults1, &TAppForm::ResettoDefaults1Click);
 
-    QMenu* helpMenu = menuBar()->addMenu("Help");
+    QMenu* helpMenu = menuBar()->addMenu("&Help");
     Help2 = helpMenu->addAction(icon("help"), "Online Help");
     Help2->setShortcut(QKeySequence(Qt::Key_F1));
     Help2->setShortcutContext(Qt::ApplicationShortcut);
@@ -200,11 +228,10 @@ void TAppForm::buildMenus()
 }
 
 QAction* TAppForm::addFormatItem(QMenu* menu, QActionGroup* group, const QString& caption,
-                                 ImageFormat format, void (TAppForm::*handler)())
+                                 void (TAppForm::*handler)())
 {
     QAction* item = menu->addAction(caption);
     item->setCheckable(true);
-    item->setData(int(format));
     group->addAction(item);
     connectHandler(item, handler);
     return item;
@@ -214,16 +241,17 @@ void TAppForm::buildTextList()
 {
     PanelList = new QWidget(Splitter1);
     PanelList->setObjectName("PanelList");
+    // The button row spans the panel; only the list keeps margins.
     auto* layout = new QVBoxLayout(PanelList);
-    layout->setContentsMargins(3, 0, 0, 3);
+    layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
 
     Panel3 = new QWidget(PanelList);
     Panel3->setObjectName("Panel3");
     Panel3->setFixedHeight(30);
-    Button1 = makeIconButton(Panel3, "clear", "Clear", 2);
-    Button2 = makeIconButton(Panel3, "open", "Open", 28);
-    Button3 = makeIconButton(Panel3, "save", "Save", 54);
+    Button1 = makeIconButton(Panel3, "clear", "Clear list", 2);
+    Button2 = makeIconButton(Panel3, "open", "Open list...", 28);
+    Button3 = makeIconButton(Panel3, "save", "Save list...", 54);
     connect(Button1, &QToolButton::clicked, this, guard_.slot(this, &TAppForm::Button1Click));
     connect(Button2, &QToolButton::clicked, this, guard_.slot(this, &TAppForm::Button2Click));
     connect(Button3, &QToolButton::clicked, this, guard_.slot(this, &TAppForm::Button3Click));
@@ -234,8 +262,15 @@ void TAppForm::buildTextList()
     MemoList->setLineWrapMode(QPlainTextEdit::NoWrap);
     MemoList->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     MemoList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // The list takes no tabs: Tab and Shift+Tab move on, as the design's
+    // list does, so no tab character reaches a saved list or an image.
+    MemoList->setTabChangesFocus(true);
+    MemoList->setAccessibleName("Text list");
     MemoList->setPlainText(sampleListText());
-    layout->addWidget(MemoList);
+    auto* listRow = new QHBoxLayout;
+    listRow->setContentsMargins(3, 0, 0, 3);
+    listRow->addWidget(MemoList);
+    layout->addLayout(listRow);
     Splitter1->addWidget(PanelList);
 }
 
@@ -246,6 +281,7 @@ void TAppForm::buildPages()
     layout->setContentsMargins(0, 3, 3, 2);
     PageControl1 = new QTabWidget(holder);
     PageControl1->setObjectName("PageControl1");
+    PageControl1->setAccessibleName("Pages");
     layout->addWidget(PageControl1);
     Splitter1->addWidget(holder);
     Splitter1->setStretchFactor(1, 1);
@@ -277,7 +313,7 @@ QComboBox* TAppForm::addDestinationBox(QWidget* page, const QString& name)
 
 QSpinBox* TAppForm::addMarginField(QWidget* page, int top)
 {
-    auto* field = new QSpinBox(page);
+    auto* field = new MarginField(page);
     field->setRange(0, kMarginMaximum);
     field->setValue(1);
     field->setGeometry(113, top, 214, 22);
@@ -291,8 +327,9 @@ void TAppForm::buildSimplePage()
     PageControl1->addTab(TabSheet1, "Simple");
     QWidget* page = TabSheet1;
 
-    addLabel(page, "Destination:", 8, 10);
+    QLabel* destinationCaption = addLabel(page, "Destination:", 8, 10);
     ComboBoxDestination1 = addDestinationBox(page, "ComboBoxDestination1");
+    labelField(destinationCaption, ComboBoxDestination1);
     ButtonBrowse = new QPushButton(icon("folder"), "Browse...", page);
     ButtonBrowse->setObjectName("ButtonBrowse");
     ButtonBrowse->setGeometry(333, 4, 134, 25);
@@ -301,6 +338,7 @@ void TAppForm::buildSimplePage()
     addLabel(page, "Background Color:", 8, 39);
     Shape2 = new ColorSwatch(page);
     Shape2->setObjectName("Shape2");
+    Shape2->setAccessibleName("Background colour");
     Shape2->setGeometry(113, 33, 25, 25);
     Shape2->setFillColor(colors::clSkyBlue.resolve());
     connect(Shape2, &ColorSwatch::mousePressed, this, guard_.slot(this, &TAppForm::Shape2MouseDown));
@@ -311,14 +349,18 @@ void TAppForm::buildSimplePage()
     Button5->setGeometry(113, 64, 214, 25);
     connect(Button5, &QPushButton::clicked, this, guard_.slot(this, &TAppForm::Button5Click));
 
-    addLabel(page, "Margin (Left):", 8, 99);
     SpinEdit5 = addMarginField(page, 95);
-    addLabel(page, "Margin (Right):", 8, 127);
+    labelField(addLabel(page, "Margin (Left):", 8, 99), SpinEdit5);
     SpinEdit6 = addMarginField(page, 123);
-    addLabel(page, "Margin (Top):", 8, 155);
+    labelField(addLabel(page, "Margin (Right):", 8, 127), SpinEdit6);
     SpinEdit7 = addMarginField(page, 151);
-    addLabel(page, "Margin (Bottom):", 8, 183);
+    labelField(addLabel(page, "Margin (Top):", 8, 155), SpinEdit7);
     SpinEdit8 = addMarginField(page, 179);
+    labelField(addLabel(page, "Margin (Bottom):", 8, 183), SpinEdit8);
+    SpinEdit5->setObjectName("SpinEdit5");
+    SpinEdit6->setObjectName("SpinEdit6");
+    SpinEdit7->setObjectName("SpinEdit7");
+    SpinEdit8->setObjectName("SpinEdit8");
 
     Button4 = new QPushButton("START", page);
     Button4->setObjectName("Button4");
@@ -328,7 +370,12 @@ void TAppForm::buildSimplePage()
     Button4->setGeometry(113, 206, 214, 25);
     connect(Button4, &QPushButton::clicked, this, guard_.slot(this, &TAppForm::Button4Click));
 
-    QWidget* tabOrder[] = {ComboBoxDestination1, ButtonBrowse, Button5, SpinEdit5,
+    for (QPushButton* button : {ButtonBrowse, Button5, Button4})
+        pressWithEnter(button);
+
+    // The swatch, which the design reached by mouse only, takes its place in
+    // the order after the folder it sits under.
+    QWidget* tabOrder[] = {ComboBoxDestination1, ButtonBrowse, Shape2, Button5, SpinEdit5,
                            SpinEdit6, SpinEdit7, SpinEdit8, Button4};
     for (std::size_t i = 1; i < std::size(tabOrder); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
@@ -395,19 +442,18 @@ void TAppForm::Button5Click()
     state_.SettingsIni.save();
 }
 
-void TAppForm::selectFormat(ImageFormat format)
+void TAppForm::selectFormat(QAction* item, ImageFormat format)
 {
-    QAction* items[] = {PNG1, WEBP1, JPEG1, IFF1, GIF1, BMP1};
-    items[int(format)]->setChecked(true);
+    item->setChecked(true);
     OutputFormat = format;
 }
 
-void TAppForm::PNG1Click() { selectFormat(ImageFormat::PNG); }
-void TAppForm::WEBP1Click() { selectFormat(ImageFormat::WEBP); }
-void TAppForm::JPEG1Click() { selectFormat(ImageFormat::JPEG); }
-void TAppForm::IFF1Click() { selectFormat(ImageFormat::TIFF); }
-void TAppForm::GIF1Click() { selectFormat(ImageFormat::GIF); }
-void TAppForm::BMP1Click() { selectFormat(ImageFormat::BMP); }
+void TAppForm::PNG1Click() { selectFormat(PNG1, ImageFormat::PNG); }
+void TAppForm::WEBP1Click() { selectFormat(WEBP1, ImageFormat::WEBP); }
+void TAppForm::JPEG1Click() { selectFormat(JPEG1, ImageFormat::JPEG); }
+void TAppForm::IFF1Click() { selectFormat(IFF1, ImageFormat::TIFF); }
+void TAppForm::GIF1Click() { selectFormat(GIF1, ImageFormat::GIF); }
+void TAppForm::BMP1Click() { selectFormat(BMP1, ImageFormat::BMP); }
 
 void TAppForm::About1Click()
 {
@@ -423,13 +469,23 @@ void TAppForm::Button1Click()
     MemoList->clear();
 }
 
+QString TAppForm::listFolder() const
+{
+    return listFolder_.isEmpty() ? QDir::homePath() : listFolder_;
+}
+
 void TAppForm::Button2Click()
 {
     FileDialogRequest request;
+    request.title = "Open";
     request.nameFilters = QStringList{"Any File (*)"};
     request.defaultSuffix = "txt";
-    if (const auto chosen = services_.dialogs.openFile(this, request))
-        DosyaAc(*chosen);
+    request.startFolder = listFolder();
+    const auto chosen = services_.dialogs.openFile(this, request);
+    if (!chosen)
+        return;
+    listFolder_ = QFileInfo(*chosen).absolutePath();
+    DosyaAc(*chosen);
 }
 
 void TAppForm::DosyaAc(const QString& FileName)
@@ -442,10 +498,15 @@ void TAppForm::DosyaAc(const QString& FileName)
 void TAppForm::Button3Click()
 {
     FileDialogRequest request;
+    request.title = "Save As";
     request.nameFilters = QStringList{"TXT File (*.txt)", "Any File (*)"};
     request.defaultSuffix = "txt";
-    if (const auto chosen = services_.dialogs.saveFile(this, request))
-        saveTextList(*chosen, memoText(*MemoList));
+    request.startFolder = listFolder();
+    const auto chosen = services_.dialogs.saveFile(this, request);
+    if (!chosen)
+        return;
+    listFolder_ = QFileInfo(*chosen).absolutePath();
+    saveTextList(*chosen, memoText(*MemoList));
 }
 
 // Simple run ----------------------------------------------------------------

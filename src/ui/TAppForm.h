@@ -120,15 +120,19 @@ private:
     QComboBox* addDestinationBox(QWidget* page, const QString& name);
     QSpinBox* addMarginField(QWidget* page, int top);
     QAction* addFormatItem(QMenu* menu, QActionGroup* group, const QString& caption,
-                           ImageFormat format, void (TAppForm::*handler)());
+                           void (TAppForm::*handler)());
     void connectHandler(QAction* action, void (TAppForm::*handler)());
-    void selectFormat(ImageFormat format);
+    void selectFormat(QAction* item, ImageFormat format);
+    // Where the list's open and save dialogs start: the folder of the last
+    // list opened or saved, else the home folder.
+    QString listFolder() const;
     void centreOnScreen();
 
     ApplicationState& state_;
     const Translator& translator_;
     PlatformServices services_;
     HandlerGuard guard_;
+    QString listFolder_;
 };
 
 } // namespace pennolux

@@ -17,12 +17,7 @@ class IniDocumentTest : public testing::IsolatedHomeTest {
 protected:
     QString iniPath() const { return scratch() + "/settings.ini"; }
 
-    void writeFile(const QByteArray& bytes) const
-    {
-        QFile file(iniPath());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    }
+    void writeFile(const QByteArray& bytes) const { writeScratchFile("settings.ini", bytes); }
     QByteArray fileBytes() const
     {
         QFile file(iniPath());

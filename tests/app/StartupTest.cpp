@@ -38,12 +38,6 @@ protected:
         }
         return path;
     }
-    static void writeFile(const QString& path, const QByteArray& bytes)
-    {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    }
     QStringList start(const QString& executable)
     {
         Translator translator(appFolder + "/Languages", locale);
@@ -73,7 +67,7 @@ TEST_F(StartupTest, TheShippedVersionBlockGivesTitleVersionAndTheWritableExecuta
 
 TEST_F(StartupTest, MissingVersionInformationIsReportedAndTheRemainingStepsStillRun)
 {
-    writeFile(appFolder + "/chk.tmp", {}); // stale probe file: the executable folder is not used
+    writeScratchFile("app/chk.tmp", {}); // stale probe file: the executable folder is not used
     const QStringList failures = start(installExecutable("#!/bin/sh\n"));
 
     ASSERT_EQ(failures.size(), 1);
@@ -88,7 +82,7 @@ TEST_F(StartupTest, MissingVersionInformationIsReportedAndTheRemainingStepsStill
 
 TEST_F(StartupTest, AnUnreadableSettingsFileIsDeletedAndStartUpGoesOnWithAnEmptyDocument)
 {
-    writeFile(appFolder + "/settings.ini", "[Settings]\r\nFontname=\xFF\xFE\r\n");
+    writeScratchFile("app/settings.ini", "[Settings]\r\nFontname=\xFF\xFE\r\n");
     const QStringList failures = start(installExecutable());
 
     EXPECT_TRUE(failures.isEmpty()) << failures.join('\n').toStdString();
@@ -100,7 +94,7 @@ TEST_F(StartupTest, AnUnreadableSettingsFileIsDeletedAndStartUpGoesOnWithAnEmpty
 TEST_F(StartupTest, AnUnreadableLanguageFileIsReportedAndBrowseFolderStillSet)
 {
     QDir().mkpath(appFolder + "/Languages");
-    writeFile(appFolder + "/Languages/LanguageCodes.csv", "1031,delang.txt\r\n");
+    writeScratchFile("app/Languages/LanguageCodes.csv", "1031,delang.txt\r\n");
     const testing::SocketFile unreadable(appFolder + "/Languages/delang.txt");
     ASSERT_TRUE(unreadable.bound());
     locale.languageId = 1031;
@@ -113,7 +107,7 @@ TEST_F(StartupTest, AnUnreadableLanguageFileIsReportedAndBrowseFolderStillSet)
 
 TEST_F(StartupTest, ReadableSettingsAreKept)
 {
-    writeFile(appFolder + "/settings.ini", "\xEF\xBB\xBF[Settings]\r\nFontname=Tahoma\r\n\r\n");
+    writeScratchFile("app/settings.ini", "\xEF\xBB\xBF[Settings]\r\nFontname=Tahoma\r\n\r\n");
     start(installExecutable());
     EXPECT_EQ(state.SettingsIni.readString("Settings", "Fontname"), "Tahoma");
 }

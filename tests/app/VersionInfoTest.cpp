@@ -56,14 +56,6 @@ void patchBlock(SyntheticElf::Layout& layout, qsizetype offsetInBlock, std::uint
 
 class VersionInfoTest : public testing::IsolatedHomeTest {
 protected:
-    QString writeFile(const QString& name, const QByteArray& bytes) const
-    {
-        const QString path = scratch() + '/' + name;
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-        return path;
-    }
     static QByteArray probeBytes()
     {
         QFile file(kProbe);
@@ -125,10 +117,10 @@ TEST_F(VersionInfoTest, FilesWithoutTheBlockFailWithATextNamingTheFile)
     } cases[] = {
         {"an executable built without the block", QCoreApplication::applicationFilePath(),
          "carries no version information"},
-        {"a truncated copy", writeFile("truncated", probe.left(probe.size() / 2)),
+        {"a truncated copy", writeScratchFile("truncated", probe.left(probe.size() / 2)),
          "carries no version information"},
-        {"an empty file", writeFile("empty", {}), "carries no version information"},
-        {"a text file", writeFile("text", "just some text\n"), "carries no version information"},
+        {"an empty file", writeScratchFile("empty", {}), "carries no version information"},
+        {"a text file", writeScratchFile("text", "just some text\n"), "carries no version information"},
         {"a missing file", scratch() + "/missing", "Cannot read"},
         {"a directory", scratch(), "Cannot read"},
     };
@@ -148,7 +140,7 @@ TEST_F(VersionInfoTest, ReadsTheBlockFromThirtyTwoAndSixtyFourBitFilesOfEitherBy
             elf.is64 = is64;
             elf.bigEndian = bigEndian;
             elf.payload = probeBlock();
-            const QString path = writeFile(QString("elf%1%2").arg(is64 ? 64 : 32).arg(bigEndian ? "be" : "le"),
+            const QString path = writeScratchFile(QString("elf%1%2").arg(is64 ? 64 : 32).arg(bigEndian ? "be" : "le"),
                                            elf.build().bytes);
             const TEXEVersionData data = GetEXEVersionData(path);
             EXPECT_EQ(data.CompanyName, "Zantoph") << path.toStdString();
@@ -162,7 +154,7 @@ TEST_F(VersionInfoTest, StringsAreReadFromTheTableOfTheFirstTranslation)
 {
     SyntheticElf elf;
     elf.payload = bytesOf(vb::encode<vb::encodedSize(kGermanTable)>(kGermanTable));
-    const TEXEVersionData german = GetEXEVersionData(writeFile("german", elf.build().bytes));
+    const TEXEVersionData german = GetEXEVersionData(writeScratchFile("german", elf.build().bytes));
     EXPECT_EQ(german.CompanyName, "Zantoph GmbH");
     EXPECT_EQ(german.Comments, "Kommentar");
     EXPECT_TRUE(german.ProductName.isEmpty());
@@ -171,7 +163,7 @@ TEST_F(VersionInfoTest, StringsAreReadFromTheTableOfTheFirstTranslation)
 
     // The table name is upper-case hexadecimal: "040A04E4".
     elf.payload = bytesOf(vb::encode<vb::encodedSize(kSpanishTable)>(kSpanishTable));
-    const QString spanish = writeFile("spanish", elf.build().bytes);
+    const QString spanish = writeScratchFile("spanish", elf.build().bytes);
     EXPECT_EQ(GetEXEVersionData(spanish).ProductName, "Pennolux");
     EXPECT_EQ(readFileVersionMs(spanish), 0x00030004u);
 }
@@ -180,7 +172,7 @@ TEST_F(VersionInfoTest, ABlockWithoutTranslationTableFails)
 {
     SyntheticElf elf;
     elf.payload = bytesOf(vb::encode<vb::encodedSize(kWithoutTranslation)>(kWithoutTranslation));
-    const QString path = writeFile("untranslated", elf.build().bytes);
+    const QString path = writeScratchFile("untranslated", elf.build().bytes);
     EXPECT_NE(errorOf(path).find("has no translation table"), std::string::npos) << errorOf(path);
     EXPECT_EQ(readFileVersionMs(path), 0x00030004u);
 }
@@ -225,7 +217,7 @@ TEST_F(VersionInfoTest, MisleadingOffsetsAndSizesFailCleanly)
     for (const auto& c : cases) {
         Layout layout = intact;
         c.corrupt(layout);
-        const QString path = writeFile("corrupt", layout.bytes);
+        const QString path = writeScratchFile("corrupt", layout.bytes);
         const std::string error = errorOf(path);
         EXPECT_NE(error.find(c.text), std::string::npos) << c.what << ": " << error;
         EXPECT_EQ(readFileVersionMs(path), 0xFFFFFFFFu) << c.what;

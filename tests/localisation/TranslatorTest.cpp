@@ -26,13 +26,7 @@ protected:
 
     void makeFolder() { QDir().mkpath(folder); }
 
-    void writeFile(const QString& name, const QByteArray& bytes)
-    {
-        makeFolder();
-        QFile file(folder + "/" + name);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    }
+    void writeFile(const QString& name, const QByteArray& bytes) { writeScratchFile("Languages/" + name, bytes); }
 
     void writeMap(const QByteArray& bytes) { writeFile("LanguageCodes.csv", bytes); }
 

@@ -4,6 +4,7 @@
 #include <QFontDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QListView>
 #include <QPushButton>
 #include <gtest/gtest.h>
 
@@ -89,6 +90,41 @@ TEST(FontColorDialogTest, EscapeInsideTheFontChooserCancelsTheWholeDialog)
         }
     });
     EXPECT_FALSE(QtDialogs().pickFont(nullptr, tahomaWithEffects()));
+}
+
+// A family chosen in the list starts in its regular face, whatever the
+// face of the family before ("DejaVu Sans" has no "Regular", and Qt's
+// chooser would keep the nearest face, its oblique).
+TEST(FontColorDialogTest, ChoosingAFamilyTakesItsRegularStyle)
+{
+    FontColorDialog dialog;
+    dialog.setColoredFont({QFont("Tahoma", 9), colors::clWindowText});
+    dialog.show();
+    // The chooser's first list holds the families, as the user sees them.
+    auto* families = dialog.findChild<QFontDialog*>()->findChild<QListView*>();
+    ASSERT_NE(families, nullptr);
+    const QModelIndexList dejaVu = families->model()->match(families->model()->index(0, 0), Qt::DisplayRole,
+                                                            "DejaVu Sans", 1, Qt::MatchExactly);
+    ASSERT_EQ(dejaVu.size(), 1);
+    families->setCurrentIndex(dejaVu.first());
+    QCoreApplication::processEvents();
+    const QFont chosen = dialog.coloredFont().font;
+    EXPECT_EQ(chosen.family(), "DejaVu Sans");
+    EXPECT_FALSE(chosen.italic());
+    EXPECT_EQ(chosen.weight(), QFont::Normal);
+    EXPECT_EQ(chosen.pointSize(), 9);
+}
+
+TEST(FontColorDialogTest, TheSampleShowsTheColor)
+{
+    FontColorDialog dialog;
+    dialog.setColoredFont({QFont("Tahoma", 12), ColorValue::fromRgb(QColor(200, 0, 0))});
+    dialog.show();
+    auto* sample = dialog.findChild<QLineEdit*>("qt_fontDialog_sampleEdit");
+    ASSERT_NE(sample, nullptr);
+    EXPECT_EQ(sample->palette().color(QPalette::Text), QColor(200, 0, 0));
+    dialog.pickColor(QColor(0, 0, 255));
+    EXPECT_EQ(sample->palette().color(QPalette::Text), QColor(0, 0, 255));
 }
 
 } // namespace

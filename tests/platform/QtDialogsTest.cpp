@@ -34,7 +34,6 @@ TEST_F(QtDialogsTest, FolderPickerOpensOnTheStartFolderAndConfirmsIt)
         EXPECT_EQ(dialog->fileMode(), QFileDialog::Directory);
         EXPECT_TRUE(dialog->testOption(QFileDialog::ShowDirsOnly));
         EXPECT_EQ(dialog->directory().absolutePath(), start);
-        EXPECT_EQ(dialog->findChild<QLineEdit*>("fileNameEdit")->text(), start);
         pressAccept(dialog);
     });
     EXPECT_EQ(dialogs.pickFolder(nullptr, "Select folder:", "Select", start), start);

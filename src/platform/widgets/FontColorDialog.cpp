@@ -2,12 +2,17 @@
 
 #include <QColorDialog>
 #include <QDialogButtonBox>
+#include <QFontDatabase>
 #include <QFontDialog>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
+
+#include <climits>
+#include <cstdlib>
 
 namespace pennolux {
 
@@ -37,6 +42,29 @@ QFont plainCopy(const QFont& chosen)
     return font;
 }
 
+// The family's upright face of normal weight ("Regular", "Book", ...), not a
+// narrowed one when a full-width face exists.
+QString regularStyleOf(const QString& family)
+{
+    QString best;
+    int bestScore = INT_MAX;
+    for (const QString& style : QFontDatabase::styles(family)) {
+        // QFontDatabase::italic() says false for an oblique face.
+        if (QFontDatabase::font(family, style, 12).style() != QFont::StyleNormal ||
+            style.contains(QLatin1String("Oblique"), Qt::CaseInsensitive) ||
+            style.contains(QLatin1String("Italic"), Qt::CaseInsensitive))
+            continue;
+        const bool narrowed = style.contains(QLatin1String("Condensed"), Qt::CaseInsensitive) ||
+                              style.contains(QLatin1String("Narrow"), Qt::CaseInsensitive);
+        const int score = std::abs(QFontDatabase::weight(family, style) - QFont::Normal) * 4 + (narrowed ? 1 : 0);
+        if (score < bestScore) {
+            bestScore = score;
+            best = style;
+        }
+    }
+    return best;
+}
+
 QIcon swatch(const QColor& color)
 {
     QPixmap pixmap(32, 14);
@@ -54,11 +82,15 @@ FontColorDialog::FontColorDialog(QWidget* parent)
     setWindowTitle(QStringLiteral("Font"));
     colorButton_->setObjectName(QStringLiteral("colorButton"));
 
-    // Embedded as a plain child: its own buttons give way to ours.
+    // Embedded as a plain child: its own buttons give way to ours, and its
+    // margins to the dialog's, so its columns line up with the colour row.
     fontChooser_->setWindowFlags(Qt::Widget);
     fontChooser_->setOptions(QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog);
+    if (QLayout* chooserLayout = fontChooser_->layout())
+        chooserLayout->setContentsMargins(0, 0, 0, 0);
     // Escape inside the chooser closes the chooser itself; close all of us instead.
     connect(fontChooser_, &QDialog::rejected, this, &QDialog::reject);
+    connect(fontChooser_, &QFontDialog::currentFontChanged, this, &FontColorDialog::fontChanged);
 
     auto* colorLabel = new QLabel(QStringLiteral("Color:"), this);
     colorLabel->setBuddy(colorButton_);
@@ -84,9 +116,36 @@ FontColorDialog::FontColorDialog(QWidget* parent)
 
 void FontColorDialog::setColoredFont(const ColoredFont& coloredFont)
 {
+    family_ = bareFamily(coloredFont.font.family());
     fontChooser_->setCurrentFont(coloredFont.font);
     color_ = coloredFont.color;
     showColor();
+}
+
+// Qt's chooser keeps the style most like the last family's, which for a
+// family without a "Regular" can be its oblique or light face. A new family
+// starts in its regular style, at the size already chosen.
+void FontColorDialog::fontChanged(const QFont& font)
+{
+    const QString family = bareFamily(font.family());
+    if (family == family_)
+        return;
+    family_ = family;
+    QFont regular(font.family());
+    regular.setStyleName(regularStyleOf(font.family()));
+    if (font.pointSizeF() > 0)
+        regular.setPointSizeF(font.pointSizeF());
+    regular.setUnderline(font.underline());
+    regular.setStrikeOut(font.strikeOut());
+    // After the chooser has finished its own reaction to the new family,
+    // which would otherwise put its chosen face back.
+    QMetaObject::invokeMethod(
+        this,
+        [this, regular] {
+            const QSignalBlocker quiet(fontChooser_);
+            fontChooser_->setCurrentFont(regular);
+        },
+        Qt::QueuedConnection);
 }
 
 ColoredFont FontColorDialog::coloredFont() const
@@ -110,7 +169,10 @@ void FontColorDialog::chooseColor()
 
 void FontColorDialog::showColor()
 {
-    colorButton_->setIcon(swatch(color_.resolve()));
+    const QColor color = color_.resolve(palette());
+    colorButton_->setIcon(swatch(color));
+    // The chooser has no colour of its own; its sample is named for styling.
+    fontChooser_->setStyleSheet(QStringLiteral("#qt_fontDialog_sampleEdit { color: %1; }").arg(color.name()));
 }
 
 } // namespace pennolux

@@ -27,10 +27,12 @@ public:
 private:
     void chooseColor();
     void showColor();
+    void fontChanged(const QFont& font);
 
     QFontDialog* fontChooser_ = nullptr;
     QPushButton* colorButton_ = nullptr;
     ColorValue color_ = colors::clWindowText;
+    QString family_;
 };
 
 } // namespace pennolux

@@ -3,29 +3,12 @@
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QLineEdit>
 
 #include "FontColorDialog.h"
 
 namespace pennolux {
 
 namespace {
-
-// selectFile() would move the view up to the parent folder to show the name
-// there; the folder should stay open with its full path as the name instead.
-// Qt's dialog resolves an absolute name as it is. Once the user goes elsewhere
-// the name must go too, or "Select" would still answer the first folder.
-void fillInFolderName(QFileDialog& dialog, const QString& folder)
-{
-    auto* nameEdit = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-    if (!nameEdit)
-        return;
-    nameEdit->setText(folder);
-    QObject::connect(&dialog, &QFileDialog::directoryEntered, nameEdit, [nameEdit, folder] {
-        if (nameEdit->text() == folder)
-            nameEdit->clear();
-    });
-}
 
 void configureFileDialog(QFileDialog& dialog, const FileDialogRequest& request)
 {
@@ -55,8 +38,9 @@ std::optional<QString> QtDialogs::pickFolder(QWidget* parent, const QString& tit
     dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::ShowDirsOnly);
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setLabelText(QFileDialog::Accept, acceptLabel);
+    // Opened in the folder with no name typed, "Select" answers the folder
+    // shown: the start folder, or wherever the user went.
     dialog.setDirectory(startFolder);
-    fillInFolderName(dialog, startFolder);
     const std::optional<QString> chosen = firstSelected(dialog);
     // The dialog refuses names that do not exist, but a folder may vanish or
     // turn out to be a file between the check and here.

@@ -113,19 +113,12 @@ TEST_F(DocxTextTest, TakesTheBodyTextOneLinePerParagraph)
 TEST_F(DocxTextTest, ABrokenOrIncompleteArchiveIsAClearError)
 {
     auto damaged = [](const QString& path) { return "\"" + path + "\" is not a readable Word document (damaged archive)"; };
-    auto writeBytes = [this](const QString& name, const QByteArray& bytes) {
-        const QString path = scratch() + '/' + name;
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-        return path;
-    };
     const QString randomBytes =
-        writeBytes("random.docx", QByteArray("\x13\x37 not a zip at all, but long enough to look for one").repeated(20));
+        writeScratchFile("random.docx", QByteArray("\x13\x37 not a zip at all, but long enough to look for one").repeated(20));
     EXPECT_EQ(readError(randomBytes), damaged(randomBytes));
 
     // An end-of-archive record on disk 1 of a multi-disk set.
-    const QString multiDisk = writeBytes("multi.docx", QByteArray("PK\x05\x06\x01\x00\x01\x00", 8) + QByteArray(14, '\0'));
+    const QString multiDisk = writeScratchFile("multi.docx", QByteArray("PK\x05\x06\x01\x00\x01\x00", 8) + QByteArray(14, '\0'));
     EXPECT_EQ(readError(multiDisk), damaged(multiDisk));
 
     const QString truncated = writeDocx("<w:p><w:r><w:t>text</w:t></w:r></w:p>");

@@ -26,14 +26,7 @@ QStringList linesOf(const LineSource& source)
 
 class StreamedListSourceTest : public testing::IsolatedHomeTest {
 protected:
-    QString writeFile(const QByteArray& bytes) const
-    {
-        const QString path = scratch() + "/list.txt";
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(bytes);
-        return path;
-    }
+    QString writeFile(const QByteArray& bytes) const { return writeScratchFile("list.txt", bytes); }
 
     // Every chunk size gives the expected lines, the same as reading the
     // file in one piece.
