@@ -469,23 +469,23 @@ void TAppForm::Button1Click()
     MemoList->clear();
 }
 
-QString TAppForm::listFolder() const
+std::optional<QString> TAppForm::chooseListFile(const QString& title, const QStringList& filters, bool saving)
 {
-    return listFolder_.isEmpty() ? QDir::homePath() : listFolder_;
+    FileDialogRequest request;
+    request.title = title;
+    request.nameFilters = filters;
+    request.defaultSuffix = "txt";
+    request.startFolder = listFolder_.isEmpty() ? QDir::homePath() : listFolder_;
+    const auto chosen = saving ? services_.dialogs.saveFile(this, request) : services_.dialogs.openFile(this, request);
+    if (chosen)
+        listFolder_ = QFileInfo(*chosen).absolutePath();
+    return chosen;
 }
 
 void TAppForm::Button2Click()
 {
-    FileDialogRequest request;
-    request.title = "Open";
-    request.nameFilters = QStringList{"Any File (*)"};
-    request.defaultSuffix = "txt";
-    request.startFolder = listFolder();
-    const auto chosen = services_.dialogs.openFile(this, request);
-    if (!chosen)
-        return;
-    listFolder_ = QFileInfo(*chosen).absolutePath();
-    DosyaAc(*chosen);
+    if (const auto chosen = chooseListFile("Open", {"Any File (*)"}, false))
+        DosyaAc(*chosen);
 }
 
 void TAppForm::DosyaAc(const QString& FileName)
@@ -497,16 +497,8 @@ void TAppForm::DosyaAc(const QString& FileName)
 
 void TAppForm::Button3Click()
 {
-    FileDialogRequest request;
-    request.title = "Save As";
-    request.nameFilters = QStringList{"TXT File (*.txt)", "Any File (*)"};
-    request.defaultSuffix = "txt";
-    request.startFolder = listFolder();
-    const auto chosen = services_.dialogs.saveFile(this, request);
-    if (!chosen)
-        return;
-    listFolder_ = QFileInfo(*chosen).absolutePath();
-    saveTextList(*chosen, memoText(*MemoList));
+    if (const auto chosen = chooseListFile("Save As", {"TXT File (*.txt)", "Any File (*)"}, true))
+        saveTextList(*chosen, memoText(*MemoList));
 }
 
 // Simple run ----------------------------------------------------------------

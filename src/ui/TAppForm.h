@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 #include <QStringList>
+#include <optional>
 
 #include "HandlerGuard.h"
 #include "platform/Dialogs.h"
@@ -123,9 +124,9 @@ private:
                            void (TAppForm::*handler)());
     void connectHandler(QAction* action, void (TAppForm::*handler)());
     void selectFormat(QAction* item, ImageFormat format);
-    // Where the list's open and save dialogs start: the folder of the last
-    // list opened or saved, else the home folder.
-    QString listFolder() const;
+    // The list's open or save dialog, started in the folder of the last list
+    // opened or saved (else the home folder), which it then remembers.
+    std::optional<QString> chooseListFile(const QString& title, const QStringList& filters, bool saving);
     void centreOnScreen();
 
     ApplicationState& state_;

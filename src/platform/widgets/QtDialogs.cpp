@@ -19,6 +19,18 @@ void configureFileDialog(QFileDialog& dialog, const FileDialogRequest& request)
     dialog.setDirectory(request.startFolder);
 }
 
+std::optional<QString> firstSelected(QFileDialog& dialog);
+
+std::optional<QString> runFileDialog(QWidget* parent, const FileDialogRequest& request,
+                                     QFileDialog::AcceptMode acceptMode, QFileDialog::FileMode fileMode)
+{
+    QFileDialog dialog(parent);
+    configureFileDialog(dialog, request);
+    dialog.setAcceptMode(acceptMode);
+    dialog.setFileMode(fileMode);
+    return firstSelected(dialog);
+}
+
 std::optional<QString> firstSelected(QFileDialog& dialog)
 {
     if (dialog.exec() != QDialog::Accepted)
@@ -69,21 +81,13 @@ std::optional<ColoredFont> QtDialogs::pickFont(QWidget* parent, const ColoredFon
 
 std::optional<QString> QtDialogs::openFile(QWidget* parent, const FileDialogRequest& request)
 {
-    QFileDialog dialog(parent);
-    configureFileDialog(dialog, request);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    return firstSelected(dialog);
+    return runFileDialog(parent, request, QFileDialog::AcceptOpen, QFileDialog::ExistingFile);
 }
 
 std::optional<QString> QtDialogs::saveFile(QWidget* parent, const FileDialogRequest& request)
 {
     // Qt's save dialog asks before overwriting and has no read-only check box.
-    QFileDialog dialog(parent);
-    configureFileDialog(dialog, request);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    return firstSelected(dialog);
+    return runFileDialog(parent, request, QFileDialog::AcceptSave, QFileDialog::AnyFile);
 }
 
 } // namespace pennolux
