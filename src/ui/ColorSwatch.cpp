@@ -1,5 +1,6 @@
 #include "ColorSwatch.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyle>
@@ -7,7 +8,7 @@
 
 namespace pennolux {
 
-ColorSwatch::ColorSwatch(QWidget* parent) : QWidget(parent)
+ColorSwatch::ColorSwatch(QWidget* parent) : QAbstractButton(parent)
 {
     setFocusPolicy(Qt::StrongFocus);
 }
@@ -31,24 +32,34 @@ void ColorSwatch::paintEvent(QPaintEvent*)
     }
 }
 
+// Any button at the moment it goes down, as the design's swatch reacts.
+void ColorSwatch::mousePressEvent(QMouseEvent* event)
+{
+    event->accept();
+    emit mousePressed();
+}
+
+void ColorSwatch::mouseReleaseEvent(QMouseEvent* event)
+{
+    event->accept();
+}
+
 void ColorSwatch::keyPressEvent(QKeyEvent* event)
 {
     switch (event->key()) {
     case Qt::Key_Space:
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        event->accept();
-        emit mousePressed();
-        return;
+        if (!event->isAutoRepeat()) {
+            event->accept();
+            emit mousePressed();
+            return;
+        }
+        break;
     default:
-        QWidget::keyPressEvent(event);
+        break;
     }
-}
-
-void ColorSwatch::mousePressEvent(QMouseEvent* event)
-{
-    event->accept();
-    emit mousePressed();
+    QAbstractButton::keyPressEvent(event);
 }
 
 } // namespace pennolux

@@ -1,14 +1,15 @@
 #pragma once
 
+#include <QAbstractButton>
 #include <QColor>
-#include <QWidget>
 
 namespace pennolux {
 
-// A rectangle with a one-pixel black border, filled with a colour; any mouse
+// A rectangle with a one-pixel black border, filled with a colour. Any mouse
 // button pressed on it is reported, and so are Space and Enter when it has
-// the keyboard focus, which it shows with a dotted frame.
-class ColorSwatch : public QWidget {
+// the keyboard focus, which it shows with a dotted frame. A button to screen
+// readers, named by its accessible name.
+class ColorSwatch : public QAbstractButton {
     Q_OBJECT
 public:
     explicit ColorSwatch(QWidget* parent = nullptr);
@@ -22,6 +23,7 @@ signals:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:

@@ -2,7 +2,9 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QDir>
 #include <QFileInfo>
 #include <QShortcut>
@@ -80,9 +82,16 @@ void pressWithEnter(QPushButton* button)
 }
 
 // The caption names its field for screen readers and moves the focus to it.
+// An editable box's own parts (its text and its list) carry the name too, as
+// a screen reader may land on them.
 void labelField(QLabel* caption, QWidget* field)
 {
     caption->setBuddy(field);
+    if (auto* box = qobject_cast<QComboBox*>(field)) {
+        if (box->lineEdit())
+            box->lineEdit()->setAccessibleName(caption->text());
+        box->view()->setAccessibleName(caption->text());
+    }
 }
 
 // The twelve sample addresses the list shows at every start; the same file
