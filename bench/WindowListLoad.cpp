@@ -24,7 +24,18 @@
 
 #include "platform/DocumentImport.h"
 #include "production/textlist/TextListFile.h"
+#include "app/ApplicationState.h"
+#include "localisation/Translator.h"
+#include "platform/Locale.h"
+#include "platform/PlatformServices.h"
+#include "platform/RandomSource.h"
+#include "platform/Shell.h"
+#include "platform/SpecialFolders.h"
+#include "platform/TickCount.h"
+#include "platform/widgets/QtDialogs.h"
+#include "platform/widgets/QtMessageBoxes.h"
 #include "ui/MemoFill.h"
+#include "ui/TAppForm.h"
 
 namespace {
 
@@ -160,6 +171,45 @@ std::pair<double, double> typingLatency(QPlainTextEdit& editor, QTextCursor::Mov
     return {latencies[latencies.size() / 2], latencies.back()};
 }
 
+// The same key presses in the main window's own list, with everything the
+// window does on each of them (the Simple page's reactions included), and
+// the whole window painted.
+void measureWindowTyping(const Options& options, const QString& text)
+{
+    pennolux::QtMessageBoxes messageBoxes;
+    pennolux::QtDialogs dialogs;
+    pennolux::DesktopShell shell;
+    pennolux::SystemLocale locale;
+    pennolux::XdgSpecialFolders specialFolders;
+    NoDocumentReaders documents;
+    pennolux::SteadyTickCount tickCount;
+    pennolux::SystemRandomSource random;
+    const pennolux::PlatformServices services{messageBoxes, dialogs,   shell,     locale,
+                                              specialFolders, documents, tickCount, random};
+    pennolux::Translator translator(QString(), locale);
+    pennolux::ApplicationState state;
+    state.AppTitle = "Zantoph - Pennolux";
+    pennolux::TAppForm window(state, translator, services);
+    pennolux::fillMemo(*window.MemoList, firstLines(text, options.typingLines));
+    window.show();
+    (void)QTest::qWaitForWindowExposed(&window);
+    window.MemoList->setFocus();
+    QCoreApplication::processEvents();
+
+    std::vector<double> latencies;
+    QElapsedTimer timer;
+    for (int press = 0; press < options.presses; ++press) {
+        timer.start();
+        QTest::keyClick(window.MemoList, static_cast<char>('a' + press % 26));
+        QCoreApplication::processEvents();
+        window.repaint();
+        latencies.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
+    }
+    std::sort(latencies.begin(), latencies.end());
+    std::printf("window_keypress_median_ms=%.2f\nwindow_keypress_max_ms=%.2f\n", latencies[latencies.size() / 2],
+                latencies.back());
+}
+
 void measureTyping(const Options& options, const QString& text)
 {
     QPlainTextEdit editor;
@@ -211,6 +261,7 @@ int main(int argc, char** argv)
         QString text;
         measureLoading(options, text);
         measureTyping(options, text);
+        measureWindowTyping(options, text);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "%s\n", error.what());
         return 1;
