@@ -38,11 +38,13 @@
 #include "MarginField.h"
 #include "MemoFill.h"
 #include "MemoLineSource.h"
+#include "PreviewPanel.h"
 #include "platform/BusyCursor.h"
 #include "platform/ColorValue.h"
 #include "platform/DocumentImport.h"
 #include "platform/Locale.h"
 #include "production/linerun/LineRun.h"
+#include "production/simplerun/SimplePreview.h"
 #include "production/simplerun/SimpleRun.h"
 #include "production/textlist/TextListFile.h"
 #include "platform/MessageBoxes.h"
@@ -65,6 +67,10 @@ constexpr int kClientHeight = 440;
 constexpr int kListPanelWidth = 185;
 constexpr int kStatusBarHeight = 19;
 constexpr int kMarginMaximum = 999999999;
+// The preview's corner, under START, and its distance from the page's edges.
+constexpr int kPreviewLeft = 8;
+constexpr int kPreviewTop = 240;
+constexpr int kPreviewMargin = 8;
 
 // A margin field whose text is not a whole number counts as 0.
 int marginOf(const QSpinBox* field)
@@ -388,6 +394,33 @@ void TAppForm::buildSimplePage()
                            SpinEdit6, SpinEdit7, SpinEdit8, Button4};
     for (std::size_t i = 1; i < std::size(tabOrder); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
+
+    buildPreview(page);
+}
+
+// The preview fills the page's free space below the designed controls and
+// follows the page's size; no designed control moves.
+void TAppForm::buildPreview(QWidget* page)
+{
+    preview = new PreviewPanel(page);
+    page->installEventFilter(this);
+    previewTimer_ = new QTimer(this);
+    previewTimer_->setSingleShot(true);
+    previewTimer_->setInterval(0);
+    connect(previewTimer_, &QTimer::timeout, this, &TAppForm::updatePreview);
+    connect(MemoList, &QPlainTextEdit::textChanged, this, &TAppForm::schedulePreview);
+    connect(MemoList, &QPlainTextEdit::cursorPositionChanged, this, &TAppForm::schedulePreview);
+    for (QSpinBox* margin : {SpinEdit5, SpinEdit6, SpinEdit7, SpinEdit8})
+        connect(margin, &QSpinBox::textChanged, this, &TAppForm::schedulePreview);
+    schedulePreview();
+}
+
+bool TAppForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == TabSheet1 && event->type() == QEvent::Resize)
+        preview->setGeometry(kPreviewLeft, kPreviewTop, std::max(0, TabSheet1->width() - kPreviewLeft - kPreviewMargin),
+                             std::max(0, TabSheet1->height() - kPreviewTop - kPreviewMargin));
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void TAppForm::buildAdvancedPage()
@@ -437,8 +470,10 @@ void TAppForm::ButtonBrowseClick()
 void TAppForm::Shape2MouseDown()
 {
     const auto chosen = services_.dialogs.pickColor(this, Shape2->fillColor());
-    if (chosen)
+    if (chosen) {
         Shape2->setFillColor(*chosen);
+        schedulePreview();
+    }
 }
 
 void TAppForm::Button5Click()
@@ -447,6 +482,7 @@ void TAppForm::Button5Click()
     if (!chosen)
         return;
     FontDialog1 = *chosen;
+    schedulePreview();
     writeFontKeys(state_.SettingsIni, FontDialog1);
     state_.SettingsIni.save();
 }
@@ -512,7 +548,9 @@ void TAppForm::Button3Click()
 
 // Simple run ----------------------------------------------------------------
 
-void TAppForm::Button4Click()
+// What the Simple page's controls ask for, read afresh: START and the
+// preview draw from this one reading.
+SimpleLook TAppForm::simpleLook() const
 {
     SimpleLook look;
     look.left = marginOf(SpinEdit5);
@@ -522,7 +560,34 @@ void TAppForm::Button4Click()
     look.background = Shape2->fillColor();
     look.font = FontDialog1.font;
     look.textColor = FontDialog1.color.resolve(palette());
+    return look;
+}
 
+void TAppForm::schedulePreview()
+{
+    // Every change of one event loop pass is drawn once, before the next frame.
+    if (!previewTimer_->isActive())
+        previewTimer_->start();
+}
+
+void TAppForm::updatePreview()
+{
+    const MemoLineSource lines(*MemoList);
+    const std::optional<PreviewLine> line = previewLine(lines, MemoList->textCursor().blockNumber());
+    if (!line) {
+        preview->showMessage("The list is empty");
+        return;
+    }
+    const SimplePreview rendered = renderSimplePreview(*line, simpleLook());
+    if (rendered.image.isNull())
+        preview->showMessage(rendered.error);
+    else
+        preview->showImage(rendered.image, line->text);
+}
+
+void TAppForm::Button4Click()
+{
+    const SimpleLook look = simpleLook();
     LineRunOptions options;
     options.destination = ComboBoxDestination1->currentText();
     options.format = OutputFormat;

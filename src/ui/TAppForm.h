@@ -26,6 +26,8 @@ namespace pennolux {
 
 struct ApplicationState;
 class ColorSwatch;
+class PreviewPanel;
+struct SimpleLook;
 class Translator;
 
 // The main window: the text list on the left, the Simple and Advanced pages
@@ -87,6 +89,8 @@ public:
     QSpinBox* SpinEdit7 = nullptr;
     QSpinBox* SpinEdit8 = nullptr;
     QPushButton* Button4 = nullptr;
+    // The image START would write for the list's current line.
+    PreviewPanel* preview = nullptr;
 
     // Advanced page (laid out further by the template editor).
     QComboBox* ComboBoxDestination2 = nullptr;
@@ -116,6 +120,11 @@ private:
     void buildTextList();
     void buildPages();
     void buildSimplePage();
+    void buildPreview(QWidget* page);
+    SimpleLook simpleLook() const;
+    void schedulePreview();
+    void updatePreview();
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void buildAdvancedPage();
     QLabel* addLabel(QWidget* page, const QString& caption, int left, int top);
     QComboBox* addDestinationBox(QWidget* page, const QString& name);
@@ -134,6 +143,7 @@ private:
     PlatformServices services_;
     HandlerGuard guard_;
     QString listFolder_;
+    QTimer* previewTimer_ = nullptr;
 };
 
 } // namespace pennolux

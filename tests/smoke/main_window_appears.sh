@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Starts the real executable on an X server of its own, waits for the window
-# "Zantoph - Pennolux", and checks on a screenshot that the Simple page shows:
-# its sky-blue colour swatch is the only patch of that colour.
+# "Zantoph - Pennolux", and checks on a screenshot that the Simple page shows
+# its sky-blue colour swatch and, in the same colour, the preview of the first
+# address.
 set -uo pipefail
 executable="$1"
 work="$(mktemp -d)"
@@ -46,6 +47,11 @@ swatch_pixels="$(/usr/bin/convert "$work/screen.png" -fill black +opaque 'rgb(16
 echo "sky-blue pixels: $swatch_pixels"
 if (( swatch_pixels < 23 * 23 )); then
     echo "the Simple page with its colour swatch is not shown"; exit 1
+fi
+# The preview shows the sample list's first address, magnified, on the same
+# sky blue: thousands of pixels more than the swatch's 23 × 23.
+if (( swatch_pixels < 23 * 23 + 5000 )); then
+    echo "the preview shows no picture of the first address"; exit 1
 fi
 if [[ -n "${PENNOLUX_SCREENSHOT:-}" ]]; then
     /usr/bin/import -window "$window" "$PENNOLUX_SCREENSHOT"

@@ -50,13 +50,7 @@ private:
 
 [[noreturn]] void rethrowForLine(int number, const QString& text)
 {
-    try {
-        throw;
-    } catch (const AppError& error) {
-        throw AppError(lineErrorText(number, text, error.message()));
-    } catch (const std::bad_alloc&) {
-        throw AppError(lineErrorText(number, text, QStringLiteral("There is not enough memory for its image")));
-    }
+    throw AppError(currentLineErrorText(number, text));
 }
 
 LineRunResult runOnThisThread(const LineSource& lines, const LineEncoderFactory& makeEncoder,
@@ -122,6 +116,17 @@ QString lineErrorText(int number, const QString& text, const QString& message)
     if (start.size() < text.size())
         start += u'…';
     return QStringLiteral("Line %1 (\"%2\"): %3").arg(number).arg(start, message);
+}
+
+QString currentLineErrorText(int number, const QString& text)
+{
+    try {
+        throw;
+    } catch (const AppError& error) {
+        return lineErrorText(number, text, error.message());
+    } catch (const std::bad_alloc&) {
+        return lineErrorText(number, text, QStringLiteral("There is not enough memory for its image"));
+    }
 }
 
 LineRunResult runLines(const LineSource& lines, const LineEncoderFactory& makeEncoder, const LineRunOptions& options)

@@ -49,4 +49,8 @@ LineRunResult runLines(const LineSource& lines, const LineEncoderFactory& makeEn
 // "Line 2 ("john.smith@exam…"): " + message, the line's text cut short.
 QString lineErrorText(int number, const QString& text, const QString& message);
 
+// The lineErrorText of the exception being handled (an AppError or a lack of
+// memory); rethrows anything else. Call only inside a catch handler.
+QString currentLineErrorText(int number, const QString& text);
+
 } // namespace pennolux
