@@ -3,8 +3,8 @@
 #include <QGuiApplication>
 #include <exception>
 
-#include "platform/AppError.h"
-#include "platform/MessageBoxes.h"
+#include "AppError.h"
+#include "MessageBoxes.h"
 
 namespace pennolux {
 
