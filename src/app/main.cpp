@@ -7,14 +7,19 @@
 #include "app/DataFiles.h"
 #include "app/Startup.h"
 #include "localisation/Translator.h"
+#include "platform/Clock.h"
 #include "platform/DocumentImport.h"
 #include "platform/Locale.h"
 #include "platform/NamedLock.h"
 #include "platform/PlatformServices.h"
 #include "platform/RandomSource.h"
 #include "platform/Shell.h"
+#include "platform/MachineIdentity.h"
 #include "platform/SpecialFolders.h"
+#include "platform/SystemInfo.h"
 #include "platform/TickCount.h"
+#include "platform/TlsTrust.h"
+#include "platform/widgets/QtBeeper.h"
 #include "platform/widgets/QtDialogs.h"
 #include "platform/widgets/QtMessageBoxes.h"
 #include "ui/TAppForm.h"
@@ -40,8 +45,14 @@ int main(int argc, char** argv)
     DocumentReaders documents;
     SteadyTickCount tickCount;
     SystemRandomSource random;
-    const PlatformServices services{messageBoxes,   dialogs,   shell,     locale,
-                                    specialFolders, documents, tickCount, random};
+    SystemClock clock;
+    MachineIdFile machineIdentity;
+    HostSystemInfo systemInfo;
+    QtBeeper beeper;
+    SystemTlsTrust tlsTrust;
+    const PlatformServices services{messageBoxes, dialogs,   shell,  locale,          specialFolders,
+                                    documents,    tickCount, random, clock,           machineIdentity,
+                                    systemInfo,   beeper,    tlsTrust};
 
     const QString languages = DataFiles::forRunningProgram().findFolder("Languages");
     Translator translator(languages.isEmpty() ? QCoreApplication::applicationDirPath() + "/Languages" : languages,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 class QWidget;
 
@@ -17,6 +18,14 @@ public:
     virtual void show(QWidget* parent, const QString& title, const QString& text, MessageIcon icon) = 0;
     // "Yes" and "No" with a question icon, centred on the screen; true only for "Yes".
     virtual bool askYesNo(QWidget* parent, const QString& title, const QString& question) = 0;
+    // One "OK" button, without blocking the caller or the other windows;
+    // closed runs once, on this thread, when the box goes away.
+    virtual void showModeless(QWidget* parent, const QString& title, const QString& text, MessageIcon icon,
+                              std::function<void()> closed)
+    {
+        show(parent, title, text, icon);
+        closed();
+    }
 };
 
 } // namespace pennolux

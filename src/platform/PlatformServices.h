@@ -10,6 +10,11 @@ class SpecialFolders;
 class DocumentImport;
 class TickCount;
 class RandomSource;
+class Clock;
+class MachineIdentity;
+class SystemInfo;
+class Beeper;
+class TlsTrust;
 
 // The operating-system services a window needs, made once in main and handed
 // in, so tests can pass fakes.
@@ -22,6 +27,11 @@ struct PlatformServices {
     DocumentImport& documents;
     TickCount& tickCount;
     RandomSource& random;
+    Clock& clock;
+    MachineIdentity& machineIdentity;
+    SystemInfo& systemInfo;
+    Beeper& beeper;
+    TlsTrust& tlsTrust;
 };
 
 } // namespace pennolux

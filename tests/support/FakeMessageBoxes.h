@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 #include <vector>
 
 #include "platform/MessageBoxes.h"
@@ -26,8 +27,22 @@ public:
         return answerYes;
     }
 
+    // Recorded like the others; closed at once unless keepModelessOpen, when
+    // the test closes it through openModeless.
+    void showModeless(QWidget*, const QString& title, const QString& text, MessageIcon icon,
+                      std::function<void()> closed) override
+    {
+        shown.push_back({title, text, icon});
+        if (keepModelessOpen)
+            openModeless.push_back(std::move(closed));
+        else
+            closed();
+    }
+
     std::vector<ShownMessage> shown;
     bool answerYes = false;
+    bool keepModelessOpen = false;
+    std::vector<std::function<void()>> openModeless;
 };
 
 } // namespace pennolux::testing

@@ -61,6 +61,20 @@ void QtMessageBoxes::show(QWidget* parent, const QString& title, const QString& 
     box.exec();
 }
 
+void QtMessageBoxes::showModeless(QWidget* parent, const QString& title, const QString& text, MessageIcon icon,
+                                  std::function<void()> closed)
+{
+    auto* box = new QMessageBox(parent);
+    makePlain(*box, title, text, icon);
+    box->setStandardButtons(QMessageBox::Ok);
+    box->setWindowModality(Qt::NonModal);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    // Closing deletes the box; so does deleting its parent before anyone
+    // pressed OK: both count as closed, and only once.
+    QObject::connect(box, &QObject::destroyed, [closed = std::move(closed)] { closed(); });
+    box->show();
+}
+
 bool QtMessageBoxes::askYesNo(QWidget* parent, const QString& title, const QString& question)
 {
     ScreenCentredMessageBox box(parent);

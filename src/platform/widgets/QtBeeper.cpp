@@ -1,0 +1,12 @@
+#include "QtBeeper.h"
+
+#include <QApplication>
+
+namespace pennolux {
+
+void QtBeeper::beep()
+{
+    QApplication::beep();
+}
+
+} // namespace pennolux

@@ -1,0 +1,12 @@
+#pragma once
+
+#include "platform/Beeper.h"
+
+namespace pennolux {
+
+class QtBeeper final : public Beeper {
+public:
+    void beep() override;
+};
+
+} // namespace pennolux
