@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+
+namespace pennolux {
+
+// Answers accepted on one calendar day after which the service is left alone.
+inline constexpr int kAnswersPerDay = 5;
+
+// True when today's answers are used up: the stored date is today's text
+// exactly and its count has reached the limit.
+bool dailyLimitReached(const QString& lastCheck, int lastCount, const QString& today);
+
+// The count to store after an accepted answer: one more on the same day, 1 on another.
+int nextDailyCount(const QString& lastCheck, int lastCount, const QString& today);
+
+// The service offers another version: the texts differ and the offered one,
+// without its dots, is a whole number ("1.5.0" is 150; letters or nothing are not).
+bool offersOtherVersion(const QString& serverVersion, const QString& appVersion);
+
+struct UpdateOffer {
+    QString serverVersion;
+    QString appVersion;
+    int showUpdate = 1;   // the stored setting: only 1 shows the window
+    QString lastCheck;    // as read before the exchange
+    QString today;
+    int count = 0;        // the count stored after this answer
+};
+
+bool shouldShowUpdateWindow(const UpdateOffer& offer);
+
+// The address the update window opens: the download address when it is an
+// http or https address, else the service's home page over plain http.
+QString downloadAddress(const QString& downloadLink, const QString& serviceBase);
+
+} // namespace pennolux

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QLabel>
+
+namespace pennolux {
+
+// A label that acts as a link: a left click, or Enter or Space while it has
+// the focus, emits activated().
+class LinkLabel final : public QLabel {
+    Q_OBJECT
+public:
+    explicit LinkLabel(QWidget* parent = nullptr);
+
+signals:
+    void activated();
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+};
+
+} // namespace pennolux
