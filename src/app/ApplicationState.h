@@ -3,6 +3,7 @@
 #include <QString>
 
 #include "IniDocument.h"
+#include "OnlineHelp.h"
 
 namespace pennolux {
 
@@ -16,6 +17,9 @@ struct ApplicationState {
     QString AppDataFolder;  // always ends in "/"
     IniDocument SettingsIni;
     QString BrowseFolder;   // where both destination pickers open
+    // Host[:port] of the web service: the build's choice unless the maker of
+    // the state (a test) points it elsewhere.
+    QString ServiceBaseAddress = pennolux::ServiceBaseAddress();
 };
 
 } // namespace pennolux

@@ -50,6 +50,12 @@
 #include "platform/MessageBoxes.h"
 #include "platform/Shell.h"
 #include "platform/SpecialFolders.h"
+#include "platform/TlsTrust.h"
+#include "services/check/TChecker.h"
+#include "services/check/UiThreadNotice.h"
+#include "services/check/UpdateCheckState.h"
+#include "services/widgets/TFeedbackForm.h"
+#include "services/widgets/TNewVer.h"
 #include "ui/about/TAboutBox.h"
 
 // The icons are compiled into this static library; nothing else would pull them in.
@@ -162,10 +168,13 @@ TAppForm::TAppForm(ApplicationState& state, const Translator& translator, const 
     StatusBar1->setFixedHeight(kStatusBarHeight);
     setStatusBar(StatusBar1);
 
+#if PENNOLUX_UPDATE_CHECK
     TimerChecker = new QTimer(this);
     TimerChecker->setObjectName("TimerChecker");
     TimerChecker->setInterval(1000);
+    connect(TimerChecker, &QTimer::timeout, this, guard_.slot(this, &TAppForm::TimerCheckerTimer));
     TimerChecker->start();
+#endif
 
     ComboBoxDestination1->setEditText(state_.BrowseFolder);
     ComboBoxDestination2->setEditText(state_.BrowseFolder);
@@ -231,13 +240,17 @@ void TAppForm::buildMenus()
     Help2->setShortcut(QKeySequence(Qt::Key_F1));
     Help2->setShortcutContext(Qt::ApplicationShortcut);
     connectHandler(Help2, &TAppForm::Help2Click);
+#if PENNOLUX_UPDATE_CHECK
     helpMenu->addSeparator();
     UpdateNotifications1 = helpMenu->addAction("Update Notifications");
     UpdateNotifications1->setCheckable(true);
     UpdateNotifications1->setChecked(true);
     UpdateNotifications1->setEnabled(false);
+    connectHandler(UpdateNotifications1, &TAppForm::UpdateNotifications1Click);
+#endif
     helpMenu->addSeparator();
     SendFeedback1 = helpMenu->addAction(icon("feedback"), "Send Feedback...");
+    connectHandler(SendFeedback1, &TAppForm::SendFeedback1Click);
     About1 = helpMenu->addAction(icon("about"), "About...");
     connectHandler(About1, &TAppForm::About1Click);
 }
@@ -441,7 +454,7 @@ void TAppForm::Exit1Click()
 
 void TAppForm::Help2Click()
 {
-    services_.shell.openUrl(onlineHelpAddress(ServiceBaseAddress(), state_.AppProductName));
+    services_.shell.openUrl(onlineHelpAddress(state_.ServiceBaseAddress, state_.AppProductName));
 }
 
 void TAppForm::ResettoDefaults1Click()
@@ -600,6 +613,80 @@ void TAppForm::Button4Click()
     if (result.linesSeen > 0)
         services_.messageBoxes.show(this, translator_.Translate("SUCCESS"),
                                     QString("Saved %1 image file(s)").arg(result.made), MessageIcon::Information);
+}
+
+// Update check and feedback --------------------------------------------------
+
+TNewVer* TAppForm::newVersionWindow() const
+{
+    return newVersionWindow_;
+}
+
+void TAppForm::startUpdateCheck()
+{
+#if PENNOLUX_UPDATE_CHECK
+    const QString roaming = services_.specialFolders.roamingAppData();
+    UpdateCheckInputs inputs;
+    inputs.appTitle = state_.AppTitle;
+    inputs.appVersion = state_.AppVersion;
+    inputs.serviceBase = state_.ServiceBaseAddress;
+    inputs.storeFolder = roaming.isEmpty() ? QString()
+                                           : perUserDataFolder(roaming, state_.AppCompanyName, state_.AppProductName);
+    inputs.importantTitle = translator_.Translate("IMPORTANT");
+    inputs.caBundleFile = services_.tlsTrust.caBundleFile();
+    checkState_ = std::make_shared<UpdateCheckState>();
+    importantNotice_ = std::make_unique<UiThreadNotice>(services_.messageBoxes, this);
+    checker_ = std::make_unique<TChecker>(
+        inputs,
+        UpdateCheckPlatform{services_.machineIdentity, services_.systemInfo, services_.locale, services_.clock,
+                            *importantNotice_},
+        checkState_);
+    checker_->start();
+#endif
+}
+
+void TAppForm::TimerCheckerTimer()
+{
+#if PENNOLUX_UPDATE_CHECK
+    if (!CheckerStarted) {
+        CheckerStarted = true;
+        startUpdateCheck();
+        return;
+    }
+    if (!checkState_->CheckFinished.load(std::memory_order_acquire))
+        return;
+    TimerChecker->stop();
+    UpdateNotifications1->setEnabled(true);
+    if (checkState_->showUpdateSetting == 0)
+        UpdateNotifications1->setChecked(false);
+    if (checkState_->ShowUpdateWindow && !newVersionWindow_) {
+        NewVersionOffer offer{state_.AppProductName, checkState_->ServerVersion, checkState_->DownloadLink,
+                              state_.ServiceBaseAddress, windowIcon()};
+        newVersionWindow_ = new TNewVer(translator_, services_.shell, offer, this);
+    }
+#endif
+}
+
+// Qt has already moved the check mark when the item is triggered; the store
+// follows it, through the file the check opened. Takes effect at the next start.
+void TAppForm::UpdateNotifications1Click()
+{
+#if PENNOLUX_UPDATE_CHECK
+    if (checkState_)
+        checkState_->store.write("ShowUpdate", UpdateNotifications1->isChecked() ? "1" : "0");
+#endif
+}
+
+void TAppForm::SendFeedback1Click()
+{
+    FeedbackSetup setup;
+    setup.appProductName = state_.AppProductName;
+    setup.appTitle = state_.AppTitle;
+    setup.appVersion = state_.AppVersion;
+    setup.serviceBase = state_.ServiceBaseAddress;
+    setup.caBundleFile = services_.tlsTrust.caBundleFile();
+    auto* form = new TFeedbackForm(translator_, services_.messageBoxes, services_.beeper, setup, this);
+    form->exec();
 }
 
 } // namespace pennolux

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QStringList>
+#include <memory>
 #include <optional>
 
 #include "HandlerGuard.h"
@@ -29,6 +31,10 @@ class ColorSwatch;
 class PreviewPanel;
 struct SimpleLook;
 class Translator;
+class TChecker;
+class TNewVer;
+class UiThreadNotice;
+struct UpdateCheckState;
 
 // The main window: the text list on the left, the Simple and Advanced pages
 // on the right, the menus. Controls keep their designed names so the other
@@ -63,6 +69,15 @@ public:
     void About1Click();
     // Replaces the list's content with the content of the file.
     void DosyaAc(const QString& FileName);
+
+    // Update check and feedback.
+    void TimerCheckerTimer();
+    void UpdateNotifications1Click();
+    void SendFeedback1Click();
+    bool CheckerStarted = false;
+    // The check's results; null until the first tick has started it.
+    const UpdateCheckState* updateCheckState() const { return checkState_.get(); }
+    TNewVer* newVersionWindow() const;
 
     // Text list.
     QWidget* PanelList = nullptr;
@@ -144,6 +159,14 @@ private:
     HandlerGuard guard_;
     QString listFolder_;
     QTimer* previewTimer_ = nullptr;
+
+    // Update check: the thread is declared last so that it is abandoned and
+    // joined before anything it uses goes.
+    void startUpdateCheck();
+    std::shared_ptr<UpdateCheckState> checkState_;
+    std::unique_ptr<UiThreadNotice> importantNotice_;
+    QPointer<TNewVer> newVersionWindow_;
+    std::unique_ptr<TChecker> checker_;
 };
 
 } // namespace pennolux

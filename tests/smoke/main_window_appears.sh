@@ -23,7 +23,9 @@ done
 export DISPLAY=":$(head -n 1 "$work/display")"
 
 export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config"
-mkdir -p "$XDG_CONFIG_HOME"
+mkdir -p "$XDG_CONFIG_HOME/Zantoph/Pennolux"
+# Update notifications off: the test reaches no web service.
+printf '[Settings]\r\nShowUpdate=0\r\n' > "$XDG_CONFIG_HOME/Zantoph/Pennolux/update.ini"
 unset QT_QPA_PLATFORM
 "$executable" >"$work/log" 2>&1 &
 pid=$!

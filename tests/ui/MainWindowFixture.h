@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDir>
+#include <QFile>
 #include <memory>
 
 #include "FakeServices.h"
@@ -30,6 +31,13 @@ protected:
         state.AppDataFolder = scratch() + "/beside-executable/";
         state.SettingsIni = IniDocument(state.AppDataFolder + "settings.ini");
         state.BrowseFolder = fakes.specialFolders.desktopFolder;
+        // No test of the window reaches the real web service: its update check
+        // stays off unless a test switches it on and points it at 127.0.0.1.
+        QDir().mkpath(configHome() + "/Zantoph/Pennolux");
+        QFile updateStore(configHome() + "/Zantoph/Pennolux/update.ini");
+        if (updateStore.open(QIODevice::WriteOnly))
+            updateStore.write("[Settings]\r\nShowUpdate=0\r\n");
+        updateStore.close();
         translator = std::make_unique<Translator>(scratch() + "/no-languages", fakes.locale);
         window = std::make_unique<TAppForm>(state, *translator, fakes.services());
     }
