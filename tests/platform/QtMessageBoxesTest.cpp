@@ -1,4 +1,6 @@
 #include <QAbstractButton>
+#include <QApplication>
+#include <memory>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QScreen>
@@ -69,6 +71,38 @@ TEST_P(QtMessageBoxesQuestionTest, AnswersTrueOnlyForYesAndSitsInTheScreenCentre
 }
 
 INSTANTIATE_TEST_SUITE_P(Answers, QtMessageBoxesQuestionTest, ::testing::Bool());
+
+} // namespace
+} // namespace pennolux
+
+namespace pennolux {
+namespace {
+
+TEST(QtMessageBoxesModeless, LeavesOtherWindowsUsableAndReportsItsClosingOnce)
+{
+    auto parent = std::make_unique<QWidget>();
+    parent->show();
+    int closings = 0;
+    QtMessageBoxes().showModeless(parent.get(), "IMPORTANT", "<b>not markup</b>", MessageIcon::Warning,
+                                  [&] { ++closings; });
+    const auto shown = parent->findChildren<QMessageBox*>();
+    ASSERT_EQ(shown.size(), 1);
+    QMessageBox* box = shown.front();
+    EXPECT_TRUE(box->isVisible());
+    EXPECT_EQ(box->windowModality(), Qt::NonModal);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_EQ(box->windowTitle(), "IMPORTANT");
+    EXPECT_EQ(box->textFormat(), Qt::PlainText);
+    EXPECT_EQ(box->icon(), QMessageBox::Warning);
+    box->button(QMessageBox::Ok)->click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(closings, 1);
+    EXPECT_TRUE(parent->findChildren<QMessageBox*>().isEmpty());
+
+    QtMessageBoxes().showModeless(parent.get(), "IMPORTANT", "again", MessageIcon::Warning, [&] { ++closings; });
+    parent.reset();
+    EXPECT_EQ(closings, 2);
+}
 
 } // namespace
 } // namespace pennolux
