@@ -51,7 +51,7 @@ QStringList helpMenuItems(QMainWindow& window)
 {
     QStringList items;
     for (QAction* menu : window.menuBar()->actions()) {
-        if (menu->text() != "Help")
+        if (QString(menu->text()).remove(u'&') != "Help")
             continue;
         for (QAction* item : menu->menu()->actions())
             items << (item->isSeparator() ? QString("-") : item->text());
