@@ -11,7 +11,7 @@
 #include "MainWindowFixture.h"
 #include "app/IniDocument.h"
 #include "services/check/UpdateCheckState.h"
-#include "services/widgets/LinkLabel.h"
+#include "services/widgets/NoticeLink.h"
 #include "services/widgets/TFeedbackForm.h"
 #include "services/widgets/TNewVer.h"
 

@@ -11,7 +11,7 @@
 #include <QScreen>
 #include <QTimer>
 
-#include "LinkLabel.h"
+#include "NoticeLink.h"
 #include "app/DesignFont.h"
 #include "localisation/Translator.h"
 #include "platform/Shell.h"
@@ -74,7 +74,7 @@ TNewVer::TNewVer(const Translator& translator, Shell& shell, NewVersionOffer off
     Label1->setFont(titleFont);
     Label1->setText(translator.Translate("UPDATE AVAILABLE"));
 
-    Label2 = new LinkLabel(Panel2);
+    Label2 = new NoticeLink(Panel2);
     Label2->setObjectName("Label2");
     Label2->setGeometry(0, 22, 230, 44);
     Label2->setAlignment(Qt::AlignCenter);
@@ -86,7 +86,7 @@ TNewVer::TNewVer(const Translator& translator, Shell& shell, NewVersionOffer off
                     offer_.serverVersion);
     Label2->setAccessibleName(Label2->text());
     Label2->setAccessibleDescription(QStringLiteral("Link"));
-    connect(Label2, &LinkLabel::activated, this, &TNewVer::Label2Click);
+    connect(Label2, &NoticeLink::activated, this, &TNewVer::Label2Click);
 
     Panel3 = new QWidget(Panel1);
     Panel3->setObjectName("Panel3");

@@ -12,7 +12,7 @@ class QTimer;
 
 namespace pennolux {
 
-class LinkLabel;
+class NoticeLink;
 class Shell;
 class Translator;
 
@@ -50,7 +50,7 @@ public:
     QLabel* Image1 = nullptr;
     QWidget* Panel2 = nullptr;
     QLabel* Label1 = nullptr;
-    LinkLabel* Label2 = nullptr;
+    NoticeLink* Label2 = nullptr;
     QWidget* Panel3 = nullptr;
     QPushButton* Button1 = nullptr;
     QTimer* TimerStart = nullptr;

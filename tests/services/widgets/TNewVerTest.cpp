@@ -11,7 +11,7 @@
 #include "FakeLocale.h"
 #include "FakeShell.h"
 #include "localisation/Translator.h"
-#include "services/widgets/LinkLabel.h"
+#include "services/widgets/NoticeLink.h"
 #include "services/widgets/TNewVer.h"
 
 namespace pennolux {

@@ -6,10 +6,10 @@ namespace pennolux {
 
 // A label that acts as a link: a left click, or Enter or Space while it has
 // the focus, emits activated().
-class LinkLabel final : public QLabel {
+class NoticeLink final : public QLabel {
     Q_OBJECT
 public:
-    explicit LinkLabel(QWidget* parent = nullptr);
+    explicit NoticeLink(QWidget* parent = nullptr);
 
 signals:
     void activated();
