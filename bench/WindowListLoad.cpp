@@ -22,7 +22,12 @@
 #include <exception>
 #include <vector>
 
+#include "platform/Clock.h"
 #include "platform/DocumentImport.h"
+#include "platform/MachineIdentity.h"
+#include "platform/SystemInfo.h"
+#include "platform/TlsTrust.h"
+#include "platform/widgets/QtBeeper.h"
 #include "production/textlist/TextListFile.h"
 #include "app/ApplicationState.h"
 #include "localisation/Translator.h"
@@ -184,11 +189,20 @@ void measureWindowTyping(const Options& options, const QString& text)
     NoDocumentReaders documents;
     pennolux::SteadyTickCount tickCount;
     pennolux::SystemRandomSource random;
-    const pennolux::PlatformServices services{messageBoxes, dialogs,   shell,     locale,
-                                              specialFolders, documents, tickCount, random};
+    pennolux::SystemClock clock;
+    pennolux::MachineIdFile machineIdentity;
+    pennolux::HostSystemInfo systemInfo;
+    pennolux::QtBeeper beeper;
+    pennolux::SystemTlsTrust tlsTrust;
+    const pennolux::PlatformServices services{messageBoxes, dialogs,         shell,      locale, specialFolders,
+                                              documents,    tickCount,       random,     clock,  machineIdentity,
+                                              systemInfo,   beeper,          tlsTrust};
     pennolux::Translator translator(QString(), locale);
     pennolux::ApplicationState state;
     state.AppTitle = "Zantoph - Pennolux";
+    // The window's update check may start while the benchmark types: it
+    // finds nothing listening on this local port and stops.
+    state.ServiceBaseAddress = "127.0.0.1:9";
     pennolux::TAppForm window(state, translator, services);
     pennolux::fillMemo(*window.MemoList, firstLines(text, options.typingLines));
     window.show();
