@@ -28,6 +28,7 @@ struct ApplicationState;
 class ColorSwatch;
 class PreviewPanel;
 struct SimpleLook;
+class TemplatePage;
 class Translator;
 
 // The main window: the text list on the left, the Simple and Advanced pages
@@ -63,6 +64,10 @@ public:
     void About1Click();
     // Replaces the list's content with the content of the file.
     void DosyaAc(const QString& FileName);
+    // Advanced page: START, the destination's Browse... and Change Font...
+    void Button6Click();
+    void Button7Click();
+    void ButtonFontClick();
 
     // Text list.
     QWidget* PanelList = nullptr;
@@ -92,7 +97,10 @@ public:
     // The image START would write for the list's current line.
     PreviewPanel* preview = nullptr;
 
-    // Advanced page (laid out further by the template editor).
+    // Advanced page: the template editor, whose controls keep their designed
+    // names (templatePage->Panel9, ->ListBox1, ...); the window gives its
+    // buttons their icons.
+    TemplatePage* templatePage = nullptr;
     QComboBox* ComboBoxDestination2 = nullptr;
 
     // Menus.
