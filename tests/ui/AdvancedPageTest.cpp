@@ -146,6 +146,8 @@ TEST_F(AdvancedPageTest, EmptyListsAndFailingWritesReportAsDesigned)
     window->Button6Click();
     ASSERT_EQ(fakes.messageBoxes.shown.size(), 1u);
     EXPECT_EQ(fakes.messageBoxes.shown[0].text, "Saved 0 image file(s)");
+    // Text 1 holds the last line, an empty one included.
+    EXPECT_EQ(model().content().textLayer(1)->text, "");
 
     window->MemoList->setPlainText("x@example.com\ny@example.com");
     window->ComboBoxDestination2->setEditText(destination + "/missing");

@@ -1,5 +1,6 @@
 #include "editor/widgets/LayerList.h"
 
+#include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 
@@ -8,13 +9,13 @@ namespace pennolux {
 LayerList::LayerList(QWidget* parent) : QListWidget(parent)
 {
     setSelectionMode(QAbstractItemView::SingleSelection);
-    setContextMenuPolicy(Qt::CustomContextMenu);
 }
 
 void LayerList::mousePressEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::RightButton) {
         event->accept();
+        emit menuRequested(event->globalPosition().toPoint());
         return;
     }
     QListWidget::mousePressEvent(event);
@@ -37,6 +38,17 @@ void LayerList::keyPressEvent(QKeyEvent* event)
         return;
     }
     QListWidget::keyPressEvent(event);
+}
+
+void LayerList::contextMenuEvent(QContextMenuEvent* event)
+{
+    event->accept();
+    // The mouse's was answered when the button went down.
+    if (event->reason() == QContextMenuEvent::Mouse)
+        return;
+    const QListWidgetItem* item = currentItem();
+    const QRect place = item ? visualItemRect(item) : QRect();
+    emit menuRequested(viewport()->mapToGlobal(place.isValid() ? place.center() : QPoint(0, 0)));
 }
 
 } // namespace pennolux

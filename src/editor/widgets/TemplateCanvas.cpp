@@ -3,6 +3,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPen>
 
 #include "editor/model/TemplateModel.h"
 
@@ -11,6 +12,7 @@ namespace pennolux {
 namespace {
 
 constexpr int kLargeStep = 10;
+constexpr int kFocusFrameWidth = 2;
 
 } // namespace
 
@@ -38,6 +40,11 @@ void TemplateCanvas::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.drawImage(QPoint(0, 0), picture());
+    if (hasFocus()) {
+        painter.setPen(QPen(palette().color(QPalette::Highlight), kFocusFrameWidth));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
+    }
 }
 
 void TemplateCanvas::resizeEvent(QResizeEvent*)
@@ -50,6 +57,18 @@ void TemplateCanvas::changeEvent(QEvent* event)
     if (event->type() == QEvent::PaletteChange)
         refresh();
     QWidget::changeEvent(event);
+}
+
+void TemplateCanvas::focusInEvent(QFocusEvent* event)
+{
+    update();
+    QWidget::focusInEvent(event);
+}
+
+void TemplateCanvas::focusOutEvent(QFocusEvent* event)
+{
+    update();
+    QWidget::focusOutEvent(event);
 }
 
 void TemplateCanvas::mousePressEvent(QMouseEvent* event)

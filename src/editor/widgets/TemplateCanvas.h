@@ -14,8 +14,9 @@ class TemplateModel;
 // (the same renderer, into an image of the canvas's size, copied to the
 // screen pixel for pixel) and turns the pointer into edits of the model. A
 // press on a layer makes it current and brings it to the front; the left
-// button drags it until released anywhere. With the focus here the arrow
-// keys move the current layer a pixel (ten with Shift).
+// button drags it until released anywhere. With the focus here (shown by a
+// focus frame over the picture, the one thing the images never hold) the
+// arrow keys move the current layer a pixel (ten with Shift).
 class TemplateCanvas : public QWidget {
     Q_OBJECT
 public:
@@ -36,6 +37,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;

@@ -105,6 +105,11 @@ TemplatePage::TemplatePage(Dialogs& dialogs, HandlerRunner runHandler, QWidget* 
 TemplatePage::~TemplatePage()
 {
     model_.setListener({});
+    // The controls go before the model they show, and call no handler of
+    // this half-destroyed page on their way.
+    for (QObject* child : findChildren<QObject*>())
+        disconnect(child, nullptr, this, nullptr);
+    qDeleteAll(findChildren<QWidget*>(Qt::FindDirectChildrenOnly));
 }
 
 void TemplatePage::connectHandler(auto* sender, auto signal, void (TemplatePage::*handler)())
@@ -201,8 +206,7 @@ QWidget* TemplatePage::buildMiddleBand()
     Delete1 = PopupMenu2->addAction("Delete");
     Delete1->setObjectName("Delete1");
     connectHandler(Delete1, &QAction::triggered, &TemplatePage::Delete1Click);
-    connect(ListBox1, &QWidget::customContextMenuRequested, this,
-            [this](QPoint point) { PopupMenu2->popup(ListBox1->viewport()->mapToGlobal(point)); });
+    connect(ListBox1, &LayerList::menuRequested, PopupMenu2, [this](QPoint point) { PopupMenu2->popup(point); });
     connectHandler(ListBox1, &LayerList::deleteRequested, &TemplatePage::Delete1Click);
     // A click on an item, or the keyboard moving the selection.
     connectHandler(ListBox1, &QListWidget::itemClicked, &TemplatePage::ListBox1Click);

@@ -1,6 +1,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -312,6 +313,11 @@ TEST_F(TemplatePageTest, DeleteRemovesTheSelectedLayerOnlyAndKeepsTheCurrentOne)
     QTest::mousePress(page->ListBox1->viewport(), Qt::RightButton, {}, shapeItem.center());
     QTest::mouseRelease(page->ListBox1->viewport(), Qt::RightButton, {}, shapeItem.center());
     EXPECT_EQ(page->ListBox1->currentRow(), 0);
+    EXPECT_TRUE(page->PopupMenu2->isVisible());
+    page->PopupMenu2->close();
+    QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(0, 0), page->ListBox1->mapToGlobal(QPoint(0, 0)));
+    QApplication::sendEvent(page->ListBox1, &menuKey);
+    EXPECT_TRUE(page->PopupMenu2->isVisible());
     page->PopupMenu2->close();
 
     page->Delete1->trigger();
