@@ -30,7 +30,7 @@ struct FileDialogRequest {
     // When set, the open dialog shows beside its list what this returns for
     // the file under the cursor, fitted into the size asked; a null image
     // shows no picture.
-    std::function<QImage(const QString& path, QSize box)> preview;
+    std::function<QImage(const QString& path, QSize box)> preview = nullptr;
 };
 
 class Dialogs {
