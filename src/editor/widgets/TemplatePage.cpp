@@ -2,7 +2,10 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QAbstractItemView>
+#include <QDir>
 #include <QEvent>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -12,7 +15,6 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSpinBox>
-#include <QTextBlock>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -55,12 +57,29 @@ const QString kDefaultPictureName = QStringLiteral("[Default Image]");
 constexpr int kLayerRole = Qt::UserRole;
 constexpr int kNumberRole = Qt::UserRole + 1;
 
+// The caption names its control for screen readers and moves the focus to
+// it. An editable box's own parts (its text and its list) carry the name too,
+// as a screen reader may land on them.
 QLabel* addLabel(QWidget* parent, const QString& caption, QWidget* buddy)
 {
     auto* label = new QLabel(caption, parent);
     label->setTextFormat(Qt::PlainText);
     label->setBuddy(buddy);
+    if (auto* box = qobject_cast<QComboBox*>(buddy)) {
+        box->lineEdit()->setAccessibleName(caption);
+        box->view()->setAccessibleName(caption);
+    }
     return label;
+}
+
+// Enter presses a focused button as Space does, as on the design's platform;
+// Qt's buttons take Enter only inside dialogs.
+QPushButton* addButton(QWidget* parent, const QString& caption, const char* name)
+{
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QLatin1String(name));
+    button->setAutoDefault(true);
+    return button;
 }
 
 // The editor's text with its lines joined by CR LF, exactly as typed (a
@@ -128,8 +147,7 @@ QWidget* TemplatePage::buildTopBar()
     ComboBoxDestination2->setInsertPolicy(QComboBox::NoInsert);
     ComboBoxDestination2->setGeometry(113, 6, 214, 21);
     addLabel(bar, "Destination:", ComboBoxDestination2)->move(8, 10);
-    Button7 = new QPushButton("Browse...", bar);
-    Button7->setObjectName("Button7");
+    Button7 = addButton(bar, "Browse...", "Button7");
     Button7->setGeometry(333, 4, 134, 25);
     Button7->setAccessibleName("Browse for the destination folder");
 
@@ -142,14 +160,12 @@ QWidget* TemplatePage::buildTopBar()
     ComboBox2->setEditText(kDefaultPictureName);
     ComboBox2->setGeometry(113, 33, 214, 21);
     addLabel(bar, "Background Image:", ComboBox2)->move(8, 37);
-    Button8 = new QPushButton("Browse...", bar);
-    Button8->setObjectName("Button8");
+    Button8 = addButton(bar, "Browse...", "Button8");
     Button8->setGeometry(333, 31, 134, 25);
     Button8->setAccessibleName("Browse for the background image");
     connectHandler(Button8, &QPushButton::clicked, &TemplatePage::Button8Click);
 
-    Button6 = new QPushButton("START", bar);
-    Button6->setObjectName("Button6");
+    Button6 = addButton(bar, "START", "Button6");
     QFont startFont = designFont(10);
     startFont.setBold(true);
     Button6->setFont(startFont);
@@ -191,11 +207,9 @@ QWidget* TemplatePage::buildMiddleBand()
     ListBox1->setAccessibleName("Layers");
     columnLayout->addWidget(addLabel(column, "Layers:", ListBox1));
     columnLayout->addWidget(ListBox1, 1);
-    BitBtn6 = new QPushButton("New Text", column);
-    BitBtn6->setObjectName("BitBtn6");
+    BitBtn6 = addButton(column, "New Text", "BitBtn6");
     BitBtn6->setFixedHeight(kLayerButtonHeight);
-    BitBtn7 = new QPushButton("New Shape", column);
-    BitBtn7->setObjectName("BitBtn7");
+    BitBtn7 = addButton(column, "New Shape", "BitBtn7");
     BitBtn7->setFixedHeight(kLayerButtonHeight);
     columnLayout->addWidget(BitBtn6);
     columnLayout->addWidget(BitBtn7);
@@ -233,8 +247,7 @@ QWidget* TemplatePage::buildTextRow()
     Memo1->setMinimumWidth(1);
     connectHandler(Memo1, &QPlainTextEdit::textChanged, &TemplatePage::Memo1Change);
     layout->addWidget(Memo1, 1);
-    ButtonFont = new QPushButton("Change\nFont...", row);
-    ButtonFont->setObjectName("ButtonFont");
+    ButtonFont = addButton(row, "Change\nFont...", "ButtonFont");
     ButtonFont->setAccessibleName("Change Font...");
     ButtonFont->setFixedSize(123, kTextRowHeight);
     layout->addWidget(ButtonFont);
@@ -488,7 +501,11 @@ void TemplatePage::Shape1MouseDown()
 void TemplatePage::Button8Click()
 {
     FileDialogRequest request;
+    request.title = QStringLiteral("Open");
     request.nameFilters = pictureNameFilters();
+    // Where the picture shown came from, or the home folder.
+    const QString shown = model_.content().backgroundSource;
+    request.startFolder = shown.isEmpty() ? QDir::homePath() : QFileInfo(shown).absolutePath();
     request.preview = previewBackgroundPicture;
     const std::optional<QString> chosen = dialogs_.openFile(this, request);
     if (!chosen)

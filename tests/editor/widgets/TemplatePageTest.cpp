@@ -1,3 +1,4 @@
+#include <QAbstractButton>
 #include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
@@ -364,6 +365,7 @@ TEST_F(TemplatePageTest, ABackgroundPictureIsShownAndNamedOnlyWhenItCanBeRead)
     dialogs.openResult = bad;
     page->Button8->click();
     EXPECT_EQ(dialogs.lastOpenRequest.nameFilters.value(0).left(4), "All ");
+    EXPECT_EQ(dialogs.lastOpenRequest.title, "Open");
     EXPECT_TRUE(bool(dialogs.lastOpenRequest.preview));
     ASSERT_EQ(errors.size(), 1);
     EXPECT_TRUE(errors[0].contains(bad));
@@ -376,6 +378,7 @@ TEST_F(TemplatePageTest, ABackgroundPictureIsShownAndNamedOnlyWhenItCanBeRead)
 
     dialogs.openResult = metafile;
     page->Button8->click();
+    EXPECT_EQ(dialogs.lastOpenRequest.startFolder, scratch());
     EXPECT_EQ(errors.value(1), "Unknown picture file extension (.wmf)");
     EXPECT_EQ(page->ComboBox2->currentText(), good);
     EXPECT_EQ(model().content().backgroundSource, good);
@@ -384,6 +387,13 @@ TEST_F(TemplatePageTest, ABackgroundPictureIsShownAndNamedOnlyWhenItCanBeRead)
     page->Button8->click();
     EXPECT_EQ(page->ComboBox2->currentText(), good);
     EXPECT_EQ(errors.size(), 2);
+}
+
+TEST_F(TemplatePageTest, EnterPressesAFocusedButton)
+{
+    page->BitBtn7->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(page->BitBtn7, Qt::Key_Return);
+    EXPECT_EQ(listNames(), QStringList{"Shape 1"});
 }
 
 TEST_F(TemplatePageTest, ArrowKeysOnTheCanvasMoveTheCurrentLayer)
@@ -408,11 +418,13 @@ TEST_F(TemplatePageTest, EveryControlIsReachedByTabAndNamedForScreenReaders)
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     }
     for (QWidget* control : page->findChildren<QWidget*>()) {
-        const bool interactive = control->focusPolicy() & Qt::TabFocus;
+        const bool interactive = control->focusPolicy() != Qt::NoFocus || qobject_cast<QAbstractButton*>(control);
         if (!interactive || !control->isVisibleTo(page.get()) || qobject_cast<QLineEdit*>(control))
             continue;
-        EXPECT_TRUE(reached.contains(control)) << control->objectName().toStdString() << " "
-                                               << control->metaObject()->className();
+        if (control->focusPolicy() & Qt::TabFocus) {
+            EXPECT_TRUE(reached.contains(control)) << control->objectName().toStdString() << " "
+                                                   << control->metaObject()->className();
+        }
         QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(control);
         ASSERT_NE(accessible, nullptr);
         EXPECT_FALSE(accessible->text(QAccessible::Name).trimmed().isEmpty())
