@@ -2,8 +2,11 @@
 
 #include <QColor>
 #include <QFont>
+#include <QImage>
+#include <QSize>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 
 #include "ColorValue.h"
@@ -24,6 +27,10 @@ struct FileDialogRequest {
     QStringList nameFilters;   // "TXT File (*.txt)", "Any File (*)"
     QString defaultSuffix;     // "txt"
     QString startFolder;
+    // When set, the open dialog shows beside its list what this returns for
+    // the file under the cursor, fitted into the size asked; a null image
+    // shows no picture.
+    std::function<QImage(const QString& path, QSize box)> preview = nullptr;
 };
 
 class Dialogs {

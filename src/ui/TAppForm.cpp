@@ -34,6 +34,8 @@
 #include "app/DesignFont.h"
 #include "app/FontKeys.h"
 #include "app/OnlineHelp.h"
+#include "editor/widgets/RunProgress.h"
+#include "editor/widgets/TemplatePage.h"
 #include "localisation/Translator.h"
 #include "MarginField.h"
 #include "MemoFill.h"
@@ -438,11 +440,19 @@ bool TAppForm::eventFilter(QObject* watched, QEvent* event)
 
 void TAppForm::buildAdvancedPage()
 {
-    TabSheet2 = new QWidget;
-    TabSheet2->setObjectName("TabSheet2");
+    templatePage = new TemplatePage(services_.dialogs, [this](const std::function<void()>& handler) {
+        guard_.run(handler);
+    });
+    TabSheet2 = templatePage;
     PageControl1->addTab(TabSheet2, "Advanced");
-    addLabel(TabSheet2, "Destination:", 8, 10);
-    ComboBoxDestination2 = addDestinationBox(TabSheet2, "ComboBoxDestination2");
+    ComboBoxDestination2 = templatePage->ComboBoxDestination2;
+    templatePage->Button7->setIcon(icon("folder"));
+    templatePage->Button8->setIcon(icon("folder"));
+    templatePage->ButtonFont->setIcon(icon("font"));
+    connect(templatePage->Button6, &QPushButton::clicked, this, guard_.slot(this, &TAppForm::Button6Click));
+    connect(templatePage->Button7, &QPushButton::clicked, this, guard_.slot(this, &TAppForm::Button7Click));
+    connect(templatePage->ButtonFont, &QPushButton::clicked, this, guard_.slot(this, &TAppForm::ButtonFontClick));
+    templatePage->createFirstLayerWhenShown(this);
 }
 
 // Handlers --------------------------------------------------------------
@@ -687,6 +697,56 @@ void TAppForm::SendFeedback1Click()
     setup.caBundleFile = services_.tlsTrust.caBundleFile();
     auto* form = new TFeedbackForm(translator_, services_.messageBoxes, services_.beeper, setup, this);
     form->exec();
+}
+
+// Advanced page ---------------------------------------------------------------
+
+void TAppForm::Button6Click()
+{
+    LineRunOptions options;
+    options.destination = ComboBoxDestination2->currentText();
+    options.format = OutputFormat;
+    options.threads = QThread::idealThreadCount();
+    LineRunResult result;
+    {
+        BusyCursor busy;
+        // The pages wait while the run shows its progress; the list stays
+        // open to edits, and the run reads its count afresh for every line.
+        RunProgress progress(*StatusBar1, {PageControl1});
+        result = templatePage->runTemplate(MemoLineSource(*MemoList), options, progress);
+    }
+    // Closing the window stops the run; the summary would have no window.
+    if (result.linesSeen > 0 && isVisible())
+        services_.messageBoxes.show(this, translator_.Translate("SUCCESS"),
+                                    QString("Saved %1 image file(s)").arg(result.made), MessageIcon::Information);
+}
+
+void TAppForm::Button7Click()
+{
+    const auto chosen = services_.dialogs.pickFolder(this, "Select folder:", "Select", state_.BrowseFolder);
+    if (!chosen)
+        return;
+    state_.BrowseFolder = *chosen;
+    ComboBoxDestination2->setEditText(*chosen);
+}
+
+void TAppForm::ButtonFontClick()
+{
+    const auto layerFont = templatePage->currentTextLayerFont();
+    if (!layerFont)
+        return;
+    // From here on the Simple page draws in the layer's font, even when the
+    // dialog is cancelled: the two pages share one font dialog.
+    FontDialog1 = *layerFont;
+    schedulePreview();
+    const auto chosen = services_.dialogs.pickFont(this, FontDialog1);
+    if (!chosen)
+        return;
+    FontDialog1 = *chosen;
+    schedulePreview();
+    templatePage->setCurrentTextLayerFont(*chosen);
+    writeFontKeys(state_.SettingsIni, FontDialog1);
+    state_.SettingsIni.save();
 }
 
 } // namespace pennolux

@@ -30,6 +30,7 @@ struct ApplicationState;
 class ColorSwatch;
 class PreviewPanel;
 struct SimpleLook;
+class TemplatePage;
 class Translator;
 class TChecker;
 class TNewVer;
@@ -69,6 +70,10 @@ public:
     void About1Click();
     // Replaces the list's content with the content of the file.
     void DosyaAc(const QString& FileName);
+    // Advanced page: START, the destination's Browse... and Change Font...
+    void Button6Click();
+    void Button7Click();
+    void ButtonFontClick();
 
     // Update check and feedback.
     void TimerCheckerTimer();
@@ -107,7 +112,10 @@ public:
     // The image START would write for the list's current line.
     PreviewPanel* preview = nullptr;
 
-    // Advanced page (laid out further by the template editor).
+    // Advanced page: the template editor, whose controls keep their designed
+    // names (templatePage->Panel9, ->ListBox1, ...); the window gives its
+    // buttons their icons.
+    TemplatePage* templatePage = nullptr;
     QComboBox* ComboBoxDestination2 = nullptr;
 
     // Menus.

@@ -1,6 +1,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QToolButton>
 #include <gtest/gtest.h>
@@ -63,6 +64,31 @@ TEST_F(QtDialogsTest, SaveDialogAddsTheDefaultSuffixInTheStartFolder)
         pressAccept(dialog);
     });
     EXPECT_EQ(dialogs.saveFile(nullptr, request), scratch() + "/list.txt");
+}
+
+TEST_F(QtDialogsTest, OpenDialogShowsThePreviewOfTheFileUnderTheCursor)
+{
+    const QString picture = writeScratchFile("picture.png", "bytes");
+    FileDialogRequest request{"Open", {"All (*.png)"}, {}, scratch()};
+    QStringList asked;
+    request.preview = [&asked](const QString& path, QSize box) {
+        asked << path;
+        QImage image(box / 2, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        return image;
+    };
+    answerNextDialog<QFileDialog>([&](QFileDialog* dialog) {
+        auto* pane = dialog->findChild<QLabel*>("previewPane");
+        ASSERT_NE(pane, nullptr);
+        EXPECT_EQ(pane->accessibleName(), "Preview");
+        emit dialog->currentChanged(picture);
+        EXPECT_FALSE(pane->pixmap().isNull());
+        emit dialog->currentChanged(scratch());
+        EXPECT_TRUE(pane->pixmap().isNull());
+        dialog->reject();
+    });
+    EXPECT_EQ(dialogs.openFile(nullptr, request), std::nullopt);
+    EXPECT_EQ(asked, QStringList{picture});
 }
 
 } // namespace

@@ -3,6 +3,9 @@
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPixmap>
 
 #include "FontColorDialog.h"
 
@@ -19,6 +22,30 @@ void configureFileDialog(QFileDialog& dialog, const FileDialogRequest& request)
     dialog.setDirectory(request.startFolder);
 }
 
+constexpr int kPreviewSide = 160;
+
+// A pane right of the file list showing the picture under the cursor.
+void addPreview(QFileDialog& dialog, const std::function<QImage(const QString&, QSize)>& preview)
+{
+    auto* grid = qobject_cast<QGridLayout*>(dialog.layout());
+    if (!grid || !preview)
+        return;
+    auto* pane = new QLabel(&dialog);
+    pane->setObjectName(QStringLiteral("previewPane"));
+    pane->setAccessibleName(QStringLiteral("Preview"));
+    pane->setFixedSize(kPreviewSide, kPreviewSide);
+    pane->setAlignment(Qt::AlignCenter);
+    pane->setFrameShape(QFrame::StyledPanel);
+    grid->addWidget(pane, 1, grid->columnCount(), 1, 1);
+    QObject::connect(&dialog, &QFileDialog::currentChanged, pane, [pane, preview](const QString& path) {
+        const QImage picture = QFileInfo(path).isFile() ? preview(path, pane->contentsRect().size()) : QImage();
+        if (picture.isNull())
+            pane->clear();
+        else
+            pane->setPixmap(QPixmap::fromImage(picture));
+    });
+}
+
 std::optional<QString> firstSelected(QFileDialog& dialog);
 
 std::optional<QString> runFileDialog(QWidget* parent, const FileDialogRequest& request,
@@ -28,6 +55,8 @@ std::optional<QString> runFileDialog(QWidget* parent, const FileDialogRequest& r
     configureFileDialog(dialog, request);
     dialog.setAcceptMode(acceptMode);
     dialog.setFileMode(fileMode);
+    if (acceptMode == QFileDialog::AcceptOpen)
+        addPreview(dialog, request.preview);
     return firstSelected(dialog);
 }
 

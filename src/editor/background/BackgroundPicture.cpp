@@ -1,0 +1,190 @@
+#include "editor/background/BackgroundPicture.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QPainter>
+#include <QSvgRenderer>
+#include <algorithm>
+#include <cmath>
+
+#include "editor/background/PictureFormats.h"
+#include "editor/background/PictureIntegrity.h"
+#include "platform/AppError.h"
+
+static void initialiseEditorResources()
+{
+    Q_INIT_RESOURCE(editor);
+}
+
+namespace pennolux {
+
+namespace {
+
+// A picture file is read whole before it is decoded, so its structure can be
+// checked; past this it is refused unread.
+constexpr qint64 kMaxPictureFileBytes = qint64(512) << 20;
+// Eight bytes a pixel at the most pixels: 16-bit PNG and TIFF decode so.
+constexpr int kAllocationLimitMegabytes = int(kMaxPicturePixels * 8 / (1 << 20)) + 1;
+// SVG pictures are drawn with their longer side this long: sharp when
+// stretched over a large canvas, and never more than 16 MB.
+constexpr int kSvgLongSide = 2048;
+
+AppError pictureError(const QString& path, const QString& reason)
+{
+    return AppError(QStringLiteral("Cannot read the picture \"%1\": %2").arg(QDir::toNativeSeparators(path), reason));
+}
+
+const PictureExtension& offeredExtension(const QString& path)
+{
+    const PictureExtension* entry = pictureExtensionOf(path);
+    if (!entry || entry->reader == PictureReader::None)
+        throw AppError(QStringLiteral("Unknown picture file extension (.%1)").arg(QFileInfo(path).suffix()));
+    return *entry;
+}
+
+QByteArray readPictureFile(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.isFile())
+        throw pictureError(path, QStringLiteral("there is no such file"));
+    if (info.size() > kMaxPictureFileBytes)
+        throw pictureError(path, QStringLiteral("the file is larger than %1 MB").arg(kMaxPictureFileBytes >> 20));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw fileOpenError(path, file.errorString());
+    // Bounded even when the file grows while it is read.
+    QByteArray bytes = file.read(kMaxPictureFileBytes + 1);
+    if (bytes.size() > kMaxPictureFileBytes)
+        throw pictureError(path, QStringLiteral("the file is larger than %1 MB").arg(kMaxPictureFileBytes >> 20));
+    if (file.error() != QFileDevice::NoError)
+        throw fileOpenError(path, file.errorString());
+    return bytes;
+}
+
+void checkDeclaredSize(const QString& path, QSize size)
+{
+    if (!size.isValid() || size.isEmpty())
+        throw pictureError(path, QStringLiteral("its size cannot be read (the file is damaged or not a picture)"));
+    if (size.width() > kMaxPictureSide || size.height() > kMaxPictureSide ||
+        std::int64_t(size.width()) * size.height() > kMaxPicturePixels) {
+        throw pictureError(path, QStringLiteral("its size of %1 × %2 pixels is too large (at most %3 pixels a side "
+                                                "and %4 pixels in all)")
+                                     .arg(size.width())
+                                     .arg(size.height())
+                                     .arg(kMaxPictureSide)
+                                     .arg(kMaxPicturePixels));
+    }
+}
+
+QImage toCanvasFormat(const QImage& picture)
+{
+    return picture.convertToFormat(picture.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
+                                                             : QImage::Format_RGB32);
+}
+
+// The reader for the bytes: the format the content shows when it is one we
+// offer, the extension's when the content shows none (WBMP has no signature).
+QByteArray chooseRasterFormat(const QString& path, QBuffer& buffer, const PictureExtension& extension)
+{
+    const QByteArray detected = QImageReader::imageFormat(&buffer);
+    buffer.seek(0);
+    if (detected.isEmpty())
+        return extension.qtFormat;
+    if (!isOfferedRasterFormat(detected))
+        throw pictureError(path, QStringLiteral("it is not a picture in a format Pennolux reads"));
+    return detected;
+}
+
+QImage decodeRaster(const QString& path, const QByteArray& bytes, const PictureExtension& extension)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    const QByteArray format = chooseRasterFormat(path, buffer, extension);
+    QImageReader reader(&buffer, format);
+    reader.setDecideFormatFromContent(false);
+    reader.setAllocationLimit(kAllocationLimitMegabytes);
+    checkDeclaredSize(path, reader.size());
+    if (!holdsCompletePicture(bytes, format))
+        throw pictureError(path, QStringLiteral("the file is cut off or damaged"));
+    QImage picture;
+    if (!reader.read(&picture) || picture.isNull())
+        throw pictureError(path, QStringLiteral("the file is damaged or not a picture (%1)").arg(reader.errorString()));
+    // The decoder must keep to the size the header declared.
+    checkDeclaredSize(path, picture.size());
+    return toCanvasFormat(picture);
+}
+
+QSize svgRasterSize(QSize declared)
+{
+    const double scale = double(kSvgLongSide) / std::max(declared.width(), declared.height());
+    return QSize(std::max(1, int(std::lround(declared.width() * scale))),
+                 std::max(1, int(std::lround(declared.height() * scale))));
+}
+
+QImage decodeSvg(const QString& path, const QByteArray& bytes)
+{
+    QSvgRenderer renderer(bytes);
+    if (!renderer.isValid())
+        throw pictureError(path, QStringLiteral("the SVG picture does not render"));
+    checkDeclaredSize(path, renderer.defaultSize());
+    QImage picture(svgRasterSize(renderer.defaultSize()), QImage::Format_ARGB32_Premultiplied);
+    if (picture.isNull())
+        throw std::bad_alloc();
+    picture.fill(Qt::transparent);
+    QPainter painter(&picture);
+    renderer.render(&painter);
+    painter.end();
+    return picture;
+}
+
+} // namespace
+
+QImage defaultBackground()
+{
+    initialiseEditorResources();
+    return toCanvasFormat(QImage(QStringLiteral(":/backgrounds/default-background.png")));
+}
+
+QImage decodeBackgroundPicture(const QString& path)
+{
+    const PictureExtension& extension = offeredExtension(path);
+    const QByteArray bytes = readPictureFile(path);
+    if (extension.reader == PictureReader::Svg)
+        return decodeSvg(path, bytes);
+    return decodeRaster(path, bytes, extension);
+}
+
+QImage previewBackgroundPicture(const QString& path, QSize box)
+{
+    try {
+        const PictureExtension& extension = offeredExtension(path);
+        if (extension.reader == PictureReader::Svg) {
+            const QImage picture = decodeBackgroundPicture(path);
+            return picture.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        }
+        const QByteArray bytes = readPictureFile(path);
+        QBuffer buffer;
+        buffer.setData(bytes);
+        buffer.open(QIODevice::ReadOnly);
+        QImageReader reader(&buffer, chooseRasterFormat(path, buffer, extension));
+        reader.setDecideFormatFromContent(false);
+        reader.setAllocationLimit(kAllocationLimitMegabytes);
+        const QSize declared = reader.size();
+        checkDeclaredSize(path, declared);
+        // Readers that can (JPEG) decode straight at the smaller size.
+        if (declared.width() > box.width() || declared.height() > box.height())
+            reader.setScaledSize(declared.scaled(box, Qt::KeepAspectRatio));
+        QImage picture;
+        if (!reader.read(&picture))
+            return QImage();
+        return picture.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    } catch (const std::exception&) {
+        return QImage();
+    }
+}
+
+} // namespace pennolux

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QRect>
+#include <QString>
+#include <QtGlobal>
+
+#include "platform/ColorValue.h"
+#include "platform/Dialogs.h"
+
+namespace pennolux {
+
+// Each table of a template has this many slots, numbered from 1.
+constexpr int kLayerSlots = 99;
+
+enum class LayerKind { None, Text, Shape };
+
+// A layer by kind and number; the number is its slot in the kind's table.
+struct LayerRef {
+    LayerKind kind = LayerKind::None;
+    qint64 number = -1;
+
+    static LayerRef text(qint64 number) { return {LayerKind::Text, number}; }
+    static LayerRef shape(qint64 number) { return {LayerKind::Shape, number}; }
+    bool isText() const { return kind == LayerKind::Text; }
+    bool isShape() const { return kind == LayerKind::Shape; }
+    friend bool operator==(const LayerRef&, const LayerRef&) = default;
+};
+
+// Position from the canvas's top-left corner (either may be negative or
+// beyond the canvas) and size, in canvas pixels.
+struct LayerBox {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+
+    QRect rect() const { return QRect(left, top, width, height); }
+    friend bool operator==(const LayerBox&, const LayerBox&) = default;
+};
+
+// Text drawn as lines from the box's top-left, clipped to the box; the box
+// sizes itself to the text whenever the text or the font changes.
+struct TextLayer {
+    QString text;
+    ColoredFont font;
+    LayerBox box;
+};
+
+// A filled rectangle with a black outline one pixel wide.
+struct ShapeLayer {
+    ColorValue fill = colors::clWhite;
+    LayerBox box;
+};
+
+// "Text 3", "Shape 1": how the layer list names a layer.
+QString layerName(LayerRef layer);
+
+} // namespace pennolux

@@ -1,0 +1,237 @@
+#include "editor/model/TemplateModel.h"
+
+#include <algorithm>
+
+#include "editor/render/TextLayerLayout.h"
+#include "platform/AppError.h"
+
+namespace pennolux {
+
+namespace {
+
+const QString kNewLayerText = QStringLiteral("Text");
+constexpr LayerBox kNewShapeBox{10, 10, 65, 65};
+
+} // namespace
+
+TemplateModel::TemplateModel(QImage background)
+{
+    content_.background = std::move(background);
+}
+
+void TemplateModel::changed(TemplateChange change, LayerRef layer)
+{
+    if (listener_)
+        listener_(change, layer);
+}
+
+LayerRef TemplateModel::addLayer(LayerKind kind)
+{
+    qint64& count = kind == LayerKind::Text ? textLayerCount_ : shapeLayerCount_;
+    // Numbers are never given twice, so a full table stays full after a delete.
+    if (count >= kLayerSlots) {
+        throw AppError(QStringLiteral("A template holds at most %1 %2 layers.")
+                           .arg(kLayerSlots)
+                           .arg(kind == LayerKind::Text ? QStringLiteral("text") : QStringLiteral("shape")));
+    }
+    return {kind, count + 1};
+}
+
+qint64 TemplateModel::addTextLayer(const ColoredFont& font, QSize canvas)
+{
+    const LayerRef layer = addLayer(LayerKind::Text);
+    TextLayer text{kNewLayerText, font, {}};
+    resizeToText(text);
+    // C++ division truncates toward zero, as the centring asks.
+    text.box.left = (canvas.width() - text.box.width) / 2;
+    text.box.top = (canvas.height() - text.box.height) / 2;
+
+    textLayerCount_ = layer.number;
+    content_.TextLayers[std::size_t(layer.number - 1)] = std::move(text);
+    content_.stacking.push_back(layer);
+    created_.push_back(layer);
+    current_ = layer;
+    changed(TemplateChange::LayerAdded, layer);
+    return layer.number;
+}
+
+qint64 TemplateModel::addShapeLayer()
+{
+    const LayerRef layer = addLayer(LayerKind::Shape);
+    shapeLayerCount_ = layer.number;
+    content_.ShapeLayers[std::size_t(layer.number - 1)] = ShapeLayer{colors::clWhite, kNewShapeBox};
+    content_.stacking.push_back(layer);
+    created_.push_back(layer);
+    current_ = layer;
+    changed(TemplateChange::LayerAdded, layer);
+    return layer.number;
+}
+
+void TemplateModel::deleteLayer(LayerRef layer)
+{
+    if (!content_.holds(layer))
+        return;
+    if (layer.isText())
+        content_.TextLayers[std::size_t(layer.number - 1)].reset();
+    else
+        content_.ShapeLayers[std::size_t(layer.number - 1)].reset();
+    std::erase(content_.stacking, layer);
+    std::erase(created_, layer);
+    if (dragged_ == layer)
+        endDrag();
+    changed(TemplateChange::LayerRemoved, layer);
+}
+
+void TemplateModel::makeCurrent(LayerRef layer)
+{
+    current_ = layer;
+}
+
+void TemplateModel::bringToFront(LayerRef layer)
+{
+    if (!content_.holds(layer) || content_.stacking.back() == layer)
+        return;
+    std::erase(content_.stacking, layer);
+    content_.stacking.push_back(layer);
+    changed(TemplateChange::Stacking, layer);
+}
+
+void TemplateModel::resizeToText(TextLayer& layer)
+{
+    const QSize extent = textLayerExtent(layer.text, fonts_.fontFor(layer.font.font));
+    layer.box.width = extent.width();
+    layer.box.height = extent.height();
+}
+
+void TemplateModel::setText(qint64 number, const QString& text)
+{
+    TextLayer* layer = content_.textLayer(number);
+    if (!layer)
+        return;
+    TextLayer edited = *layer;
+    edited.text = text;
+    resizeToText(edited);
+    *layer = std::move(edited);
+    changed(TemplateChange::LayerEdited, LayerRef::text(number));
+}
+
+void TemplateModel::setFont(qint64 number, const ColoredFont& font)
+{
+    TextLayer* layer = content_.textLayer(number);
+    if (!layer)
+        return;
+    TextLayer edited = *layer;
+    edited.font = font;
+    resizeToText(edited);
+    *layer = std::move(edited);
+    changed(TemplateChange::LayerEdited, LayerRef::text(number));
+}
+
+void TemplateModel::setColor(LayerRef layer, ColorValue color)
+{
+    if (TextLayer* text = layer.isText() ? content_.textLayer(layer.number) : nullptr)
+        text->font.color = color;
+    else if (ShapeLayer* shape = layer.isShape() ? content_.shapeLayer(layer.number) : nullptr)
+        shape->fill = color;
+    else
+        return;
+    changed(TemplateChange::LayerEdited, layer);
+}
+
+std::optional<ColorValue> TemplateModel::colorOf(LayerRef layer) const
+{
+    if (const TextLayer* text = layer.isText() ? content_.textLayer(layer.number) : nullptr)
+        return text->font.color;
+    if (const ShapeLayer* shape = layer.isShape() ? content_.shapeLayer(layer.number) : nullptr)
+        return shape->fill;
+    return std::nullopt;
+}
+
+template <typename Edit>
+void TemplateModel::editBox(LayerRef layer, Edit edit)
+{
+    LayerBox* box = content_.boxOf(layer);
+    if (!box)
+        return;
+    const LayerBox before = *box;
+    edit(*box);
+    if (*box != before)
+        changed(TemplateChange::LayerEdited, layer);
+}
+
+void TemplateModel::setLeft(LayerRef layer, int left)
+{
+    editBox(layer, [left](LayerBox& box) { box.left = left; });
+}
+
+void TemplateModel::setTop(LayerRef layer, int top)
+{
+    editBox(layer, [top](LayerBox& box) { box.top = top; });
+}
+
+void TemplateModel::setWidth(LayerRef layer, int width)
+{
+    editBox(layer, [width](LayerBox& box) { box.width = std::max(width, 0); });
+}
+
+void TemplateModel::setHeight(LayerRef layer, int height)
+{
+    editBox(layer, [height](LayerBox& box) { box.height = std::max(height, 0); });
+}
+
+void TemplateModel::moveTo(LayerRef layer, QPoint topLeft)
+{
+    editBox(layer, [topLeft](LayerBox& box) {
+        box.left = topLeft.x();
+        box.top = topLeft.y();
+    });
+}
+
+void TemplateModel::setBackground(const QImage& picture, const QString& source)
+{
+    content_.background = picture;
+    content_.backgroundSource = source;
+    changed(TemplateChange::Background, {});
+}
+
+LayerRef TemplateModel::layerAt(QPoint point, QSize canvas) const
+{
+    if (!QRect(QPoint(0, 0), canvas).contains(point))
+        return {};
+    for (auto layer = content_.stacking.rbegin(); layer != content_.stacking.rend(); ++layer) {
+        const LayerBox* box = content_.boxOf(*layer);
+        if (box && box->rect().contains(point))
+            return *layer;
+    }
+    return {};
+}
+
+void TemplateModel::beginDrag(LayerRef layer, QPoint pointer)
+{
+    const LayerBox* box = content_.boxOf(layer);
+    if (!box)
+        return;
+    dragging_ = true;
+    dragged_ = layer;
+    dragStart_ = pointer - QPoint(box->left, box->top);
+}
+
+bool TemplateModel::dragTo(QPoint pointer)
+{
+    const LayerBox* box = dragging_ ? content_.boxOf(dragged_) : nullptr;
+    if (!box)
+        return false;
+    const QPoint topLeft = pointer - dragStart_;
+    if (topLeft == QPoint(box->left, box->top))
+        return false;
+    moveTo(dragged_, topLeft);
+    return true;
+}
+
+void TemplateModel::endDrag()
+{
+    dragging_ = false;
+    dragged_ = {};
+}
+
+} // namespace pennolux

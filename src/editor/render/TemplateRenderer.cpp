@@ -1,0 +1,124 @@
+#include "editor/render/TemplateRenderer.h"
+
+#include <QPainter>
+#include <algorithm>
+#include <cstdint>
+
+#include "editor/render/TextLayerLayout.h"
+#include "production/writers/WorkingImage.h"
+
+namespace pennolux {
+
+namespace {
+
+// Qt places glyphs in 26.6 fixed point, which wraps past 2^25 pixels; a line
+// whose glyphs could reach that far is drawn only as far as the canvas shows.
+constexpr std::int64_t kSafeGlyphReach = std::int64_t(1) << 24;
+
+void drawShapeLayer(QPainter& painter, const ShapeLayer& layer)
+{
+    const QRect box = layer.box.rect();
+    if (box.isEmpty())
+        return;
+    // Filled rectangles, not a stroked outline: no pen ever straddles a pixel.
+    painter.fillRect(box, Qt::black);
+    painter.fillRect(box.adjusted(1, 1, -1, -1), layer.fill.resolve());
+}
+
+// The shortest start of the line that still covers everything from the
+// box's left edge to `reach` pixels right of it, with room for glyphs that
+// lean back (italics, kerning) from beyond.
+QString visiblePart(const QString& line, const RenderFont& font, std::int64_t reach)
+{
+    qsizetype low = 0;
+    qsizetype high = line.size();
+    while (low < high) {
+        const qsizetype middle = low + (high - low) / 2;
+        if (font.checkedAdvance(line.left(middle)) > reach)
+            high = middle;
+        else
+            low = middle + 1;
+    }
+    return line.left(std::min(line.size(), low + 2));
+}
+
+} // namespace
+
+void TemplateRenderer::draw(QPainter& painter, const Template& content, QSize canvas)
+{
+    painter.drawImage(QPoint(0, 0), backdrop(content, canvas));
+    drawLayers(painter, content, canvas, 0);
+}
+
+QImage TemplateRenderer::render(const Template& content, QSize canvas)
+{
+    QImage image = makeWorkingImage(canvas);
+    QPainter painter(&image);
+    draw(painter, content, canvas);
+    return image;
+}
+
+void TemplateRenderer::drawLayers(QPainter& painter, const Template& content, QSize canvas, std::size_t first)
+{
+    for (std::size_t position = first; position < content.stacking.size(); ++position) {
+        const LayerRef layer = content.stacking[position];
+        if (const TextLayer* text = layer.isText() ? content.textLayer(layer.number) : nullptr)
+            drawTextLayer(painter, *text, canvas);
+        else if (const ShapeLayer* shape = layer.isShape() ? content.shapeLayer(layer.number) : nullptr)
+            drawShapeLayer(painter, *shape);
+    }
+}
+
+const QImage& TemplateRenderer::backdrop(const Template& content, QSize canvas)
+{
+    const QRgb color = content.canvasColor.resolve().rgb();
+    if (backdrop_.size() == canvas && backdropSource_ == content.background.cacheKey() && backdropColor_ == color)
+        return backdrop_;
+    // Scaled once per canvas size with area averaging, which keeps a large
+    // photograph from aliasing, then reused for every drawing.
+    backdrop_ = makeWorkingImage(canvas);
+    backdrop_.fill(color);
+    if (!content.background.isNull()) {
+        QPainter painter(&backdrop_);
+        painter.drawImage(QPoint(0, 0), content.background.scaled(canvas, Qt::IgnoreAspectRatio,
+                                                                   Qt::SmoothTransformation));
+    }
+    backdropSource_ = content.background.cacheKey();
+    backdropColor_ = color;
+    return backdrop_;
+}
+
+void TemplateRenderer::drawTextLayer(QPainter& painter, const TextLayer& layer, QSize canvas)
+{
+    const QRect clip = layer.box.rect() & QRect(QPoint(0, 0), canvas);
+    if (clip.isEmpty())
+        return;
+    const RenderFont& font = fonts_.fontFor(layer.font.font);
+    const QFontMetrics metrics(font.font());
+    const std::int64_t reach = std::int64_t(canvas.width()) - layer.box.left + metrics.maxWidth();
+    const std::int64_t cell = font.cellHeight();
+
+    painter.save();
+    painter.setClipRect(clip);
+    painter.setFont(font.font());
+    painter.setPen(layer.font.color.resolve());
+    const QStringList lines = textLayerLines(layer.text);
+    for (qsizetype index = 0; index < lines.size(); ++index) {
+        const std::int64_t top = layer.box.top + index * cell;
+        if (top + cell <= clip.top())
+            continue;
+        if (top > clip.bottom())
+            break;
+        // A layer made by hand (not through the model) may hold longer lines
+        // than the model allows; they are drawn as far as it would allow.
+        const QString line = lines[index].left(kMaxLineCharacters);
+        const bool farReaching = std::int64_t(line.size()) * std::max(metrics.maxWidth(), 1) >= kSafeGlyphReach;
+        // drawText at a point takes the text as it is: "&" is a character,
+        // never a mnemonic marker.
+        painter.drawText(QPoint(layer.box.left, int(top) + font.ascent()),
+                         farReaching ? visiblePart(line, font, reach) : line);
+    }
+    painter.restore();
+}
+
+} // namespace pennolux

@@ -1,0 +1,588 @@
+#include "editor/widgets/TemplatePage.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QAbstractItemView>
+#include <QDir>
+#include <QEvent>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QSpinBox>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "app/DesignFont.h"
+#include "editor/background/BackgroundPicture.h"
+#include "editor/background/PictureFormats.h"
+#include "editor/run/TemplateLineEncoder.h"
+#include "editor/widgets/ColorBox.h"
+#include "editor/widgets/LayerList.h"
+#include "editor/widgets/RunProgress.h"
+#include "editor/widgets/TemplateCanvas.h"
+#include "platform/BusyCursor.h"
+#include "production/textlist/LineSource.h"
+
+namespace pennolux {
+
+namespace {
+
+constexpr int kTopBarHeight = 89;
+constexpr int kLayerColumnWidth = 127;
+constexpr int kLayerButtonHeight = 25;
+constexpr int kTextRowHeight = 50;
+// The bar is 28 high with a margin of 3 on every side.
+constexpr int kGeometryBarMargin = 3;
+constexpr int kGeometryBarHeight = 28 + 2 * kGeometryBarMargin;
+// Qt's tab frame is thinner than the one the page was designed in; these
+// margins give the regions their designed sizes (a canvas of 491 x 215 in a
+// window of the design size).
+constexpr QMargins kPageMargins(2, 1, 2, 2);
+constexpr int kFieldWidth = 100;
+constexpr int kGeometryRowHeight = 22;
+constexpr int kGeometryRowTop = (kGeometryBarHeight - kGeometryRowHeight) / 2;
+constexpr int kFieldGap = 8;
+constexpr int kLabelGap = 4;
+constexpr int kFieldMaximum = 999999;
+// Small enough for any window, large enough that an image always has pixels.
+constexpr int kSmallestCanvas = 16;
+
+const QString kDefaultPictureName = QStringLiteral("[Default Image]");
+constexpr int kLayerRole = Qt::UserRole;
+constexpr int kNumberRole = Qt::UserRole + 1;
+
+// The caption names its control for screen readers and moves the focus to
+// it. An editable box's own parts (its text and its list) carry the name too,
+// as a screen reader may land on them.
+QLabel* addLabel(QWidget* parent, const QString& caption, QWidget* buddy)
+{
+    auto* label = new QLabel(caption, parent);
+    label->setTextFormat(Qt::PlainText);
+    label->setBuddy(buddy);
+    if (auto* box = qobject_cast<QComboBox*>(buddy)) {
+        box->lineEdit()->setAccessibleName(caption);
+        box->view()->setAccessibleName(caption);
+    }
+    return label;
+}
+
+// Enter presses a focused button as Space does, as on the design's platform;
+// Qt's buttons take Enter only inside dialogs.
+QPushButton* addButton(QWidget* parent, const QString& caption, const char* name)
+{
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QLatin1String(name));
+    button->setAutoDefault(true);
+    return button;
+}
+
+// The editor's text with its lines joined by CR LF, exactly as typed (a
+// non-breaking space stays one).
+QString memoText(const QPlainTextEdit& memo)
+{
+    QString text = memo.document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    text.replace(QChar::LineSeparator, QLatin1Char('\n'));
+    return text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+}
+
+int fieldValue(const QSpinBox* field)
+{
+    bool whole = false;
+    const int value = field->cleanText().toInt(&whole);
+    return whole ? value : 0;
+}
+
+void showValue(QSpinBox* field, int value)
+{
+    field->setValue(std::clamp(value, 0, kFieldMaximum));
+}
+
+} // namespace
+
+TemplatePage::TemplatePage(Dialogs& dialogs, HandlerRunner runHandler, QWidget* parent)
+    : QWidget(parent), dialogs_(dialogs), runHandler_(std::move(runHandler)), model_(defaultBackground())
+{
+    setObjectName("TabSheet2");
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(kPageMargins);
+    layout->setSpacing(0);
+    layout->addWidget(buildTopBar());
+    layout->addWidget(buildMiddleBand(), 1);
+    layout->addWidget(buildTextRow());
+    layout->addWidget(buildGeometryBar());
+    setTabOrder();
+    model_.setListener([this](TemplateChange change, LayerRef layer) { modelChanged(change, layer); });
+}
+
+TemplatePage::~TemplatePage()
+{
+    model_.setListener({});
+    // The controls go before the model they show, and call no handler of
+    // this half-destroyed page on their way.
+    for (QObject* child : findChildren<QObject*>())
+        disconnect(child, nullptr, this, nullptr);
+    qDeleteAll(findChildren<QWidget*>(Qt::FindDirectChildrenOnly));
+}
+
+void TemplatePage::connectHandler(auto* sender, auto signal, void (TemplatePage::*handler)())
+{
+    connect(sender, signal, this, [this, handler] { runHandler_([this, handler] { (this->*handler)(); }); });
+}
+
+QWidget* TemplatePage::buildTopBar()
+{
+    auto* bar = new QWidget(this);
+    bar->setFixedHeight(kTopBarHeight);
+
+    ComboBoxDestination2 = new QComboBox(bar);
+    ComboBoxDestination2->setObjectName("ComboBoxDestination2");
+    ComboBoxDestination2->setEditable(true);
+    ComboBoxDestination2->setInsertPolicy(QComboBox::NoInsert);
+    ComboBoxDestination2->setGeometry(113, 6, 214, 21);
+    addLabel(bar, "Destination:", ComboBoxDestination2)->move(8, 10);
+    Button7 = addButton(bar, "Browse...", "Button7");
+    Button7->setGeometry(333, 4, 134, 25);
+    Button7->setAccessibleName("Browse for the destination folder");
+
+    // Shows which picture the canvas holds; its text is never read back.
+    ComboBox2 = new QComboBox(bar);
+    ComboBox2->setObjectName("ComboBox2");
+    ComboBox2->setEditable(true);
+    ComboBox2->setInsertPolicy(QComboBox::NoInsert);
+    ComboBox2->lineEdit()->setReadOnly(true);
+    ComboBox2->setEditText(kDefaultPictureName);
+    ComboBox2->setGeometry(113, 33, 214, 21);
+    addLabel(bar, "Background Image:", ComboBox2)->move(8, 37);
+    Button8 = addButton(bar, "Browse...", "Button8");
+    Button8->setGeometry(333, 31, 134, 25);
+    Button8->setAccessibleName("Browse for the background image");
+    connectHandler(Button8, &QPushButton::clicked, &TemplatePage::Button8Click);
+
+    Button6 = addButton(bar, "START", "Button6");
+    QFont startFont = designFont(10);
+    startFont.setBold(true);
+    Button6->setFont(startFont);
+    Button6->setGeometry(113, 60, 214, 25);
+    return bar;
+}
+
+QWidget* TemplatePage::buildMiddleBand()
+{
+    auto* band = new QWidget(this);
+    auto* layout = new QHBoxLayout(band);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    Panel9 = new TemplateCanvas(model_, band);
+    Panel9->setObjectName("Panel9");
+    Panel9->setAccessibleName("Template canvas");
+    Panel9->setAccessibleDescription(
+        "The template: drag a layer with the mouse, or move the current layer with the arrow keys");
+    Panel9->setMinimumSize(kSmallestCanvas, kSmallestCanvas);
+    Panel9->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    connect(Panel9, &TemplateCanvas::layerPressed, this, [this](LayerRef layer) {
+        runHandler_([this, layer] {
+            showInList(layer);
+            loadEditors(layer);
+        });
+    });
+    connect(Panel9, &TemplateCanvas::layerMoved, this,
+            [this](LayerRef layer) { runHandler_([this, layer] { loadEditors(layer); }); });
+    layout->addWidget(Panel9, 1);
+
+    auto* column = new QWidget(band);
+    column->setFixedWidth(kLayerColumnWidth);
+    auto* columnLayout = new QVBoxLayout(column);
+    columnLayout->setContentsMargins(0, 0, 0, 0);
+    columnLayout->setSpacing(0);
+    ListBox1 = new LayerList(column);
+    ListBox1->setObjectName("ListBox1");
+    ListBox1->setAccessibleName("Layers");
+    columnLayout->addWidget(addLabel(column, "Layers:", ListBox1));
+    columnLayout->addWidget(ListBox1, 1);
+    BitBtn6 = addButton(column, "New Text", "BitBtn6");
+    BitBtn6->setFixedHeight(kLayerButtonHeight);
+    BitBtn7 = addButton(column, "New Shape", "BitBtn7");
+    BitBtn7->setFixedHeight(kLayerButtonHeight);
+    columnLayout->addWidget(BitBtn6);
+    columnLayout->addWidget(BitBtn7);
+    layout->addWidget(column);
+
+    PopupMenu2 = new QMenu(ListBox1);
+    PopupMenu2->setObjectName("PopupMenu2");
+    Delete1 = PopupMenu2->addAction("Delete");
+    Delete1->setObjectName("Delete1");
+    connectHandler(Delete1, &QAction::triggered, &TemplatePage::Delete1Click);
+    connect(ListBox1, &LayerList::menuRequested, PopupMenu2, [this](QPoint point) { PopupMenu2->popup(point); });
+    connectHandler(ListBox1, &LayerList::deleteRequested, &TemplatePage::Delete1Click);
+    // A click on an item, or the keyboard moving the selection.
+    connectHandler(ListBox1, &QListWidget::itemClicked, &TemplatePage::ListBox1Click);
+    connectHandler(ListBox1, &QListWidget::itemSelectionChanged, &TemplatePage::ListBox1Click);
+    connectHandler(BitBtn6, &QPushButton::clicked, &TemplatePage::BitBtn6Click);
+    connectHandler(BitBtn7, &QPushButton::clicked, &TemplatePage::BitBtn7Click);
+    return band;
+}
+
+QWidget* TemplatePage::buildTextRow()
+{
+    auto* row = new QWidget(this);
+    row->setFixedHeight(kTextRowHeight);
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    Memo1 = new QPlainTextEdit(row);
+    Memo1->setObjectName("Memo1");
+    Memo1->setFont(designFont(10));
+    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Memo1->setTabChangesFocus(true);
+    Memo1->setAccessibleName("Layer text");
+    // The row gives way when the page narrows, so the canvas can shrink.
+    Memo1->setMinimumWidth(1);
+    connectHandler(Memo1, &QPlainTextEdit::textChanged, &TemplatePage::Memo1Change);
+    layout->addWidget(Memo1, 1);
+    ButtonFont = addButton(row, "Change\nFont...", "ButtonFont");
+    ButtonFont->setAccessibleName("Change Font...");
+    ButtonFont->setFixedSize(123, kTextRowHeight);
+    layout->addWidget(ButtonFont);
+    return row;
+}
+
+// Placed one after the other, not by a layout: a narrow page cuts the bar
+// off rather than keeping the canvas from shrinking.
+QSpinBox* TemplatePage::addGeometryField(QWidget* bar, int& left, const QString& caption,
+                                         void (TemplatePage::*handler)())
+{
+    auto* field = new QSpinBox(bar);
+    field->setRange(0, kFieldMaximum);
+    // A field left empty or out of range shows, and applies, the nearer bound.
+    field->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
+    // The field reports a new value, the arrows and setValue included; its
+    // editor reports what is typed, also text that is not a number (empty,
+    // say), which applies as 0.
+    const auto react = [this, handler] {
+        if (fieldsReact_)
+            runHandler_([this, handler] { (this->*handler)(); });
+    };
+    connect(field, &QSpinBox::textChanged, this, react);
+    connect(field->findChild<QLineEdit*>(), &QLineEdit::textChanged, this, react);
+    auto* label = addLabel(bar, caption, field);
+    label->adjustSize();
+    left += kFieldGap;
+    label->move(left, (kGeometryBarHeight - label->height()) / 2);
+    left += label->width() + kLabelGap;
+    field->setGeometry(left, kGeometryRowTop, kFieldWidth, kGeometryRowHeight);
+    left += kFieldWidth;
+    return field;
+}
+
+QWidget* TemplatePage::buildGeometryBar()
+{
+    auto* bar = new QWidget(this);
+    bar->setFixedHeight(kGeometryBarHeight);
+    Shape1 = new ColorBox(bar);
+    Shape1->setObjectName("Shape1");
+    Shape1->setGeometry(2 * kGeometryBarMargin, kGeometryRowTop, 23, kGeometryRowHeight);
+    Shape1->setAccessibleName("Layer colour");
+    Shape1->setToolTip("Text colour or fill of the current layer");
+    connectHandler(Shape1, &ColorBox::pressed, &TemplatePage::Shape1MouseDown);
+    int left = Shape1->geometry().right() + 1;
+    SpinEdit1 = addGeometryField(bar, left, "Left:", &TemplatePage::SpinEdit1Change);
+    SpinEdit1->setObjectName("SpinEdit1");
+    SpinEdit2 = addGeometryField(bar, left, "Top:", &TemplatePage::SpinEdit2Change);
+    SpinEdit2->setObjectName("SpinEdit2");
+    SpinEdit3 = addGeometryField(bar, left, "Width:", &TemplatePage::SpinEdit3Change);
+    SpinEdit3->setObjectName("SpinEdit3");
+    SpinEdit4 = addGeometryField(bar, left, "Height:", &TemplatePage::SpinEdit4Change);
+    SpinEdit4->setObjectName("SpinEdit4");
+    return bar;
+}
+
+void TemplatePage::setTabOrder()
+{
+    QWidget* const order[] = {ComboBoxDestination2, Button7, ComboBox2, Button8, Button6, Panel9, ListBox1,
+                              BitBtn6, BitBtn7, Memo1, ButtonFont, Shape1, SpinEdit1, SpinEdit2, SpinEdit3, SpinEdit4};
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
+}
+
+// Model to view -------------------------------------------------------------
+
+void TemplatePage::modelChanged(TemplateChange change, LayerRef layer)
+{
+    Panel9->refresh();
+    const QSignalBlocker blocker(ListBox1);
+    if (change == TemplateChange::LayerAdded) {
+        auto* item = new QListWidgetItem(layerName(layer));
+        item->setData(kLayerRole, int(layer.kind));
+        item->setData(kNumberRole, layer.number);
+        ListBox1->addItem(item);
+    } else if (change == TemplateChange::LayerRemoved) {
+        delete itemOf(layer);
+        ListBox1->setCurrentRow(-1);
+        ListBox1->clearSelection();
+    }
+}
+
+QListWidgetItem* TemplatePage::itemOf(LayerRef layer) const
+{
+    for (int row = 0; row < ListBox1->count(); ++row) {
+        QListWidgetItem* item = ListBox1->item(row);
+        if (item->data(kLayerRole).toInt() == int(layer.kind) && item->data(kNumberRole).toLongLong() == layer.number)
+            return item;
+    }
+    return nullptr;
+}
+
+LayerRef TemplatePage::selectedLayer() const
+{
+    const QList<QListWidgetItem*> selected = ListBox1->selectedItems();
+    if (selected.isEmpty())
+        return {};
+    return {LayerKind(selected.first()->data(kLayerRole).toInt()), selected.first()->data(kNumberRole).toLongLong()};
+}
+
+void TemplatePage::showInList(LayerRef layer)
+{
+    const QSignalBlocker blocker(ListBox1);
+    if (QListWidgetItem* item = itemOf(layer))
+        ListBox1->setCurrentItem(item);
+}
+
+void TemplatePage::loadEditors(LayerRef layer)
+{
+    if (layer.isText())
+        MyLabelTiklandi(layer.number);
+    else if (layer.isShape())
+        MyShapeTiklandi(layer.number);
+}
+
+void TemplatePage::showGeometry(const LayerBox& box, Reactions reactions)
+{
+    const bool reacting = fieldsReact_;
+    fieldsReact_ = reactions == Reactions::Active;
+    showValue(SpinEdit1, box.left);
+    showValue(SpinEdit2, box.top);
+    showValue(SpinEdit3, box.width);
+    showValue(SpinEdit4, box.height);
+    fieldsReact_ = reacting;
+}
+
+void TemplatePage::showMemoText(const QString& text)
+{
+    const QSignalBlocker blocker(Memo1);
+    QString lines = text;
+    lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    lines.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    Memo1->setPlainText(lines);
+}
+
+// Handlers ----------------------------------------------------------------
+
+void TemplatePage::BitBtn6Click()
+{
+    ColoredFont font{designFont(24), colors::clWindowText};
+    const qint64 number = model_.addTextLayer(font, canvasSize());
+    const TextLayer& layer = *model_.content().textLayer(number);
+    // The editors show the new layer and can edit it at once. The fields
+    // react while they take its values, so a negative Left or Top that they
+    // show as 0 becomes 0 when that changes what they showed.
+    Shape1->setFillColor(layer.font.color.resolve(palette()));
+    showMemoText(layer.text);
+    Memo1->setEnabled(true);
+    ButtonFont->setEnabled(true);
+    showGeometry(layer.box, Reactions::Active);
+}
+
+void TemplatePage::BitBtn7Click()
+{
+    const qint64 number = model_.addShapeLayer();
+    const ShapeLayer& layer = *model_.content().shapeLayer(number);
+    Shape1->setFillColor(layer.fill.resolve(palette()));
+    showMemoText(QString());
+    Memo1->setEnabled(false);
+    ButtonFont->setEnabled(false);
+    showGeometry(layer.box, Reactions::Active);
+}
+
+void TemplatePage::ListBox1Click()
+{
+    const LayerRef layer = selectedLayer();
+    if (!model_.content().holds(layer))
+        return;
+    model_.makeCurrent(layer);
+    loadEditors(layer);
+    model_.bringToFront(layer);
+}
+
+void TemplatePage::Delete1Click()
+{
+    model_.deleteLayer(selectedLayer());
+}
+
+void TemplatePage::MyLabelTiklandi(qint64 no)
+{
+    const TextLayer* layer = model_.content().textLayer(no);
+    if (!layer)
+        return;
+    Shape1->setFillColor(layer->font.color.resolve(palette()));
+    showMemoText(layer->text);
+    Memo1->setEnabled(true);
+    ButtonFont->setEnabled(true);
+    showGeometry(layer->box, Reactions::Suspended);
+}
+
+void TemplatePage::MyShapeTiklandi(qint64 no)
+{
+    const ShapeLayer* layer = model_.content().shapeLayer(no);
+    if (!layer)
+        return;
+    Shape1->setFillColor(layer->fill.resolve(palette()));
+    showMemoText(QString());
+    Memo1->setEnabled(false);
+    ButtonFont->setEnabled(false);
+    showGeometry(layer->box, Reactions::Suspended);
+}
+
+void TemplatePage::applyField(QSpinBox* field, void (TemplateModel::*apply)(LayerRef, int))
+{
+    (model_.*apply)(model_.currentLayer(), fieldValue(field));
+}
+
+void TemplatePage::SpinEdit1Change()
+{
+    applyField(SpinEdit1, &TemplateModel::setLeft);
+}
+
+void TemplatePage::SpinEdit2Change()
+{
+    applyField(SpinEdit2, &TemplateModel::setTop);
+}
+
+void TemplatePage::SpinEdit3Change()
+{
+    applyField(SpinEdit3, &TemplateModel::setWidth);
+}
+
+void TemplatePage::SpinEdit4Change()
+{
+    applyField(SpinEdit4, &TemplateModel::setHeight);
+}
+
+void TemplatePage::Memo1Change()
+{
+    const LayerRef layer = model_.currentLayer();
+    if (!layer.isText() || !model_.content().textLayer(layer.number))
+        return;
+    model_.setText(layer.number, memoText(*Memo1));
+    // The fields follow the size the layer took.
+    showGeometry(model_.content().textLayer(layer.number)->box, Reactions::Suspended);
+}
+
+void TemplatePage::Shape1MouseDown()
+{
+    const LayerRef layer = model_.currentLayer();
+    const std::optional<ColorValue> color = model_.colorOf(layer);
+    if (!color)
+        return;
+    const std::optional<QColor> chosen = dialogs_.pickColor(this, color->resolve(palette()));
+    if (!chosen)
+        return;
+    model_.setColor(layer, ColorValue::fromRgb(*chosen));
+    Shape1->setFillColor(*chosen);
+}
+
+void TemplatePage::Button8Click()
+{
+    FileDialogRequest request;
+    request.title = QStringLiteral("Open");
+    request.nameFilters = pictureNameFilters();
+    // Where the picture shown came from, or the home folder.
+    const QString shown = model_.content().backgroundSource;
+    request.startFolder = shown.isEmpty() ? QDir::homePath() : QFileInfo(shown).absolutePath();
+    request.preview = previewBackgroundPicture;
+    const std::optional<QString> chosen = dialogs_.openFile(this, request);
+    if (!chosen)
+        return;
+    QImage picture;
+    {
+        BusyCursor busy;
+        picture = decodeBackgroundPicture(*chosen);
+    }
+    // Only a picture in use is named.
+    model_.setBackground(picture, *chosen);
+    ComboBox2->setEditText(*chosen);
+}
+
+// For the window --------------------------------------------------------------
+
+std::optional<ColoredFont> TemplatePage::currentTextLayerFont() const
+{
+    const LayerRef layer = model_.currentLayer();
+    const TextLayer* text = layer.isText() ? model_.content().textLayer(layer.number) : nullptr;
+    if (!text)
+        return std::nullopt;
+    return text->font;
+}
+
+void TemplatePage::setCurrentTextLayerFont(const ColoredFont& font)
+{
+    const LayerRef layer = model_.currentLayer();
+    if (!layer.isText() || !model_.content().textLayer(layer.number))
+        return;
+    model_.setFont(layer.number, font);
+    MyLabelTiklandi(layer.number);
+}
+
+LineRunResult TemplatePage::runTemplate(const LineSource& lines, LineRunOptions options, RunProgress& progress)
+{
+    const LineEncoderFactory encoders =
+        templateLineEncoders(model_.content(), Panel9->palette(), canvasSize(), options.format);
+    StoredLine lastStored;
+    options.stored = [&lastStored](const StoredLine& stored) { lastStored = stored; };
+    const int firstNumber = options.firstNumber;
+    options.progress = [this, &lastStored, &progress, firstNumber](int linesSeen, int lineCount) {
+        // Only lines that made an image were stored; the others are empty.
+        const bool stored = lastStored.number == firstNumber + linesSeen - 1;
+        model_.setText(kLineLayerNumber, stored ? lastStored.text : QString());
+        return progress.lineDone(linesSeen, lineCount);
+    };
+    return runLines(lines, encoders, options);
+}
+
+// The page lies hidden under the Simple page until the user opens it, and
+// the widgets of a page never shown are not laid out yet: the canvas's size
+// is then worked out from the size the shown page has, the layers having
+// fixed sizes around the canvas.
+QSize TemplatePage::canvasSize() const
+{
+    if (Panel9->isVisible() || !parentWidget())
+        return Panel9->size();
+    const QSize page = parentWidget()->contentsRect().marginsRemoved(kPageMargins).size();
+    return QSize(std::max(page.width() - kLayerColumnWidth, kSmallestCanvas),
+                 std::max(page.height() - kTopBarHeight - kTextRowHeight - kGeometryBarHeight, kSmallestCanvas));
+}
+
+void TemplatePage::createFirstLayerWhenShown(QWidget* window)
+{
+    firstShowWindow_ = window;
+    window->installEventFilter(this);
+}
+
+bool TemplatePage::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == firstShowWindow_ && event->type() == QEvent::Show) {
+        firstShowWindow_->removeEventFilter(this);
+        firstShowWindow_ = nullptr;
+        runHandler_([this] { BitBtn6Click(); });
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+} // namespace pennolux

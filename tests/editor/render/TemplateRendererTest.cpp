@@ -1,0 +1,163 @@
+#include <QPainter>
+#include <gtest/gtest.h>
+
+#include "EditorTestSupport.h"
+#include "editor/render/TemplateRenderer.h"
+#include "editor/render/TextLayerLayout.h"
+#include "production/simplerun/TextMetrics.h"
+
+#include <limits>
+
+namespace pennolux {
+namespace {
+
+using namespace testing;
+
+const QSize kCanvas(491, 215);
+const QColor kPicture(12, 120, 56);
+const QColor kFill(250, 200, 0);
+
+QImage render(const Template& content, QSize canvas = kCanvas)
+{
+    TemplateRenderer renderer;
+    return renderer.render(content, canvas);
+}
+
+TEST(TemplateRendererTest, ASolidPictureShowsExactlyItsColourOutsideEveryLayer)
+{
+    // Stretched down, up, and in one direction each: smoothing must not
+    // bleed anything in from beyond the picture's edges.
+    for (const QSize pictureSize : {QSize(640, 300), QSize(7, 3), QSize(491, 215), QSize(2000, 90)}) {
+        Template content = solidTemplate(kPicture, pictureSize);
+        addText(content, "Text", {100, 50, 80, 39});
+        addShape(content, {300, 120, 65, 65}, kFill);
+        const QImage image = render(content);
+        ASSERT_EQ(image.size(), kCanvas);
+        EXPECT_EQ(image.format(), QImage::Format_RGB32);
+        QImage outside = image;
+        QPainter painter(&outside);
+        painter.fillRect(QRect(100, 50, 80, 39), kPicture);
+        painter.fillRect(QRect(300, 120, 65, 65), kPicture);
+        painter.end();
+        EXPECT_EQ(pixelsOtherThan(outside, outside.rect(), kPicture), 0) << pictureSize.width();
+    }
+}
+
+TEST(TemplateRendererTest, AShapeIsItsFillInsideABlackOnePixelOutline)
+{
+    Template content = solidTemplate(kPicture);
+    addShape(content, {10, 10, 65, 65}, kFill);
+    const QImage image = render(content);
+    EXPECT_EQ(pixelsOtherThan(image, QRect(11, 11, 63, 63), kFill), 0);
+    for (const QRect& edge : {QRect(10, 10, 65, 1), QRect(10, 74, 65, 1), QRect(10, 10, 1, 65), QRect(74, 10, 1, 65)})
+        EXPECT_EQ(pixelsOtherThan(image, edge, Qt::black), 0);
+    EXPECT_EQ(image.pixelColor(9, 9), kPicture);
+    EXPECT_EQ(image.pixelColor(75, 75), kPicture);
+}
+
+TEST(TemplateRendererTest, LayersPartlyOffTheCanvasAreClipped)
+{
+    Template content = solidTemplate(kPicture);
+    addShape(content, {-30, 200, 65, 65}, kFill);
+    addShape(content, {480, -20, 65, 65}, kFill);
+    const QImage image = render(content);
+    // Only the parts on the canvas: the left and bottom outlines are off it.
+    EXPECT_EQ(pixelsOtherThan(image, QRect(0, 201, 34, 14), kFill), 0);
+    EXPECT_EQ(pixelsOtherThan(image, QRect(0, 200, 35, 1), Qt::black), 0);
+    EXPECT_EQ(pixelsOtherThan(image, QRect(34, 200, 1, 15), Qt::black), 0);
+    EXPECT_EQ(pixelsOtherThan(image, QRect(480, 0, 1, 45), Qt::black), 0);
+    EXPECT_EQ(pixelsOtherThan(image, QRect(481, 0, 10, 44), kFill), 0);
+    EXPECT_EQ(pixelsOtherThan(image, QRect(35, 0, 445, 215), kPicture), 0);
+}
+
+TEST(TemplateRendererTest, TextIsClippedToItsBox)
+{
+    Template content = solidTemplate(kPicture);
+    addText(content, "WWWWWWWW", {20, 20, 30, 10});
+    const QImage image = render(content);
+    EXPECT_GT(pixelsOtherThan(image, QRect(20, 20, 30, 10), kPicture), 0);
+    QImage outside = image;
+    QPainter(&outside).fillRect(QRect(20, 20, 30, 10), kPicture);
+    EXPECT_EQ(pixelsOtherThan(outside, outside.rect(), kPicture), 0);
+}
+
+TEST(TemplateRendererTest, LaterLayersCoverEarlierOnesAndFrontChangesThat)
+{
+    Template content = solidTemplate(kPicture);
+    const LayerRef red = addShape(content, {10, 10, 50, 50}, Qt::red);
+    addShape(content, {30, 30, 50, 50}, Qt::blue);
+    EXPECT_EQ(render(content).pixelColor(40, 40), QColor(Qt::blue));
+    std::erase(content.stacking, red);
+    content.stacking.push_back(red);
+    EXPECT_EQ(render(content).pixelColor(40, 40), QColor(Qt::red));
+}
+
+// Ink of a line drawn alone, for comparing what a layer draws.
+QImage inkOf(const QString& text)
+{
+    Template content = solidTemplate(Qt::white);
+    addText(content, text, {0, 0, 400, 39});
+    return render(content, QSize(400, 39));
+}
+
+TEST(TemplateRendererTest, AnAmpersandIsDrawnAsACharacter)
+{
+    // As a mnemonic marker it would draw nothing, or underline the "x".
+    EXPECT_GT(pixelsOtherThan(inkOf("&"), QRect(0, 0, 400, 39), Qt::white), 20);
+    const QImage pair = inkOf("&&");
+    const QImage single = inkOf("&");
+    EXPECT_NE(pair, single);
+    EXPECT_EQ(pixelsOtherThan(pair, QRect(0, 0, 400, 39), Qt::white),
+              2 * pixelsOtherThan(single, QRect(0, 0, 400, 39), Qt::white));
+    EXPECT_NE(inkOf("Tom & Jerry"), inkOf("Tom  Jerry"));
+}
+
+TEST(TemplateRendererTest, LinesStackByTheCellHeight)
+{
+    Template content = solidTemplate(Qt::white);
+    addText(content, "I\r\n\nI", {0, 0, 50, 3 * 39});
+    const QImage image = render(content, QSize(50, 3 * 39));
+    EXPECT_GT(pixelsOtherThan(image, QRect(0, 0, 50, 39), Qt::white), 0);
+    EXPECT_EQ(pixelsOtherThan(image, QRect(0, 39, 50, 39), Qt::white), 0);
+    EXPECT_GT(pixelsOtherThan(image, QRect(0, 78, 50, 39), Qt::white), 0);
+    EXPECT_EQ(textLayerLines("a\r\nb\rc\nd"), (QStringList{"a", "b", "c", "d"}));
+}
+
+TEST(TemplateRendererTest, ATransparentPictureShowsTheCanvasColourThrough)
+{
+    Template content = solidTemplate(Qt::white);
+    content.background = QImage(QSize(4, 4), QImage::Format_ARGB32_Premultiplied);
+    content.background.fill(Qt::transparent);
+    content.canvasColor = ColorValue::fromRgb(QColor(1, 2, 3));
+    EXPECT_EQ(pixelsOtherThan(render(content), QRect(QPoint(0, 0), kCanvas), QColor(1, 2, 3)), 0);
+}
+
+TEST(TemplateRendererTest, ThePictureIsStretchedOverTheWholeCanvas)
+{
+    Template content = solidTemplate(Qt::white, QSize(2, 1));
+    content.background.setPixelColor(0, 0, Qt::red);
+    content.background.setPixelColor(1, 0, Qt::blue);
+    const QImage image = render(content, QSize(100, 50));
+    EXPECT_EQ(image.pixelColor(0, 0), QColor(Qt::red));
+    EXPECT_EQ(image.pixelColor(0, 49), QColor(Qt::red));
+    EXPECT_EQ(image.pixelColor(99, 25), QColor(Qt::blue));
+}
+
+TEST(TemplateRendererTest, GlyphsBeyondQtsReachDoNotWrapOntoTheCanvas)
+{
+    // Qt places glyphs in 26.6 fixed point: 2^26 pixels along a line wraps
+    // to 0. A "W" placed there must not appear at the box's left.
+    QFont huge = layerFont().font;
+    huge.setPixelSize(4000);
+    const QString spaces(60000, u' ');
+    const std::int64_t wrap = std::int64_t(1) << 26;
+    const std::int64_t advance = RenderFont(huge).checkedAdvance(spaces);
+    ASSERT_GT(advance, wrap);
+    Template content = solidTemplate(Qt::white);
+    addText(content, spaces + "W", {int(wrap + 50 - advance), -1500, std::numeric_limits<int>::max() / 2, 5000});
+    content.TextLayers[0]->font.font = huge;
+    EXPECT_EQ(pixelsOtherThan(render(content, QSize(200, 200)), QRect(0, 0, 200, 200), Qt::white), 0);
+}
+
+} // namespace
+} // namespace pennolux

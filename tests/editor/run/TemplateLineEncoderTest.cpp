@@ -1,0 +1,140 @@
+#include <QDir>
+#include <QPalette>
+#include <gtest/gtest.h>
+
+#include "EditorTestSupport.h"
+#include "IsolatedHomeTest.h"
+#include "editor/render/TemplateRenderer.h"
+#include "editor/run/TemplateLineEncoder.h"
+#include "platform/AppError.h"
+#include "production/linerun/LineRun.h"
+#include "production/textlist/ListLines.h"
+
+namespace pennolux {
+namespace {
+
+using namespace testing;
+
+const QSize kCanvas(491, 215);
+const QColor kPicture(12, 120, 56);
+
+class TemplateRunTest : public IsolatedHomeTest, public ::testing::WithParamInterface<int> {
+protected:
+    void SetUp() override
+    {
+        IsolatedHomeTest::SetUp();
+        destination = scratch() + "/out";
+        QDir().mkpath(destination);
+        content = solidTemplate(kPicture);
+        addText(content, "Text", {214, 88, 62, 39});
+        addShape(content, {-20, 150, 65, 65}, Qt::white);
+    }
+
+    LineRunResult run(const QStringList& lines, ImageFormat format = ImageFormat::PNG)
+    {
+        LineRunOptions options;
+        options.destination = destination;
+        options.format = format;
+        options.threads = GetParam();
+        return runLines(StringListLineSource(lines), templateLineEncoders(content, QPalette(), kCanvas, format), options);
+    }
+    QImage output(int number) const { return QImage(destination + QStringLiteral("/Output%1.png").arg(number)); }
+    // What the canvas shows with the line in Text 1.
+    QImage canvasWith(const QString& line)
+    {
+        TemplateRenderer renderer;
+        return renderer.render(withLine(content, line, renderer.fonts()), kCanvas);
+    }
+
+    QString destination;
+    Template content;
+};
+
+TEST_P(TemplateRunTest, EachNonEmptyLineIsTheCanvasWithTheLineInTextOne)
+{
+    const LineRunResult result = run({"first@example.com", "", "Tom & Jerry"});
+    EXPECT_EQ(result.made, 2);
+    EXPECT_EQ(result.linesSeen, 3);
+    EXPECT_EQ(QDir(destination).entryList(QDir::Files, QDir::Name), (QStringList{"Output1.png", "Output3.png"}));
+    for (const auto& [number, line] : {std::pair{1, QString("first@example.com")}, std::pair{3, QString("Tom & Jerry")}}) {
+        const QImage image = output(number);
+        EXPECT_EQ(image.size(), kCanvas);
+        EXPECT_TRUE(samePixels(image, canvasWith(line))) << number;
+    }
+    EXPECT_FALSE(samePixels(output(1), output(3)));
+    // Text 1 grew to the line and kept its place.
+    RenderFontCache fonts;
+    const Template filled = withLine(content, "first@example.com", fonts);
+    EXPECT_EQ(filled.textLayer(1)->box.left, 214);
+    EXPECT_EQ(filled.textLayer(1)->box.width,
+              int(fonts.fontFor(layerFont().font).checkedAdvance("first@example.com")));
+}
+
+TEST_P(TemplateRunTest, WithoutTextOneEveryImageIsTheUnchangedCanvas)
+{
+    // Text 1 deleted; Text 2 never receives the lines.
+    content.TextLayers[1] = TextLayer{"Other", layerFont(), {10, 10, 100, 39}};
+    content.stacking.push_back(LayerRef::text(2));
+    content.TextLayers[0].reset();
+    std::erase(content.stacking, LayerRef::text(1));
+    run({"one", "two"});
+    TemplateRenderer renderer;
+    const QImage unchanged = renderer.render(content, kCanvas);
+    EXPECT_TRUE(samePixels(output(1), unchanged));
+    EXPECT_TRUE(samePixels(output(2), unchanged));
+}
+
+TEST_P(TemplateRunTest, LayersAboveTextOneCoverTheLine)
+{
+    addShape(content, {200, 80, 100, 60}, Qt::yellow);
+    run({"WWWWWWWWWWWWWWW"});
+    EXPECT_EQ(pixelsOtherThan(output(1), QRect(201, 81, 98, 58), Qt::yellow), 0);
+}
+
+TEST_P(TemplateRunTest, ALongLineRunsOffTheRightEdge)
+{
+    run({QString(5000, u'x')});
+    const QImage image = output(1);
+    EXPECT_EQ(image.size(), kCanvas);
+    EXPECT_GT(pixelsOtherThan(image, QRect(480, 88, 11, 39), kPicture), 0);
+}
+
+TEST_P(TemplateRunTest, ALineTooLongStopsTheRunNamingIt)
+{
+    try {
+        run({"fine", QString(70000, u'y'), "never"});
+        FAIL() << "no error";
+    } catch (const AppError& error) {
+        EXPECT_TRUE(error.message().startsWith("Line 2 (\"yyyy")) << error.message().toStdString();
+        EXPECT_TRUE(error.message().contains("too long")) << error.message().toStdString();
+    }
+    EXPECT_EQ(QDir(destination).entryList(QDir::Files), QStringList{"Output1.png"});
+}
+
+TEST_P(TemplateRunTest, AFormatThatCannotHoldTheCanvasIsNamed)
+{
+    LineRunOptions options;
+    options.destination = destination;
+    options.format = ImageFormat::WEBP;
+    options.threads = GetParam();
+    EXPECT_THROW(runLines(StringListLineSource(QStringList{"x"}), templateLineEncoders(content, QPalette(), QSize(17000, 10), options.format),
+                          options),
+                 AppError);
+}
+
+INSTANTIATE_TEST_SUITE_P(Threads, TemplateRunTest, ::testing::Values(1, 3));
+
+TEST(TemplateLineEncoderTest, SystemColoursAreResolvedBeforeTheWorkersDraw)
+{
+    Template content = solidTemplate(kPicture);
+    addText(content, "Text", {0, 0, 62, 39});
+    content.TextLayers[0]->font.color = colors::clWindowText;
+    QPalette palette;
+    palette.setColor(QPalette::Active, QPalette::WindowText, QColor(200, 0, 0));
+    const Template resolved = withResolvedColors(content, palette);
+    EXPECT_EQ(resolved.textLayer(1)->font.color, ColorValue::fromRgb(QColor(200, 0, 0)));
+    EXPECT_FALSE(resolved.canvasColor.isSystemColor());
+}
+
+} // namespace
+} // namespace pennolux

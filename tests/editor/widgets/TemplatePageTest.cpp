@@ -1,0 +1,447 @@
+#include <QAbstractButton>
+#include <QAccessible>
+#include <QApplication>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTest>
+#include <QImageWriter>
+#include <gtest/gtest.h>
+
+#include "EditorTestSupport.h"
+#include "FakeDialogs.h"
+#include "IsolatedHomeTest.h"
+#include "editor/background/BackgroundPicture.h"
+#include "editor/widgets/ColorBox.h"
+#include "editor/widgets/LayerList.h"
+#include "editor/widgets/TemplateCanvas.h"
+#include "editor/widgets/TemplatePage.h"
+#include "platform/AppError.h"
+
+namespace pennolux {
+namespace {
+
+using namespace testing;
+
+// The page's size at the window's design size: its canvas is 491 x 215.
+const QSize kDesignPage(622, 391);
+const QSize kDesignCanvas(491, 215);
+
+void sendMouse(QWidget* widget, QEvent::Type type, QPoint point, Qt::MouseButton button, Qt::MouseButtons held)
+{
+    QMouseEvent event(type, point, widget->mapToGlobal(point), button, held, Qt::NoModifier);
+    QApplication::sendEvent(widget, &event);
+}
+
+class TemplatePageTest : public IsolatedHomeTest {
+protected:
+    void SetUp() override
+    {
+        IsolatedHomeTest::SetUp();
+        page = std::make_unique<TemplatePage>(dialogs, [this](const std::function<void()>& handler) {
+            try {
+                handler();
+            } catch (const AppError& error) {
+                errors << error.message();
+            }
+        });
+        page->resize(kDesignPage);
+        page->show();
+        page->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(page.get()));
+    }
+
+    TemplateModel& model() { return page->model(); }
+    const LayerBox& boxOf(LayerRef layer) { return *model().content().boxOf(layer); }
+    QList<int> fields() const
+    {
+        return {page->SpinEdit1->value(), page->SpinEdit2->value(), page->SpinEdit3->value(),
+                page->SpinEdit4->value()};
+    }
+    QStringList listNames() const
+    {
+        QStringList names;
+        for (int row = 0; row < page->ListBox1->count(); ++row)
+            names << page->ListBox1->item(row)->text();
+        return names;
+    }
+    QPoint centreOf(LayerRef layer) { return boxOf(layer).rect().center(); }
+    void typeInto(QSpinBox* field, const QString& text)
+    {
+        field->setFocus();
+        field->selectAll();
+        QTest::keyClick(field, Qt::Key_Backspace);
+        QTest::keyClicks(field, text);
+    }
+
+    FakeDialogs dialogs;
+    QStringList errors;
+    std::unique_ptr<TemplatePage> page;
+};
+
+TEST_F(TemplatePageTest, RegionsAndControlsHaveTheirDesignedSizes)
+{
+    EXPECT_EQ(page->Panel9->size(), kDesignCanvas);
+    EXPECT_EQ(page->Panel9->width() + page->ListBox1->width(), kDesignCanvas.width() + 127);
+    EXPECT_EQ(page->ListBox1->width(), 127);
+    EXPECT_EQ(page->BitBtn6->height(), 25);
+    EXPECT_EQ(page->BitBtn7->height(), 25);
+    EXPECT_LT(page->BitBtn6->y(), page->BitBtn7->y());
+    EXPECT_EQ(page->ButtonFont->size(), QSize(123, 50));
+    EXPECT_EQ(page->Memo1->height(), 50);
+    EXPECT_EQ(page->Memo1->font().pointSize(), 10);
+    EXPECT_EQ(page->Shape1->size(), QSize(23, 22));
+    EXPECT_EQ(page->Button6->size(), QSize(214, 25));
+    EXPECT_TRUE(page->Button6->font().bold());
+    EXPECT_EQ(page->Button6->font().pointSize(), 10);
+    EXPECT_EQ(page->ComboBoxDestination2->width(), 214);
+    EXPECT_GT(page->Button6->y(), page->ComboBoxDestination2->y());
+    EXPECT_EQ(page->Button6->x(), page->ComboBoxDestination2->x());
+    for (QSpinBox* field : {page->SpinEdit1, page->SpinEdit2, page->SpinEdit3, page->SpinEdit4}) {
+        EXPECT_EQ(field->width(), 100);
+        EXPECT_EQ(field->minimum(), 0);
+        EXPECT_EQ(field->maximum(), 999999);
+        EXPECT_EQ(field->value(), 0);
+    }
+    EXPECT_EQ(page->ComboBox2->currentText(), "[Default Image]");
+    QStringList captions;
+    for (const QLabel* label : page->findChildren<QLabel*>())
+        captions << label->text();
+    for (const char* caption : {"Destination:", "Background Image:", "Layers:", "Left:", "Top:", "Width:", "Height:"})
+        EXPECT_TRUE(captions.contains(caption)) << caption;
+    // The canvas follows the page; the layers keep their place.
+    page->BitBtn7Click();
+    page->resize(kDesignPage + QSize(100, 50));
+    QApplication::processEvents();
+    EXPECT_EQ(page->Panel9->size(), kDesignCanvas + QSize(100, 50));
+    EXPECT_EQ(boxOf(LayerRef::shape(1)), (LayerBox{10, 10, 65, 65}));
+}
+
+TEST_F(TemplatePageTest, NewLayersAreListedInCreationOrderAndLoadTheEditors)
+{
+    page->BitBtn6Click();
+    EXPECT_EQ(listNames(), QStringList{"Text 1"});
+    const LayerBox text = boxOf(LayerRef::text(1));
+    EXPECT_EQ(fields(), (QList<int>{text.left, text.top, text.width, text.height}));
+    EXPECT_EQ(page->Memo1->toPlainText(), "Text");
+    EXPECT_TRUE(page->Memo1->isEnabled());
+    EXPECT_EQ(page->Shape1->fillColor(), page->palette().color(QPalette::WindowText));
+
+    QTest::mouseClick(page->BitBtn7, Qt::LeftButton);
+    EXPECT_EQ(listNames(), (QStringList{"Text 1", "Shape 1"}));
+    EXPECT_EQ(fields(), (QList<int>{10, 10, 65, 65}));
+    EXPECT_TRUE(page->Memo1->toPlainText().isEmpty());
+    EXPECT_FALSE(page->Memo1->isEnabled());
+    EXPECT_FALSE(page->ButtonFont->isEnabled());
+    EXPECT_EQ(page->Shape1->fillColor(), QColor(Qt::white));
+
+    // After a shape, a new text layer can be edited at once.
+    QTest::mouseClick(page->BitBtn6, Qt::LeftButton);
+    EXPECT_TRUE(page->Memo1->isEnabled());
+    EXPECT_TRUE(page->ButtonFont->isEnabled());
+    EXPECT_EQ(listNames(), (QStringList{"Text 1", "Shape 1", "Text 2"}));
+    EXPECT_TRUE(page->ListBox1->selectedItems().isEmpty());
+    EXPECT_TRUE(errors.isEmpty());
+}
+
+TEST_F(TemplatePageTest, ANegativeLeftShowsAsZeroAndIsAppliedWhenThatChangesTheField)
+{
+    page->resize(127 + 40 + 4, kDesignPage.height());
+    QApplication::processEvents();
+    ASSERT_EQ(page->Panel9->width(), 40);
+    // The fields showed 0 already: nothing changes, the layer keeps its place.
+    page->BitBtn6Click();
+    EXPECT_LT(boxOf(LayerRef::text(1)).left, 0);
+    EXPECT_EQ(page->SpinEdit1->value(), 0);
+    // The fields showed a shape's 10: showing 0 applies 0.
+    page->BitBtn7Click();
+    page->BitBtn6Click();
+    EXPECT_EQ(boxOf(LayerRef::text(2)).left, 0);
+    EXPECT_GT(boxOf(LayerRef::text(2)).top, 0);
+}
+
+TEST_F(TemplatePageTest, TheHundredthTextLayerIsRefusedWithTheErrorBox)
+{
+    for (int i = 0; i < 99; ++i)
+        page->BitBtn6->click();
+    page->BitBtn6->click();
+    EXPECT_EQ(errors, QStringList{"A template holds at most 99 text layers."});
+    EXPECT_EQ(page->ListBox1->count(), 99);
+    EXPECT_EQ(model().currentLayer(), LayerRef::text(99));
+}
+
+TEST_F(TemplatePageTest, PressingALayerMakesItCurrentSelectsItLoadsTheEditorsAndBringsItToTheFront)
+{
+    page->BitBtn7Click();  // Shape 1 at 10, 10
+    page->BitBtn6Click();  // Text 1, current
+    page->BitBtn7Click();  // Shape 2 at 10, 10, over Shape 1
+    model().moveTo(LayerRef::shape(2), QPoint(40, 40));
+    page->ListBox1->setCurrentRow(1);  // Text 1
+
+    // Passing over a layer changes nothing.
+    sendMouse(page->Panel9, QEvent::MouseMove, QPoint(20, 20), Qt::NoButton, Qt::NoButton);
+    EXPECT_EQ(model().currentLayer(), LayerRef::text(1));
+
+    for (Qt::MouseButton button : {Qt::RightButton, Qt::MiddleButton, Qt::LeftButton}) {
+        model().bringToFront(LayerRef::shape(2));
+        page->ListBox1->setCurrentRow(1);
+        sendMouse(page->Panel9, QEvent::MouseButtonPress, QPoint(20, 20), button, button);
+        sendMouse(page->Panel9, QEvent::MouseButtonRelease, QPoint(20, 20), button, Qt::NoButton);
+        EXPECT_EQ(model().currentLayer(), LayerRef::shape(1));
+        EXPECT_EQ(page->ListBox1->currentItem()->text(), "Shape 1");
+        EXPECT_EQ(model().content().stacking.back(), LayerRef::shape(1));
+        EXPECT_EQ(fields(), (QList<int>{10, 10, 65, 65}));
+        EXPECT_FALSE(model().Dragging());
+    }
+    // A field now moves the layer it shows.
+    typeInto(page->SpinEdit1, "33");
+    EXPECT_EQ(boxOf(LayerRef::shape(1)).left, 33);
+    EXPECT_EQ(boxOf(LayerRef::shape(2)).left, 40);
+}
+
+TEST_F(TemplatePageTest, TheLeftButtonDragsByThePointersOffsetUntilReleasedAnywhere)
+{
+    page->BitBtn7Click();
+    page->BitBtn6Click();
+    sendMouse(page->Panel9, QEvent::MouseButtonPress, QPoint(15, 20), Qt::LeftButton, Qt::LeftButton);
+    sendMouse(page->Panel9, QEvent::MouseMove, QPoint(5, 30), Qt::NoButton, Qt::LeftButton);
+    EXPECT_EQ(boxOf(LayerRef::shape(1)), (LayerBox{0, 20, 65, 65}));
+    sendMouse(page->Panel9, QEvent::MouseMove, QPoint(-10, 300), Qt::NoButton, Qt::LeftButton);
+    EXPECT_EQ(boxOf(LayerRef::shape(1)), (LayerBox{-15, 290, 65, 65}));
+    // The fields show the layer, a negative Left as 0.
+    EXPECT_EQ(fields(), (QList<int>{0, 290, 65, 65}));
+    EXPECT_EQ(boxOf(LayerRef::shape(1)).left, -15);
+    // Released off every layer and off the canvas: the drag is over.
+    sendMouse(page->Panel9, QEvent::MouseButtonRelease, QPoint(-10, 300), Qt::LeftButton, Qt::NoButton);
+    EXPECT_FALSE(model().Dragging());
+    sendMouse(page->Panel9, QEvent::MouseMove, QPoint(245, 107), Qt::NoButton, Qt::NoButton);
+    EXPECT_EQ(boxOf(LayerRef::shape(1)), (LayerBox{-15, 290, 65, 65}));
+    EXPECT_EQ(model().currentLayer(), LayerRef::shape(1));
+}
+
+TEST_F(TemplatePageTest, FieldsApplyEveryChangeAndAnEmptyFieldIsZero)
+{
+    page->BitBtn7Click();
+    typeInto(page->SpinEdit3, "1");
+    EXPECT_EQ(boxOf(LayerRef::shape(1)).width, 1);
+    QTest::keyClicks(page->SpinEdit3, "20");
+    EXPECT_EQ(boxOf(LayerRef::shape(1)).width, 120);
+    page->SpinEdit3->selectAll();
+    QTest::keyClick(page->SpinEdit3, Qt::Key_Backspace);
+    EXPECT_EQ(boxOf(LayerRef::shape(1)).width, 0);
+    page->SpinEdit4->setFocus();  // the field loses the focus
+    EXPECT_EQ(page->SpinEdit3->text(), "0");
+    EXPECT_EQ(boxOf(LayerRef::shape(1)).width, 0);
+    QTest::keyClick(page->SpinEdit4, Qt::Key_Up);
+    EXPECT_EQ(boxOf(LayerRef::shape(1)).height, 66);
+}
+
+TEST_F(TemplatePageTest, TheTextEditorSetsTheTextWithCrLfAndTheFieldsFollowTheSize)
+{
+    page->BitBtn6Click();
+    const int left = boxOf(LayerRef::text(1)).left;
+    page->Memo1->setPlainText(QString::fromUtf8("first\nsecond line\xC2\xA0"));
+    const TextLayer& layer = *model().content().textLayer(1);
+    EXPECT_EQ(layer.text, QString::fromUtf8("first\r\nsecond line\xC2\xA0"));
+    EXPECT_EQ(layer.box.height, 78);
+    EXPECT_EQ(layer.box.left, left);
+    EXPECT_EQ(page->SpinEdit4->value(), 78);
+    EXPECT_EQ(page->SpinEdit3->value(), layer.box.width);
+
+    // With a shape current the editor does nothing.
+    page->BitBtn7Click();
+    page->Memo1->setEnabled(true);
+    page->Memo1->setPlainText("ignored");
+    EXPECT_EQ(model().content().textLayer(1)->text, QString::fromUtf8("first\r\nsecond line\xC2\xA0"));
+}
+
+TEST_F(TemplatePageTest, TheColourBoxRecoloursTheTextOrTheFill)
+{
+    page->BitBtn6Click();
+    dialogs.colorResult = QColor(1, 2, 3);
+    QTest::mouseClick(page->Shape1, Qt::RightButton);
+    EXPECT_EQ(dialogs.lastColorInitial, page->palette().color(QPalette::WindowText));
+    EXPECT_EQ(model().content().textLayer(1)->font.color, ColorValue::fromRgb(QColor(1, 2, 3)));
+    EXPECT_EQ(page->Shape1->fillColor(), QColor(1, 2, 3));
+
+    page->BitBtn7Click();
+    dialogs.colorResult = QColor(9, 8, 7);
+    page->Shape1->setFocus();
+    QTest::keyClick(page->Shape1, Qt::Key_Space);
+    EXPECT_EQ(dialogs.lastColorInitial, QColor(Qt::white));
+    EXPECT_EQ(model().content().shapeLayer(1)->fill, ColorValue::fromRgb(QColor(9, 8, 7)));
+
+    dialogs.colorResult.reset();
+    QTest::mouseClick(page->Shape1, Qt::LeftButton);
+    EXPECT_EQ(model().content().shapeLayer(1)->fill, ColorValue::fromRgb(QColor(9, 8, 7)));
+    EXPECT_EQ(dialogs.colorDialogOpened, 3);
+}
+
+TEST_F(TemplatePageTest, ChoosingInTheListMakesCurrentLoadsAndBringsToFront)
+{
+    page->BitBtn6Click();
+    page->BitBtn7Click();
+    const QRect textItem = page->ListBox1->visualItemRect(page->ListBox1->item(0));
+    QTest::mouseClick(page->ListBox1->viewport(), Qt::LeftButton, {}, textItem.center());
+    EXPECT_EQ(model().currentLayer(), LayerRef::text(1));
+    EXPECT_EQ(model().content().stacking.back(), LayerRef::text(1));
+    EXPECT_EQ(page->Memo1->toPlainText(), "Text");
+    EXPECT_TRUE(page->Memo1->isEnabled());
+
+    page->ListBox1->setFocus();
+    QTest::keyClick(page->ListBox1, Qt::Key_Down);
+    EXPECT_EQ(model().currentLayer(), LayerRef::shape(1));
+    EXPECT_EQ(fields(), (QList<int>{10, 10, 65, 65}));
+}
+
+TEST_F(TemplatePageTest, DeleteRemovesTheSelectedLayerOnlyAndKeepsTheCurrentOne)
+{
+    page->BitBtn6Click();
+    page->BitBtn7Click();
+    page->BitBtn6Click();  // Text 2
+
+    // The right button opens the menu and leaves the selection alone.
+    page->ListBox1->setCurrentRow(0);
+    page->BitBtn6Click();  // Text 3, current; the selection stays on Text 1
+    const QRect shapeItem = page->ListBox1->visualItemRect(page->ListBox1->item(1));
+    QTest::mousePress(page->ListBox1->viewport(), Qt::RightButton, {}, shapeItem.center());
+    QTest::mouseRelease(page->ListBox1->viewport(), Qt::RightButton, {}, shapeItem.center());
+    EXPECT_EQ(page->ListBox1->currentRow(), 0);
+    EXPECT_TRUE(page->PopupMenu2->isVisible());
+    page->PopupMenu2->close();
+    QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(0, 0), page->ListBox1->mapToGlobal(QPoint(0, 0)));
+    QApplication::sendEvent(page->ListBox1, &menuKey);
+    EXPECT_TRUE(page->PopupMenu2->isVisible());
+    page->PopupMenu2->close();
+
+    page->Delete1->trigger();
+    EXPECT_EQ(listNames(), (QStringList{"Shape 1", "Text 2", "Text 3"}));
+    EXPECT_TRUE(page->ListBox1->selectedItems().isEmpty());
+    EXPECT_EQ(model().content().textLayer(1), nullptr);
+    EXPECT_EQ(model().currentLayer(), LayerRef::text(3));
+
+    // The Delete key does the same; with nothing selected it does nothing.
+    page->ListBox1->setFocus();
+    QTest::keyClick(page->ListBox1, Qt::Key_Delete);
+    EXPECT_EQ(page->ListBox1->count(), 3);
+    page->ListBox1->setCurrentRow(2);
+    QTest::keyClick(page->ListBox1, Qt::Key_Delete);
+    EXPECT_EQ(listNames(), (QStringList{"Shape 1", "Text 2"}));
+    EXPECT_TRUE(errors.isEmpty());
+}
+
+TEST_F(TemplatePageTest, DeletingTheCurrentLayerLeavesEditsWithoutEffect)
+{
+    page->BitBtn6Click();
+    page->BitBtn6Click();
+    page->ListBox1->setCurrentRow(1);  // Text 2, current
+    page->Delete1Click();
+    EXPECT_EQ(model().currentLayer(), LayerRef::text(2));
+    EXPECT_EQ(page->Memo1->toPlainText(), "Text");
+    page->Memo1->setPlainText("lost");
+    typeInto(page->SpinEdit1, "5");
+    EXPECT_EQ(model().content().textLayer(1)->text, "Text");
+    EXPECT_NE(boxOf(LayerRef::text(1)).left, 5);
+    EXPECT_EQ(page->ListBox1->count(), 1);
+    EXPECT_TRUE(errors.isEmpty());
+}
+
+TEST_F(TemplatePageTest, ABackgroundPictureIsShownAndNamedOnlyWhenItCanBeRead)
+{
+    QImage red(20, 10, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    const QString good = scratch() + "/red.png";
+    ASSERT_TRUE(red.save(good));
+    const QString bad = writeScratchFile("bad.png", "not a picture");
+    const QString metafile = writeScratchFile("old.wmf", "x");
+
+    dialogs.openResult = bad;
+    page->Button8->click();
+    EXPECT_EQ(dialogs.lastOpenRequest.nameFilters.value(0).left(4), "All ");
+    EXPECT_EQ(dialogs.lastOpenRequest.title, "Open");
+    EXPECT_TRUE(bool(dialogs.lastOpenRequest.preview));
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors[0].contains(bad));
+    EXPECT_EQ(page->ComboBox2->currentText(), "[Default Image]");
+
+    dialogs.openResult = good;
+    page->Button8->click();
+    EXPECT_EQ(page->ComboBox2->currentText(), good);
+    EXPECT_EQ(page->Panel9->picture().pixelColor(5, 5), QColor(Qt::red));
+
+    dialogs.openResult = metafile;
+    page->Button8->click();
+    EXPECT_EQ(dialogs.lastOpenRequest.startFolder, scratch());
+    EXPECT_EQ(errors.value(1), "Unknown picture file extension (.wmf)");
+    EXPECT_EQ(page->ComboBox2->currentText(), good);
+    EXPECT_EQ(model().content().backgroundSource, good);
+
+    dialogs.openResult.reset();
+    page->Button8->click();
+    EXPECT_EQ(page->ComboBox2->currentText(), good);
+    EXPECT_EQ(errors.size(), 2);
+}
+
+TEST_F(TemplatePageTest, EnterPressesAFocusedButton)
+{
+    page->BitBtn7->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(page->BitBtn7, Qt::Key_Return);
+    EXPECT_EQ(listNames(), QStringList{"Shape 1"});
+}
+
+TEST_F(TemplatePageTest, ArrowKeysOnTheCanvasMoveTheCurrentLayer)
+{
+    page->BitBtn7Click();
+    page->Panel9->setFocus();
+    QTest::keyClick(page->Panel9, Qt::Key_Left);
+    QTest::keyClick(page->Panel9, Qt::Key_Down, Qt::ShiftModifier);
+    EXPECT_EQ(boxOf(LayerRef::shape(1)), (LayerBox{9, 20, 65, 65}));
+    EXPECT_EQ(fields(), (QList<int>{9, 20, 65, 65}));
+}
+
+TEST_F(TemplatePageTest, EveryControlIsReachedByTabAndNamedForScreenReaders)
+{
+    QSet<QWidget*> reached;
+    page->ComboBoxDestination2->setFocus(Qt::TabFocusReason);
+    for (int i = 0; i < 40; ++i) {
+        QWidget* focused = QApplication::focusWidget();
+        if (qobject_cast<QLineEdit*>(focused) && focused->parentWidget() != page.get())
+            focused = focused->parentWidget();
+        reached.insert(focused);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    for (QWidget* control : page->findChildren<QWidget*>()) {
+        const bool interactive = control->focusPolicy() != Qt::NoFocus || qobject_cast<QAbstractButton*>(control);
+        if (!interactive || !control->isVisibleTo(page.get()) || qobject_cast<QLineEdit*>(control))
+            continue;
+        if (control->focusPolicy() & Qt::TabFocus) {
+            EXPECT_TRUE(reached.contains(control)) << control->objectName().toStdString() << " "
+                                                   << control->metaObject()->className();
+        }
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(control);
+        ASSERT_NE(accessible, nullptr);
+        EXPECT_FALSE(accessible->text(QAccessible::Name).trimmed().isEmpty())
+            << control->objectName().toStdString() << " " << control->metaObject()->className();
+    }
+}
+
+TEST_F(TemplatePageTest, TheCanvasShowsWhatTheRunDraws)
+{
+    page->BitBtn6Click();
+    page->BitBtn7Click();
+    model().moveTo(LayerRef::shape(1), QPoint(-20, 180));
+    TemplateRenderer renderer;
+    const QImage expected = renderer.render(withResolvedColors(model().content(), page->Panel9->palette()),
+                                            kDesignCanvas);
+    EXPECT_TRUE(samePixels(page->Panel9->grab().toImage(), expected));
+}
+
+} // namespace
+} // namespace pennolux
