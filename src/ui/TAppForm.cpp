@@ -27,7 +27,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "ColorSwatch.h"
+#include "platform/widgets/ColorSwatch.h"
 #include "app/ApplicationState.h"
 #include "app/DataFiles.h"
 #include "app/DataFolder.h"

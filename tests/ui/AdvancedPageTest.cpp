@@ -13,7 +13,7 @@
 #include <QTest>
 
 #include "MainWindowFixture.h"
-#include "editor/widgets/ColorBox.h"
+#include "platform/widgets/ColorSwatch.h"
 #include "editor/widgets/LayerList.h"
 #include "editor/widgets/TemplateCanvas.h"
 #include "editor/widgets/TemplatePage.h"

@@ -14,7 +14,7 @@
 #include <QToolButton>
 
 #include "MainWindowFixture.h"
-#include "ui/ColorSwatch.h"
+#include "platform/widgets/ColorSwatch.h"
 
 using namespace pennolux;
 using namespace pennolux::testing;

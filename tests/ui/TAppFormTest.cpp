@@ -15,7 +15,7 @@
 
 #include "MainWindowFixture.h"
 #include "app/IniDocument.h"
-#include "ui/ColorSwatch.h"
+#include "platform/widgets/ColorSwatch.h"
 
 using namespace pennolux;
 using namespace pennolux::testing;

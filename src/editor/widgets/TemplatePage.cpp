@@ -22,7 +22,7 @@
 #include "editor/background/BackgroundPicture.h"
 #include "editor/background/PictureFormats.h"
 #include "editor/run/TemplateLineEncoder.h"
-#include "editor/widgets/ColorBox.h"
+#include "platform/widgets/ColorSwatch.h"
 #include "editor/widgets/LayerList.h"
 #include "editor/widgets/RunProgress.h"
 #include "editor/widgets/TemplateCanvas.h"
@@ -286,12 +286,12 @@ QWidget* TemplatePage::buildGeometryBar()
 {
     auto* bar = new QWidget(this);
     bar->setFixedHeight(kGeometryBarHeight);
-    Shape1 = new ColorBox(bar);
+    Shape1 = new ColorSwatch(bar);
     Shape1->setObjectName("Shape1");
     Shape1->setGeometry(2 * kGeometryBarMargin, kGeometryRowTop, 23, kGeometryRowHeight);
     Shape1->setAccessibleName("Layer colour");
     Shape1->setToolTip("Text colour or fill of the current layer");
-    connectHandler(Shape1, &ColorBox::pressed, &TemplatePage::Shape1MouseDown);
+    connectHandler(Shape1, &ColorSwatch::mousePressed, &TemplatePage::Shape1MouseDown);
     int left = Shape1->geometry().right() + 1;
     SpinEdit1 = addGeometryField(bar, left, "Left:", &TemplatePage::SpinEdit1Change);
     SpinEdit1->setObjectName("SpinEdit1");

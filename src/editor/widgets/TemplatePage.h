@@ -19,7 +19,7 @@ class QListWidgetItem;
 
 namespace pennolux {
 
-class ColorBox;
+class ColorSwatch;
 class LayerList;
 class LineSource;
 class RunProgress;
@@ -90,7 +90,7 @@ public:
     QPlainTextEdit* Memo1 = nullptr;
     QPushButton* ButtonFont = nullptr;
     // Geometry bar.
-    ColorBox* Shape1 = nullptr;
+    ColorSwatch* Shape1 = nullptr;
     QSpinBox* SpinEdit1 = nullptr;
     QSpinBox* SpinEdit2 = nullptr;
     QSpinBox* SpinEdit3 = nullptr;

@@ -19,7 +19,7 @@
 #include "FakeDialogs.h"
 #include "IsolatedHomeTest.h"
 #include "editor/background/BackgroundPicture.h"
-#include "editor/widgets/ColorBox.h"
+#include "platform/widgets/ColorSwatch.h"
 #include "editor/widgets/LayerList.h"
 #include "editor/widgets/TemplateCanvas.h"
 #include "editor/widgets/TemplatePage.h"

@@ -1,4 +1,4 @@
-#include "ColorSwatch.h"
+#include "platform/widgets/ColorSwatch.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
