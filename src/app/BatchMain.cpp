@@ -21,11 +21,13 @@
 #include "platform/DocumentImport.h"
 #include "platform/Locale.h"
 #include "production/batch/BatchOptions.h"
+#include "production/batch/BatchReport.h"
 #include "production/textlist/ListLines.h"
 #include "production/batch/ProgressBar.h"
 #include "production/batch/VersionReport.h"
 #include "production/linerun/LineRun.h"
 #include "production/simplerun/SimpleRun.h"
+#include "production/textlist/LineRangeSource.h"
 #include "production/textlist/StreamedListSource.h"
 #include "production/textlist/TextListFile.h"
 
@@ -57,6 +59,30 @@ std::unique_ptr<LineSource> readList(const BatchOptions& options)
     if (options.readsStandardInput())
         return readStandardInput();
     return openTextList(options.listPath, DocumentReaders(), SystemLocale().legacyCodePage());
+}
+
+// The lines --first-number and --lines select, numbered as in the whole list.
+LineRangeSource pieceOf(const LineSource& lines, const BatchOptions& options)
+{
+    const qint64 lastNumber = qint64(options.firstNumber) + lines.lineCount() - 1;
+    if (options.lines.last == LineRange::kLastPossible && lastNumber > LineRange::kLastPossible) {
+        throw AppError(QStringLiteral("Numbered from %1, the list's %2 lines would pass line number %3")
+                           .arg(options.firstNumber)
+                           .arg(lines.lineCount())
+                           .arg(LineRange::kLastPossible));
+    }
+    return LineRangeSource(lines, options.firstNumber, options.lines);
+}
+
+// The report's own failure after a run's error is told too, but the run's
+// error stays the one the tool ends with.
+void finishAfterError(BatchReport& report)
+{
+    try {
+        report.finish();
+    } catch (const std::exception& error) {
+        print(stderr, standardErrorText(QString::fromUtf8(error.what())) + u'\n');
+    }
 }
 
 QFont fontOf(const BatchOptions& options)
@@ -128,29 +154,32 @@ int run(const BatchOptions& options)
 {
     ensureDesignFontAvailable();
     warnAboutMissingFont(options);
-    const std::unique_ptr<const LineSource> lines = readList(options);
+    const std::unique_ptr<const LineSource> list = readList(options);
+    const LineRangeSource lines = pieceOf(*list, options);
+    BatchReport report(options);
     ProgressBar progressBar(stderr, !options.quiet && ::isatty(STDERR_FILENO));
-    int saved = 0;
     LineRunOptions run;
     run.destination = options.destination.isEmpty() ? QDir::currentPath() : options.destination;
     run.format = options.format;
     run.threads = QThread::idealThreadCount();
+    run.firstNumber = lines.firstNumber();
     run.progress = [&progressBar](int linesSeen, int lineCount) {
         progressBar.update(linesSeen, lineCount);
         return stopSignal == 0;
     };
-    run.stored = [&saved](const StoredLine&) { ++saved; };
-    auto summary = [&saved] { print(stdout, QStringLiteral("Saved %1 image file(s)\n").arg(saved)); };
+    run.stored = [&report](const StoredLine& line) { report.add(line); };
     stopOnInterrupt();
     try {
-        runLines(*lines, simpleLineEncoders(lookOf(options), options.format), run);
+        runLines(lines, simpleLineEncoders(lookOf(options), options.format), run);
     } catch (...) {
         progressBar.clear();
-        summary();
+        print(stdout, report.summary());
+        finishAfterError(report);
         throw;
     }
     progressBar.clear();
-    summary();
+    print(stdout, report.summary());
+    report.finish();
     return stopSignal == 0 ? 0 : 128 + stopSignal;
 }
 

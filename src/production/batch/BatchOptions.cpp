@@ -140,6 +140,56 @@ bool applyValueOption(const QString& option, ArgumentReader& reader, BatchOption
     return true;
 }
 
+int parseLineNumber(const QString& option, const QString& text)
+{
+    return parseWholeNumber(option, text, 1, LineRange::kLastPossible);
+}
+
+// "A-B", "A-" (to the end) or "A" (that line alone).
+LineRange parseLineRange(const QString& text)
+{
+    const QString option = QStringLiteral("--lines");
+    const qsizetype dash = text.indexOf(u'-');
+    LineRange range;
+    if (dash < 0) {
+        range.first = range.last = parseLineNumber(option, text);
+        return range;
+    }
+    range.first = parseLineNumber(option, text.left(dash));
+    const QString last = text.mid(dash + 1);
+    if (!last.trimmed().isEmpty())
+        range.last = parseLineNumber(option, last);
+    if (range.last < range.first)
+        throw BatchUsageError(QStringLiteral("--lines: \"%1\" ends before it starts").arg(text));
+    return range;
+}
+
+// The options that cut a list into pieces and say what was written; they
+// combine with whatever draws the images. Each may be given once, since taking
+// the last of two would run or record another piece than the script meant.
+// Returns false for an option that is not one of them.
+bool applyPieceOption(const QString& option, ArgumentReader& reader, BatchOptions& options,
+                      QStringList& piecesGiven)
+{
+    const bool known = option == QLatin1String("--first-number") || option == QLatin1String("--lines") ||
+                       option == QLatin1String("--manifest");
+    if (!known)
+        return false;
+    if (piecesGiven.contains(option))
+        throw BatchUsageError(QStringLiteral("%1 may be given only once").arg(option));
+    piecesGiven.append(option);
+    const QString value = reader.value(option);
+    if (option == QLatin1String("--first-number"))
+        options.firstNumber = parseLineNumber(option, value);
+    else if (option == QLatin1String("--lines"))
+        options.lines = parseLineRange(value);
+    else if (value.isEmpty())
+        throw BatchUsageError(QStringLiteral("--manifest needs a file name or \"-\""));
+    else
+        options.manifestPath = value;
+    return true;
+}
+
 void setList(const QString& path, BatchOptions& options, bool& listGiven)
 {
     if (listGiven)
@@ -156,6 +206,7 @@ BatchOptions parseBatchOptions(const QStringList& arguments)
     ArgumentReader reader(arguments);
     bool listGiven = false;
     bool optionsEnded = false;
+    QStringList piecesGiven;
     while (!reader.atEnd()) {
         const QString argument = reader.take();
         const bool looksLikeOption = argument.startsWith(u'-') && argument != QLatin1String("-");
@@ -166,7 +217,8 @@ BatchOptions parseBatchOptions(const QStringList& arguments)
         } else if (bool* flag = flagFor(argument, options)) {
             reader.refuseInlineValue(argument);
             *flag = true;
-        } else if (!applyValueOption(argument, reader, options)) {
+        } else if (!applyValueOption(argument, reader, options) &&
+                   !applyPieceOption(argument, reader, options, piecesGiven)) {
             throw BatchUsageError(QStringLiteral("unknown option %1").arg(argument));
         }
     }
@@ -188,12 +240,24 @@ QString batchUsageText()
         "  --bold --italic --underline --strikeout\n"
         "  --color COLOR         text colour (default clWindowText)\n"
         "  --margins L,R,T,B     margins in pixels (default 1,1,1,1)\n"
+        "  --first-number N      the list's first line is line N (default 1)\n"
+        "  --lines A-B           only the lines numbered A to B (\"A-\": to the end)\n"
+        "  --manifest FILE       a CSV file of line,file,text,width,height for every file\n"
+        "                        written; \"-\": on standard output instead of \"Saved ...\"\n"
         "  -q, --quiet           no progress bar\n"
         "  -h, --help            show this text\n"
         "  --version             show the version\n"
         "\n"
+        "Pieces of one list run at the same time into one folder write the files of one\n"
+        "run over the whole list; their manifests, joined without their header lines,\n"
+        "are its manifest (the manual page shows how with GNU parallel):\n"
+        "  pennolux-batch -o out --lines 1-5000 --manifest 1.csv list.txt &\n"
+        "  pennolux-batch -o out --lines 5001- --manifest 2.csv list.txt\n"
+        "  tail -n +5001 list.txt | pennolux-batch -o out --first-number 5001  (the same piece)\n"
+        "\n"
         "Exit status: 0 when every line was saved, 1 when a line could not be saved\n"
-        "(the files already written stay), 2 for a wrong command line.\n");
+        "(the files already written stay), 2 for a wrong command line, 130 or 143\n"
+        "when stopped by SIGINT or SIGTERM.\n");
 }
 
 } // namespace pennolux

@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <stdexcept>
 
+#include "production/textlist/LineRangeSource.h"
 #include "production/writers/ImageFormat.h"
 #include "platform/ColorValue.h"
 
@@ -26,11 +27,17 @@ struct BatchOptions {
     int right = 1;
     int top = 1;
     int bottom = 1;
+    // Which lines run and how they are numbered, whatever makes their images.
+    int firstNumber = 1;               // the number of the list's first line
+    LineRange lines;                   // the line numbers to run
+    QString manifestPath;              // null: none; "-": standard output
     bool quiet = false;
     bool showHelp = false;
     bool showVersion = false;
 
     bool readsStandardInput() const { return listPath.isEmpty() || listPath == QLatin1String("-"); }
+    bool writesManifest() const { return !manifestPath.isNull(); }
+    bool manifestToStandardOutput() const { return manifestPath == QLatin1String("-"); }
 };
 
 // A command line the tool cannot follow; its text says what is wrong.

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <memory>
+
+#include "production/linerun/LineRun.h"
+
+class QFile;
+class QIODevice;
+class QSaveFile;
+
+namespace pennolux {
+
+// The manifest of a batch run: a CSV file (RFC 4180: CR LF record ends,
+// fields quoted only when they hold a comma, a quote or a line break; UTF-8
+// without a byte-order mark) with one record per file written, in line order:
+//
+//   line,file,text,width,height
+//
+// file is the name in the destination folder, " (k)" included, so the
+// manifests of pieces written into one folder concatenate (without their
+// header lines) into the manifest of one run over the whole list.
+class ManifestWriter {
+public:
+    static constexpr char kStandardOutput[] = "-";
+
+    // Starts the manifest at path, or on standard output for "-". A file is
+    // written beside its final name and gets that name only in publish(), so
+    // a reader never sees it half-written and an earlier manifest stays until
+    // then. Creating it now, before any image, lets a path that cannot be
+    // written fail at once. Throws AppError ("Cannot create file ...").
+    explicit ManifestWriter(const QString& path);
+    ~ManifestWriter();
+    ManifestWriter(const ManifestWriter&) = delete;
+    ManifestWriter& operator=(const ManifestWriter&) = delete;
+
+    // Throws AppError when the record cannot be written (a full disk).
+    void add(const StoredLine& line);
+    // Gives the file its name (replacing an older file of that name), or
+    // flushes standard output. Throws AppError when that fails. After add()
+    // failed it does nothing: the file is dropped, its error already told.
+    void publish();
+
+    static QByteArray header();
+    static QByteArray record(const StoredLine& line);
+
+private:
+    void write(const QByteArray& bytes);
+
+    QString path_;
+    std::unique_ptr<QSaveFile> file_;
+    std::unique_ptr<QFile> standardOutput_;
+    QIODevice* device_ = nullptr;  // one of the two, until published or failed
+    bool failed_ = false;
+};
+
+} // namespace pennolux
