@@ -85,6 +85,8 @@ if [[ -f /usr/share/bash-completion/bash_completion ]]; then
         fail "--format does not complete to the format names"
     complete_words pennolux-batch --back | grep -qx -- "--background" || fail "--back does not complete"
     complete_words pennolux-batch --color clSky | grep -qx "clSkyBlue" || fail "colour names do not complete"
+    complete_words pennolux-batch --mani | grep -qx -- "--manifest" || fail "--mani does not complete"
+    complete_words pennolux-batch --manifest "" | grep -qx -- "-" || fail "--manifest does not offer -"
 else
     fail "bash-completion is not installed"
 fi
