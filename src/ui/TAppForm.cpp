@@ -601,7 +601,10 @@ void TAppForm::updatePreview()
         preview->showMessage("The list is empty");
         return;
     }
-    const SimplePreview rendered = renderSimplePreview(*line, simpleLook());
+    const SimpleLook look = simpleLook();
+    if (!previewFont_ || previewFont_->source() != look.font)
+        previewFont_.emplace(look.font);
+    const SimplePreview rendered = renderSimplePreview(*line, look, *previewFont_);
     if (rendered.image.isNull())
         preview->showMessage(rendered.error);
     else

@@ -9,6 +9,7 @@
 #include "HandlerGuard.h"
 #include "platform/Dialogs.h"
 #include "platform/PlatformServices.h"
+#include "production/simplerun/TextMetrics.h"
 #include "production/writers/ImageFormat.h"
 
 class QAction;
@@ -167,6 +168,7 @@ private:
     HandlerGuard guard_;
     QString listFolder_;
     QTimer* previewTimer_ = nullptr;
+    std::optional<RenderFont> previewFont_;  // kept while the Simple font stays
 
     // Update check: the thread is declared last so that it is abandoned and
     // joined before anything it uses goes.

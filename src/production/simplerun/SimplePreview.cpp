@@ -33,10 +33,10 @@ std::optional<PreviewLine> previewLine(const LineSource& lines, int cursorIndex)
     return firstNonEmpty(lines, 0);
 }
 
-SimplePreview renderSimplePreview(const PreviewLine& line, const SimpleLook& look)
+SimplePreview renderSimplePreview(const PreviewLine& line, const SimpleLook& look, const RenderFont& font)
 {
     try {
-        return {renderSimpleImage(line.text, look, RenderFont(look.font)), QString()};
+        return {renderSimpleImage(line.text, look, font), QString()};
     } catch (...) {
         return {QImage(), currentLineErrorText(line.index + 1, line.text)};
     }

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "production/simplerun/SimpleRun.h"
+#include "production/simplerun/TextMetrics.h"
 #include "production/textlist/LineSource.h"
 
 namespace pennolux {
@@ -27,7 +28,9 @@ struct SimplePreview {
     QImage image;
     QString error;
 };
-SimplePreview renderSimplePreview(const PreviewLine& line, const SimpleLook& look);
+// font is look.font made ready to draw; a caller that previews often keeps it
+// between calls, since making one reads the font's tables.
+SimplePreview renderSimplePreview(const PreviewLine& line, const SimpleLook& look, const RenderFont& font);
 
 // The largest whole zoom from 1 to 8 at which the image fits the area; 1 when
 // not even that fits (the picture is then cut, never shrunk).

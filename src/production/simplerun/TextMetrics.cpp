@@ -97,7 +97,7 @@ QFont pixelSizedFont(const QFont& font)
 
 } // namespace
 
-RenderFont::RenderFont(const QFont& font) : font_(pixelSizedFont(font)), metrics_(font_)
+RenderFont::RenderFont(const QFont& font) : source_(font), font_(pixelSizedFont(font)), metrics_(font_)
 {
     if (const auto cell = readWindowsCellMetrics(font_)) {
         ascent_ = scaledToEm(cell->winAscent, font_.pixelSize(), cell->unitsPerEm);

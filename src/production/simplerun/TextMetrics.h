@@ -26,6 +26,8 @@ public:
     explicit RenderFont(const QFont& font);
 
     const QFont& font() const { return font_; }
+    // The font this was made from, as handed in.
+    const QFont& source() const { return source_; }
     int ascent() const { return ascent_; }
     int descent() const { return descent_; }
     int cellHeight() const { return ascent_ + descent_; }
@@ -34,6 +36,7 @@ public:
     std::int64_t checkedAdvance(const QString& text) const;
 
 private:
+    QFont source_;
     QFont font_;
     QFontMetrics metrics_;  // made once: measuring is per line
     int ascent_ = 0;

@@ -59,7 +59,7 @@ TEST(SimplePreviewTest, ALineTooLongForAnImageGivesStartsErrorInstead)
 {
     SimpleLook look;
     look.font = designFont(8);
-    const SimplePreview preview = renderSimplePreview({4, QString(70000, u'w')}, look);
+    const SimplePreview preview = renderSimplePreview({4, QString(70000, u'w')}, look, RenderFont(look.font));
     EXPECT_TRUE(preview.image.isNull());
     EXPECT_EQ(preview.error, QString::fromUtf8("Line 5 (\"wwwwwwwwwwwwwwwwwwww…\"): The line of 70000 characters "
                                                "is too long for an image (at most 65535 characters)"));
