@@ -21,7 +21,7 @@ grep -qx " Package: pennolux" "$work/info" || fail "package name"
 grep -qx " Version: $version" "$work/info" || fail "package version"
 depends="$(sed -n 's/^ Depends: //p' "$work/info")"
 # Found by dpkg-shlibdeps in the binaries, and the run-time files they load.
-for dependency in libc6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6svg6 libpng16-16 libjpeg62-turbo \
+for dependency in libc6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6svg6 libpng16-16 libdeflate0 libjpeg62-turbo \
     libgif7 libtiff6 libwebp7 libcurl4 zlib1g libicu72 libzip4 libexpat1 fonts-wine; do
     grep -qE "(^|, )$dependency( |,|$)" <<<"$depends" || fail "Depends lacks $dependency: $depends"
 done

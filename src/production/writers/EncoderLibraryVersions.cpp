@@ -3,6 +3,7 @@
 #include <cstdio>  // jpeglib.h needs FILE
 #include <gif_lib.h>
 #include <jpeglib.h>
+#include <libdeflate.h>
 #include <png.h>
 #include <tiffio.h>
 #include <webp/encode.h>
@@ -42,6 +43,7 @@ std::vector<LibraryVersion> encoderLibraryVersions()
     return {
         {QStringLiteral("zlib"), QString::fromLatin1(zlibVersion())},
         {QStringLiteral("libpng"), QString::fromLatin1(png_get_libpng_ver(nullptr))},
+        {QStringLiteral("libdeflate"), QStringLiteral(LIBDEFLATE_VERSION_STRING)},
         {QStringLiteral("libjpeg-turbo"), jpegTurboVersion()},
         {QStringLiteral("giflib"),
          QStringLiteral("%1.%2.%3").arg(GIFLIB_MAJOR).arg(GIFLIB_MINOR).arg(GIFLIB_RELEASE)},

@@ -6,9 +6,9 @@
 
 namespace pennolux {
 
-// The encoders' libraries: zlib, libpng, libjpeg-turbo, giflib, libtiff and
-// libwebp. libjpeg-turbo and giflib offer no run-time query, so theirs are
-// the versions the program was built against (Debian rebuilds dependants
+// The encoders' libraries: zlib, libpng, libdeflate, libjpeg-turbo, giflib,
+// libtiff and libwebp. libdeflate, libjpeg-turbo and giflib offer no run-time
+// query, so theirs are the versions the program was built against (Debian rebuilds dependants
 // when either changes its interface).
 std::vector<LibraryVersion> encoderLibraryVersions();
 

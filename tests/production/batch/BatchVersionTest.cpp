@@ -24,14 +24,14 @@ using BatchVersionTest = testing::IsolatedHomeTest;
 TEST_F(BatchVersionTest, ListsTheLibrariesItRunsWithAndWhereItsFilesAre)
 {
     const QStringList lines = versionLines(PENNOLUX_BATCH_TOOL);
-    ASSERT_EQ(lines.size(), 15) << lines.join(u'\n').toStdString();
+    ASSERT_EQ(lines.size(), 16) << lines.join(u'\n').toStdString();
     EXPECT_EQ(lines[0], "pennolux-batch 2.1");
     const QString folder = QFileInfo(PENNOLUX_BATCH_TOOL).absolutePath();
     EXPECT_EQ(lines[1], "Copyright (c) 2026 Zantoph, MIT licence: " + folder + "/license.txt");
     EXPECT_EQ(lines[2], "Language files: " + folder + "/Languages");
     EXPECT_EQ(lines[3], "Runs with:");
-    const QStringList names = {"Qt",      "zlib",    "libpng",  "libjpeg-turbo", "giflib", "libtiff",
-                               "libwebp", "libcurl", "ICU",     "libzip",        "Expat"};
+    const QStringList names = {"Qt",      "zlib",    "libpng", "libdeflate", "libjpeg-turbo", "giflib",
+                               "libtiff", "libwebp", "libcurl", "ICU",        "libzip",        "Expat"};
     const QRegularExpression version(QStringLiteral("^  (\\S+) (\\d+(\\.\\d+)+)$"));
     for (qsizetype i = 0; i < names.size(); ++i) {
         const auto match = version.match(lines[4 + i]);

@@ -7,18 +7,24 @@
 #include <csetjmp>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <vector>
 
 #include "production/writers/ImageSizeLimits.h"
 #include "production/writers/encoders/FourBytePixels.h"
+#include "production/writers/png/PngFileWriter.h"
+#include "production/writers/png/PngRows.h"
+#include "production/writers/png/WholeBufferDeflate.h"
 #include "platform/AppError.h"
 
 namespace pennolux {
 
 namespace {
 
-constexpr int kCompressionLevel = 7;
-constexpr size_t kMaxIdatDataBytes = 65535;
+// Image data up to this size is filtered and compressed whole, which is
+// fastest; larger images stream their rows through libpng and zlib, so their
+// memory stays that of the image.
+constexpr std::uint64_t kWholeBufferLimit = std::uint64_t(32) << 20;
 
 // libpng reports errors through a callback that must not return; it jumps
 // back to writePng() instead, which is why that function holds nothing with
@@ -99,7 +105,7 @@ void writeHeader(png_structp png, png_infop info, const QImage& image, const Png
         png_set_PLTE(png, info, layout.palette.data(), static_cast<int>(layout.palette.size()));
     // Sub only: no filter search, so the same picture always gives the same bytes.
     png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_SUB);
-    png_set_compression_level(png, kCompressionLevel);
+    png_set_compression_level(png, kPngCompressionLevel);
     // Plain deflate, rather than the Z_FILTERED strategy libpng picks for filtered rows.
     png_set_compression_strategy(png, Z_DEFAULT_STRATEGY);
     png_set_compression_buffer_size(png, compressionBufferSize(image, layout));
@@ -133,6 +139,18 @@ bool writePng(png_structp png, png_infop info, const QImage& image, const PngLay
     return true;
 }
 
+QByteArray encodeWholeRgb(const QImage& pixels)
+{
+    const std::size_t rawSize = pngRgbRowBytes(pixels.width()) * std::size_t(pixels.height());
+    const auto raw = std::make_unique_for_overwrite<std::uint8_t[]>(rawSize);
+    subFilterRgbRows(pixels, 0, pixels.height(), raw.get());
+    const WholeBufferStream stream = deflateWholeBuffer(raw.get(), rawSize);
+    PngFileWriter file(std::uint32_t(pixels.width()), std::uint32_t(pixels.height()), PngColorType::Rgb, {},
+                       stream.size);
+    file.appendStream(stream.bytes.get(), stream.size);
+    return file.finish();
+}
+
 } // namespace
 
 QByteArray encodePng(const QImage& image)
@@ -145,6 +163,8 @@ QByteArray encodePng(const QImage& image)
         layout.palette = paletteOf(image);
     } else {
         pixels = fourBytePixels(image);
+        if (std::uint64_t(pngRgbRowBytes(pixels.width())) * std::uint64_t(pixels.height()) <= kWholeBufferLimit)
+            return encodeWholeRgb(pixels);
     }
 
     PngErrorText error;
