@@ -99,7 +99,8 @@ void TemplateRenderer::drawTextLayer(QPainter& painter, const TextLayer& layer, 
     const std::int64_t cell = font.cellHeight();
 
     painter.save();
-    painter.setClipRect(clip);
+    // Within a clip the caller set (a band of rows), not instead of it.
+    painter.setClipRect(clip, painter.hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
     painter.setFont(font.font());
     painter.setPen(layer.font.color.resolve());
     const QStringList lines = textLayerLines(layer.text);

@@ -1,61 +1,131 @@
 #include "editor/run/TemplateLineEncoder.h"
 
 #include <algorithm>
+#include <cstring>
+#include <exception>
+#include <mutex>
 
 #include "editor/render/TextLayerLayout.h"
 #include "production/writers/ImageOutput.h"
-#include "production/writers/ImageSizeLimits.h"
 #include "production/writers/WorkingImage.h"
 
 namespace pennolux {
 
+namespace {
+
+void fillTextOne(TextLayer& layer, const QString& line, RenderFontCache& fonts)
+{
+    const QSize extent = textLayerExtent(line, fonts.fontFor(layer.font.font));
+    layer.text = line;
+    layer.box.width = extent.width();
+    layer.box.height = extent.height();
+}
+
+void copyRows(const QImage& from, QImage& to, RowBand rows)
+{
+    const auto bytes = std::size_t(from.bytesPerLine());
+    for (int y = rows.top; y < rows.end; ++y)
+        std::memcpy(to.scanLine(y), from.constScanLine(y), bytes);
+}
+
+// The plan is made once, by whichever worker asks first; a failure is kept
+// and given to every worker, so each line reports it without the work being
+// tried again.
+class SharedPlan {
+public:
+    SharedPlan(Template content, QSize canvas, ImageFormat format)
+        : content_(std::move(content)), canvas_(canvas), format_(format)
+    {
+    }
+
+    std::shared_ptr<const TemplateRunPlan> get()
+    {
+        const std::lock_guard lock(mutex_);
+        if (!plan_ && !error_) {
+            try {
+                plan_ = std::make_shared<const TemplateRunPlan>(content_, canvas_, format_);
+            } catch (...) {
+                error_ = std::current_exception();
+            }
+        }
+        if (error_)
+            std::rethrow_exception(error_);
+        return plan_;
+    }
+
+private:
+    const Template content_;
+    const QSize canvas_;
+    const ImageFormat format_;
+    std::mutex mutex_;
+    std::shared_ptr<const TemplateRunPlan> plan_;
+    std::exception_ptr error_;
+};
+
+} // namespace
+
 Template withLine(const Template& content, const QString& line, RenderFontCache& fonts)
 {
     Template filled = content;
-    if (TextLayer* layer = filled.textLayer(kLineLayerNumber)) {
-        const QSize extent = textLayerExtent(line, fonts.fontFor(layer->font.font));
-        layer->text = line;
-        layer->box.width = extent.width();
-        layer->box.height = extent.height();
-    }
+    if (TextLayer* layer = filled.textLayer(kLineLayerNumber))
+        fillTextOne(*layer, line, fonts);
     return filled;
 }
 
-TemplateLineEncoder::TemplateLineEncoder(const Template& content, QSize canvas, ImageFormat format)
-    : content_(content), canvas_(canvas), format_(format)
+TemplateLineEncoder::TemplateLineEncoder(std::shared_ptr<const TemplateRunPlan> plan)
+    : plan_(std::move(plan)), filled_(plan_->content())
 {
-    checkWorkingImageSize(canvas.width(), canvas.height());
-    checkFormatCanHold(format, canvas.width(), canvas.height());
-    const auto line = std::find(content_.stacking.begin(), content_.stacking.end(), LayerRef::text(kLineLayerNumber));
-    lineLayerPosition_ = std::size_t(line - content_.stacking.begin());
-
-    // Only the layers below Text 1 lie under every line; without Text 1
-    // every line shows the same, whole canvas.
-    Template below = content_;
-    below.stacking.resize(std::min(lineLayerPosition_, below.stacking.size()));
-    underLine_ = makeWorkingImage(canvas);
-    QPainter painter(&underLine_);
-    renderer_.draw(painter, below, canvas);
-    painter.end();
-    image_ = makeWorkingImage(canvas);
+    image_ = makeWorkingImage(plan_->canvas());
     painter_.begin(&image_);
+    if (plan_->pngBand())
+        pngBand_.emplace(plan_->pngBand());
+}
+
+void TemplateLineEncoder::drawBand(RowBand band)
+{
+    if (!imageIsConstant_) {
+        copyRows(plan_->constantImage(), image_, {0, image_.height()});
+        imageIsConstant_ = true;
+    }
+    copyRows(plan_->underLine(), image_, band);
+    painter_.save();
+    painter_.setClipRect(QRect(0, band.top, image_.width(), band.end - band.top));
+    renderer_.drawLayers(painter_, filled_, plan_->canvas(), plan_->lineLayerPosition());
+    painter_.restore();
+}
+
+void TemplateLineEncoder::drawWhole()
+{
+    copyRows(plan_->underLine(), image_, {0, image_.height()});
+    imageIsConstant_ = false;
+    renderer_.drawLayers(painter_, filled_, plan_->canvas(), plan_->lineLayerPosition());
 }
 
 EncodedImage TemplateLineEncoder::encode(const QString& text)
 {
-    if (lineLayerPosition_ >= content_.stacking.size())
-        return {encodeImage(underLine_, format_), canvas_};
-    const Template filled = withLine(content_, text, renderer_.fonts());
-    painter_.drawImage(QPoint(0, 0), underLine_);
-    renderer_.drawLayers(painter_, filled, canvas_, lineLayerPosition_);
-    return {encodeImage(image_, format_), canvas_};
+    const TemplateRunPlan& plan = *plan_;
+    if (!plan.hasLineLayer())
+        return {plan.constantFile(), plan.canvas()};
+    TextLayer& lineLayer = *filled_.textLayer(kLineLayerNumber);
+    fillTextOne(lineLayer, text, renderer_.fonts());
+    const RowBand lineRows = rowsOnCanvas(lineLayer.box, plan.canvas());
+    if (lineRows.empty() && !plan.constantFile().isNull())
+        return {plan.constantFile(), plan.canvas()};
+    if (!plan.band().holds(lineRows)) {
+        drawWhole();
+        return {encodeImage(image_, plan.format()), plan.canvas()};
+    }
+    drawBand(plan.band());
+    if (pngBand_)
+        return {pngBand_->encode(image_), plan.canvas()};
+    return {encodeImage(image_, plan.format()), plan.canvas()};
 }
 
 LineEncoderFactory templateLineEncoders(const Template& content, const QPalette& palette, QSize canvas,
                                         ImageFormat format)
 {
-    const Template resolved = withResolvedColors(content, palette);
-    return [resolved, canvas, format] { return std::make_unique<TemplateLineEncoder>(resolved, canvas, format); };
+    auto plan = std::make_shared<SharedPlan>(withResolvedColors(content, palette), canvas, format);
+    return [plan] { return std::make_unique<TemplateLineEncoder>(plan->get()); };
 }
 
 } // namespace pennolux
