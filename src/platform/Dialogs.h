@@ -20,6 +20,8 @@ namespace pennolux {
 struct ColoredFont {
     QFont font;
     ColorValue color;
+
+    friend bool operator==(const ColoredFont&, const ColoredFont&) = default;
 };
 
 struct FileDialogRequest {

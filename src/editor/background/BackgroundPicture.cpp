@@ -23,9 +23,6 @@ namespace pennolux {
 
 namespace {
 
-// A picture file is read whole before it is decoded, so its structure can be
-// checked; past this it is refused unread.
-constexpr qint64 kMaxPictureFileBytes = qint64(512) << 20;
 // Eight bytes a pixel at the most pixels: 16-bit PNG and TIFF decode so.
 constexpr int kAllocationLimitMegabytes = int(kMaxPicturePixels * 8 / (1 << 20)) + 1;
 // SVG pictures are drawn with their longer side this long: sharp when
@@ -151,11 +148,25 @@ QImage defaultBackground()
 
 QImage decodeBackgroundPicture(const QString& path)
 {
-    const PictureExtension& extension = offeredExtension(path);
-    const QByteArray bytes = readPictureFile(path);
+    return readBackgroundPicture(path).picture;
+}
+
+PictureFile readBackgroundPicture(const QString& path)
+{
+    offeredExtension(path);
+    QByteArray bytes = readPictureFile(path);
+    QImage picture = decodeBackgroundBytes(path, bytes);
+    return {std::move(picture), std::move(bytes)};
+}
+
+QImage decodeBackgroundBytes(const QString& name, const QByteArray& bytes)
+{
+    const PictureExtension& extension = offeredExtension(name);
+    if (bytes.size() > kMaxPictureFileBytes)
+        throw pictureError(name, QStringLiteral("the file is larger than %1 MB").arg(kMaxPictureFileBytes >> 20));
     if (extension.reader == PictureReader::Svg)
-        return decodeSvg(path, bytes);
-    return decodeRaster(path, bytes, extension);
+        return decodeSvg(name, bytes);
+    return decodeRaster(name, bytes, extension);
 }
 
 QImage previewBackgroundPicture(const QString& path, QSize box)

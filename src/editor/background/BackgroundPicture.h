@@ -11,6 +11,9 @@ namespace pennolux {
 // refused before anything is decoded.
 constexpr std::int64_t kMaxPictureSide = 16384;
 constexpr std::int64_t kMaxPicturePixels = 100'000'000;
+// A picture file is read whole before it is decoded, so its structure can be
+// checked; past this it is refused unread.
+constexpr qint64 kMaxPictureFileBytes = qint64(512) << 20;
 
 // The canvas's picture at every start: a green textured backdrop of 640 x 300.
 QImage defaultBackground();
@@ -23,6 +26,18 @@ QImage defaultBackground();
 // that does not render, throws AppError naming the file. SVG pictures are
 // rendered at a bounded size keeping their proportions.
 QImage decodeBackgroundPicture(const QString& path);
+
+// A picture file read and decoded, with the bytes a template file embeds.
+struct PictureFile {
+    QImage picture;
+    QByteArray bytes;
+};
+PictureFile readBackgroundPicture(const QString& path);
+
+// The same decoding for a picture file's bytes held elsewhere (embedded in a
+// template file): `name` is the file's name, whose extension picks the
+// reader, and names it in the errors.
+QImage decodeBackgroundBytes(const QString& name, const QByteArray& bytes);
 
 // The picture scaled down to fit the box, for a preview; a null image when
 // it cannot be read. Decodes no more than it shows where the format allows.

@@ -44,12 +44,16 @@ struct TextLayer {
     QString text;
     ColoredFont font;
     LayerBox box;
+
+    friend bool operator==(const TextLayer&, const TextLayer&) = default;
 };
 
 // A filled rectangle with a black outline one pixel wide.
 struct ShapeLayer {
     ColorValue fill = colors::clWhite;
     LayerBox box;
+
+    friend bool operator==(const ShapeLayer&, const ShapeLayer&) = default;
 };
 
 // "Text 3", "Shape 1": how the layer list names a layer.

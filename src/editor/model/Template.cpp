@@ -69,6 +69,14 @@ LayerBox* Template::boxOf(LayerRef layer)
     return nullptr;
 }
 
+bool sameTemplate(const Template& left, const Template& right)
+{
+    return left.background.cacheKey() == right.background.cacheKey() &&
+           left.backgroundSource == right.backgroundSource && left.backgroundBytes == right.backgroundBytes &&
+           left.canvasColor == right.canvasColor && left.TextLayers == right.TextLayers &&
+           left.ShapeLayers == right.ShapeLayers && left.stacking == right.stacking;
+}
+
 Template withResolvedColors(const Template& content, const QPalette& palette)
 {
     Template copy = content;

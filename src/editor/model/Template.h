@@ -18,7 +18,12 @@ inline constexpr ColorValue kCanvasColor = ColorValue::system(15);  // clBtnFace
 // the texts are shared until written), so a run can take a snapshot.
 struct Template {
     QImage background;          // as decoded; always drawn stretched to the canvas
-    QString backgroundSource;   // the picture's file, empty for the default picture
+    // The picture's file, or its name in the template file it came from;
+    // empty for the default picture.
+    QString backgroundSource;
+    // The picture file's bytes, which a template file embeds; empty for the
+    // default picture.
+    QByteArray backgroundBytes;
     ColorValue canvasColor = kCanvasColor;
     // Slot n at index n - 1; an empty slot was never filled or was deleted.
     std::array<std::optional<TextLayer>, kLayerSlots> TextLayers;
@@ -36,6 +41,10 @@ struct Template {
     const LayerBox* boxOf(LayerRef layer) const;
     LayerBox* boxOf(LayerRef layer);
 };
+
+// The same layers in the same stacking over the same picture (the very
+// image, the same source and bytes).
+bool sameTemplate(const Template& left, const Template& right);
 
 // The template with every colour that names a system colour replaced by its
 // value in the palette: what drawing needs, and all a worker thread can use.

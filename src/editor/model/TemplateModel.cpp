@@ -187,11 +187,29 @@ void TemplateModel::moveTo(LayerRef layer, QPoint topLeft)
     });
 }
 
-void TemplateModel::setBackground(const QImage& picture, const QString& source)
+void TemplateModel::setBackground(const QImage& picture, const QString& source, const QByteArray& bytes)
 {
     content_.background = picture;
     content_.backgroundSource = source;
+    content_.backgroundBytes = bytes;
     changed(TemplateChange::Background, {});
+}
+
+TemplateState TemplateModel::state() const
+{
+    return {content_, textLayerCount_, shapeLayerCount_, created_, current_, runCanvas_};
+}
+
+void TemplateModel::restore(TemplateState state)
+{
+    endDrag();
+    content_ = std::move(state.content);
+    textLayerCount_ = state.textLayerCount;
+    shapeLayerCount_ = state.shapeLayerCount;
+    created_ = std::move(state.creationOrder);
+    current_ = state.current;
+    runCanvas_ = state.runCanvas;
+    changed(TemplateChange::Replaced, current_);
 }
 
 LayerRef TemplateModel::layerAt(QPoint point, QSize canvas) const

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "editor/model/Template.h"
+#include "editor/model/TemplateState.h"
 #include "editor/render/RenderFontCache.h"
 
 namespace pennolux {
@@ -19,6 +20,7 @@ enum class TemplateChange {
     LayerRemoved,  // a layer deleted; its slot is empty now
     LayerEdited,   // text, font, colour or box of a layer
     Stacking,      // a layer brought to the front
+    Replaced,      // everything at once: an undo step, a template opened
 };
 
 // The template being edited on the Advanced page, apart from any widget: the
@@ -79,9 +81,17 @@ public:
     // The colour the editors show for the layer: font colour or fill.
     std::optional<ColorValue> colorOf(LayerRef layer) const;
 
-    // The picture drawn stretched under all layers, and the file it came from
-    // (empty for the default picture).
-    void setBackground(const QImage& picture, const QString& source);
+    // The picture drawn stretched under all layers, the file it came from
+    // and the file's bytes (both empty for the default picture).
+    void setBackground(const QImage& picture, const QString& source, const QByteArray& bytes = {});
+
+    // Everything an undo step or a template file puts back, and putting it
+    // back: any drag ends, and the listener hears Replaced.
+    TemplateState state() const;
+    void restore(TemplateState state);
+    // The canvas size the template is run at, when a template file set it;
+    // invalid while the run follows the window's canvas.
+    QSize runCanvas() const { return runCanvas_; }
 
     // The frontmost layer whose box, as far as it lies on a canvas of that
     // size, holds the point; none when the point hits no layer.
@@ -112,6 +122,7 @@ private:
     qint64 shapeLayerCount_ = 0;
     LayerRef current_;
     std::vector<LayerRef> created_;
+    QSize runCanvas_;
     bool dragging_ = false;
     QPoint dragStart_;
     LayerRef dragged_;

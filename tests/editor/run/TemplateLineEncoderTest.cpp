@@ -91,6 +91,27 @@ TEST_P(TemplateRunTest, LayersAboveTextOneCoverTheLine)
     EXPECT_EQ(pixelsOtherThan(output(1), QRect(201, 81, 98, 58), Qt::yellow), 0);
 }
 
+// Only Text 1's rows are drawn and compressed again for a line; layers above
+// it that reach into those rows and beyond, a line of two text lines that
+// takes more rows, and one after it that takes fewer again, all give the
+// canvas exactly, in PNG and in a format encoded whole.
+TEST_P(TemplateRunTest, EveryImageIsTheWholeCanvasWhateverRowsTheLineTakes)
+{
+    addText(content, "Above\r\nthe line", {200, 70, 180, 78}, Qt::red);
+    addShape(content, {100, 95, 30, 100}, Qt::blue);
+    const QStringList lines{"first@example.com", "two\rlines", "W", QString(40, u'g'), "last"};
+    for (const ImageFormat format : {ImageFormat::PNG, ImageFormat::BMP}) {
+        QDir(destination).removeRecursively();
+        QDir().mkpath(destination);
+        run(lines, format);
+        for (int number = 1; number <= lines.size(); ++number) {
+            const QImage image(destination + QStringLiteral("/Output%1.%2").arg(number).arg(
+                                                  format == ImageFormat::PNG ? "png" : "bmp"));
+            EXPECT_TRUE(samePixels(image, canvasWith(lines[number - 1]))) << number;
+        }
+    }
+}
+
 TEST_P(TemplateRunTest, ALongLineRunsOffTheRightEdge)
 {
     run({QString(5000, u'x')});

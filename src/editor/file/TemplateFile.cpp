@@ -1,0 +1,458 @@
+#include "editor/file/TemplateFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSaveFile>
+#include <algorithm>
+#include <cmath>
+
+#include "editor/background/BackgroundPicture.h"
+#include "platform/AppError.h"
+#include "production/simplerun/TextMetrics.h"
+#include "production/writers/ImageSizeLimits.h"
+
+namespace pennolux {
+
+namespace {
+
+constexpr int kFormatVersion = 1;
+// Layers may lie far off the canvas, but their edges stay well inside an int.
+constexpr double kMaxCoordinate = 1'000'000'000;
+constexpr double kMaxPointSize = 1000;
+constexpr qsizetype kMaxTextCharacters = qsizetype(1) << 20;
+constexpr qsizetype kMaxFamilyCharacters = 256;
+constexpr qsizetype kMaxPictureNameCharacters = 255;
+// The largest picture in base64, with room for everything else.
+constexpr qint64 kMaxTemplateFileBytes = kMaxPictureFileBytes / 3 * 4 + 8 + (qint64(16) << 20);
+
+// Writing ---------------------------------------------------------------------
+
+QByteArray jsonString(const QString& text)
+{
+    QByteArray quoted = "\"";
+    for (const char byte : text.toUtf8()) {
+        const auto code = static_cast<unsigned char>(byte);
+        switch (byte) {
+        case '"':
+            quoted += "\\\"";
+            break;
+        case '\\':
+            quoted += "\\\\";
+            break;
+        case '\n':
+            quoted += "\\n";
+            break;
+        case '\t':
+            quoted += "\\t";
+            break;
+        default:
+            if (code < 0x20)
+                quoted += QStringLiteral("\\u%1").arg(code, 4, 16, QLatin1Char('0')).toLatin1();
+            else
+                quoted += byte;
+        }
+    }
+    return quoted + '"';
+}
+
+QByteArray jsonNumber(qint64 value)
+{
+    return QByteArray::number(value);
+}
+
+QByteArray jsonBool(bool value)
+{
+    return value ? "true" : "false";
+}
+
+// A plain colour as #RRGGBB; a system colour, whose value is the desktop's,
+// by its name ("clWindowText"), as are the table's two special values.
+QByteArray colorText(ColorValue color)
+{
+    const std::uint32_t value = color.value();
+    if ((value & 0xFF000000u) != 0)
+        return jsonString(color.toString());
+    return jsonString(QStringLiteral("#%1%2%3")
+                          .arg(value & 0xFF, 2, 16, QLatin1Char('0'))
+                          .arg((value >> 8) & 0xFF, 2, 16, QLatin1Char('0'))
+                          .arg((value >> 16) & 0xFF, 2, 16, QLatin1Char('0'))
+                          .toUpper());
+}
+
+// Line breaks as "\n", whichever the editor used.
+QString withNewlines(QString text)
+{
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(u'\r', u'\n');
+    return text;
+}
+
+double pointSizeOf(const QFont& font)
+{
+    if (font.pointSizeF() > 0)
+        return font.pointSizeF();
+    return font.pixelSize() * 72.0 / 96.0;
+}
+
+QByteArray boxText(const char* type, qint64 number, const LayerBox& box)
+{
+    return "    { \"type\": \"" + QByteArray(type) + "\", \"number\": " + jsonNumber(number) +
+           ", \"left\": " + jsonNumber(box.left) + ", \"top\": " + jsonNumber(box.top) +
+           ", \"width\": " + jsonNumber(box.width) + ", \"height\": " + jsonNumber(box.height) + ",\n";
+}
+
+QByteArray textLayerText(qint64 number, const TextLayer& layer)
+{
+    const QFont& font = layer.font.font;
+    return boxText("text", number, layer.box) + "      \"text\": " + jsonString(withNewlines(layer.text)) + ",\n" +
+           "      \"font\": { \"family\": " + jsonString(font.family()) +
+           ", \"size\": " + QByteArray::number(pointSizeOf(font), 'g', 10) + ", \"bold\": " + jsonBool(font.bold()) +
+           ", \"italic\": " + jsonBool(font.italic()) + ",\n" +
+           "                \"underline\": " + jsonBool(font.underline()) + ", \"strikeout\": " +
+           jsonBool(font.strikeOut()) + ", \"color\": " + colorText(layer.font.color) + " } }";
+}
+
+QByteArray shapeLayerText(qint64 number, const ShapeLayer& layer)
+{
+    return boxText("shape", number, layer.box) + "      \"fill\": " + colorText(layer.fill) + " }";
+}
+
+QByteArray backgroundText(const Template& content)
+{
+    if (content.backgroundBytes.isEmpty())
+        return "null";
+    return "{ \"name\": " + jsonString(QFileInfo(content.backgroundSource).fileName()) + ", \"data\": \"" +
+           content.backgroundBytes.toBase64() + "\" }";
+}
+
+// Reading ---------------------------------------------------------------------
+
+// Reads the values of one JSON object; every complaint names the file and,
+// through `where`, the object.
+class ObjectReader {
+public:
+    ObjectReader(const QString& path, const QJsonObject& object, QString where)
+        : path_(path), object_(object), where_(std::move(where))
+    {
+    }
+
+    [[noreturn]] void fail(const QString& what) const
+    {
+        throw AppError(QStringLiteral("Cannot open the template \"%1\": %2%3")
+                           .arg(QDir::toNativeSeparators(path_), where_.isEmpty() ? QString() : where_ + QStringLiteral(": "),
+                                what));
+    }
+
+    QJsonValue value(const char* key) const
+    {
+        const QJsonValue value = object_.value(QLatin1String(key));
+        if (value.isUndefined())
+            fail(QStringLiteral("\"%1\" is missing").arg(QLatin1String(key)));
+        return value;
+    }
+
+    qint64 integer(const char* key, double lowest, double highest) const
+    {
+        const QJsonValue found = value(key);
+        const double number = found.toDouble();
+        if (!found.isDouble() || !std::isfinite(number) || number != std::floor(number) || number < lowest ||
+            number > highest) {
+            fail(QStringLiteral("\"%1\" must be a whole number from %2 to %3, not %4")
+                     .arg(QLatin1String(key), QString::number(qint64(lowest)), QString::number(qint64(highest)),
+                          shown(found)));
+        }
+        return qint64(number);
+    }
+
+    double number(const char* key, double above, double highest) const
+    {
+        const QJsonValue found = value(key);
+        const double number = found.toDouble();
+        if (!found.isDouble() || !(number > above) || number > highest)
+            fail(QStringLiteral("\"%1\" must be a number above %2 and at most %3, not %4")
+                     .arg(QLatin1String(key), QString::number(above), QString::number(highest), shown(found)));
+        return number;
+    }
+
+    bool boolean(const char* key) const
+    {
+        const QJsonValue found = value(key);
+        if (!found.isBool())
+            fail(QStringLiteral("\"%1\" must be true or false, not %2").arg(QLatin1String(key), shown(found)));
+        return found.toBool();
+    }
+
+    QString string(const char* key, qsizetype longest) const
+    {
+        const QJsonValue found = value(key);
+        if (!found.isString())
+            fail(QStringLiteral("\"%1\" must be a string, not %2").arg(QLatin1String(key), shown(found)));
+        const QString text = found.toString();
+        if (text.size() > longest)
+            fail(QStringLiteral("\"%1\" is longer than %2 characters").arg(QLatin1String(key)).arg(longest));
+        return text;
+    }
+
+    ColorValue color(const char* key) const
+    {
+        const QString text = string(key, 64);
+        const std::optional<ColorValue> color = ColorValue::fromString(text);
+        if (!color)
+            fail(QStringLiteral("\"%1\": \"%2\" is no colour (#RRGGBB or a name such as clSkyBlue)")
+                     .arg(QLatin1String(key), text));
+        return *color;
+    }
+
+    QJsonObject object(const char* key) const
+    {
+        const QJsonValue found = value(key);
+        if (!found.isObject())
+            fail(QStringLiteral("\"%1\" must be an object, not %2").arg(QLatin1String(key), shown(found)));
+        return found.toObject();
+    }
+
+    const QString& path() const { return path_; }
+
+private:
+    // A value as a complaint quotes it.
+    static QString shown(const QJsonValue& value)
+    {
+        switch (value.type()) {
+        case QJsonValue::Null:
+            return QStringLiteral("null");
+        case QJsonValue::Bool:
+            return value.toBool() ? QStringLiteral("true") : QStringLiteral("false");
+        case QJsonValue::Double:
+            return QString::number(value.toDouble(), 'g', 17);
+        case QJsonValue::String:
+            return QStringLiteral("a string");
+        case QJsonValue::Array:
+            return QStringLiteral("a list");
+        case QJsonValue::Object:
+            return QStringLiteral("an object");
+        case QJsonValue::Undefined:
+            break;
+        }
+        return QStringLiteral("nothing");
+    }
+
+    const QString& path_;
+    const QJsonObject object_;
+    const QString where_;
+};
+
+LayerBox readBox(const ObjectReader& layer)
+{
+    LayerBox box;
+    box.left = int(layer.integer("left", -kMaxCoordinate, kMaxCoordinate));
+    box.top = int(layer.integer("top", -kMaxCoordinate, kMaxCoordinate));
+    box.width = int(layer.integer("width", 0, kMaxCoordinate));
+    box.height = int(layer.integer("height", 0, kMaxCoordinate));
+    return box;
+}
+
+// The model keeps line breaks as the editor joins its lines: CR LF.
+QString withCrLf(const QString& text)
+{
+    return withNewlines(text).replace(u'\n', QStringLiteral("\r\n"));
+}
+
+TextLayer readTextLayer(const ObjectReader& layer, const QString& where)
+{
+    TextLayer text;
+    text.box = readBox(layer);
+    const QString written = layer.string("text", kMaxTextCharacters);
+    for (const QString& line : withNewlines(written).split(u'\n')) {
+        if (line.size() > kMaxLineCharacters)
+            layer.fail(QStringLiteral("a line of \"text\" is longer than %1 characters").arg(kMaxLineCharacters));
+    }
+    text.text = withCrLf(written);
+    const ObjectReader font(layer.path(), layer.object("font"), where + QStringLiteral(", \"font\""));
+    QFont face(font.string("family", kMaxFamilyCharacters));
+    face.setPointSizeF(font.number("size", 0, kMaxPointSize));
+    face.setBold(font.boolean("bold"));
+    face.setItalic(font.boolean("italic"));
+    face.setUnderline(font.boolean("underline"));
+    face.setStrikeOut(font.boolean("strikeout"));
+    text.font = {face, font.color("color")};
+    return text;
+}
+
+void readLayers(const ObjectReader& root, Template& content)
+{
+    const QJsonValue layers = root.value("layers");
+    if (!layers.isArray())
+        root.fail(QStringLiteral("\"layers\" must be a list"));
+    const QJsonArray list = layers.toArray();
+    int texts = 0;
+    int shapes = 0;
+    for (const QJsonValue& entry : list) {
+        const QString type = entry.toObject().value(QLatin1String("type")).toString();
+        texts += type == QLatin1String("text");
+        shapes += type == QLatin1String("shape");
+    }
+    if (texts > kLayerSlots || shapes > kLayerSlots)
+        root.fail(QStringLiteral("it has more than %1 %2 layers")
+                      .arg(kLayerSlots)
+                      .arg(texts > kLayerSlots ? QStringLiteral("text") : QStringLiteral("shape")));
+
+    for (qsizetype index = 0; index < list.size(); ++index) {
+        const QString where = QStringLiteral("layer %1").arg(index + 1);
+        if (!list[index].isObject())
+            root.fail(where + QStringLiteral(" must be an object"));
+        const ObjectReader layer(root.path(), list[index].toObject(), where);
+        const QJsonValue typeValue = layer.value("type");
+        const QString type = typeValue.toString();
+        if (type != QLatin1String("text") && type != QLatin1String("shape"))
+            layer.fail(QStringLiteral("\"type\" must be \"text\" or \"shape\""));
+        const bool isText = type == QLatin1String("text");
+        const qint64 number = layer.integer("number", 1, kLayerSlots);
+        const LayerRef ref = isText ? LayerRef::text(number) : LayerRef::shape(number);
+        if (content.holds(ref))
+            layer.fail(QStringLiteral("%1 is given twice").arg(layerName(ref)));
+        if (isText)
+            content.TextLayers[std::size_t(number - 1)] = readTextLayer(layer, where);
+        else
+            content.ShapeLayers[std::size_t(number - 1)] = ShapeLayer{layer.color("fill"), readBox(layer)};
+        content.stacking.push_back(ref);
+    }
+}
+
+void readBackground(const ObjectReader& root, Template& content)
+{
+    const QJsonValue background = root.value("background");
+    if (background.isNull()) {
+        content.background = defaultBackground();
+        return;
+    }
+    if (!background.isObject())
+        root.fail(QStringLiteral("\"background\" must be null or an object"));
+    const ObjectReader picture(root.path(), background.toObject(), QStringLiteral("\"background\""));
+    const QString name = picture.string("name", kMaxPictureNameCharacters);
+    if (name.isEmpty() || name.contains(u'/') || name.contains(u'\\') || name.contains(QChar(0)))
+        picture.fail(QStringLiteral("\"name\" must be the name of a file, without a folder"));
+    const QString data = picture.string("data", kMaxTemplateFileBytes);
+    const auto decoded = QByteArray::fromBase64Encoding(data.toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
+    if (!decoded || decoded.decoded.isEmpty())
+        picture.fail(QStringLiteral("\"data\" is not the base64 of a picture file"));
+    try {
+        content.background = decodeBackgroundBytes(name, *decoded);
+    } catch (const AppError& error) {
+        picture.fail(error.message());
+    }
+    content.backgroundSource = name;
+    content.backgroundBytes = *decoded;
+}
+
+} // namespace
+
+QByteArray templateFileText(const TemplateDocument& document)
+{
+    const Template& content = document.content;
+    QByteArray text;
+    text.reserve(content.backgroundBytes.size() / 3 * 4 + 4096);
+    text += "{\n  \"pennolux-template\": " + jsonNumber(kFormatVersion) + ",\n";
+    text += "  \"canvas\": { \"width\": " + jsonNumber(document.canvas.width()) +
+            ", \"height\": " + jsonNumber(document.canvas.height()) + " },\n";
+    text += "  \"background\": " + backgroundText(content) + ",\n";
+    QByteArrayList layers;
+    for (const LayerRef layer : content.stacking) {
+        if (const TextLayer* textLayer = layer.isText() ? content.textLayer(layer.number) : nullptr)
+            layers << textLayerText(layer.number, *textLayer);
+        else if (const ShapeLayer* shape = layer.isShape() ? content.shapeLayer(layer.number) : nullptr)
+            layers << shapeLayerText(layer.number, *shape);
+    }
+    if (layers.isEmpty())
+        text += "  \"layers\": []\n";
+    else
+        text += "  \"layers\": [\n" + layers.join(",\n") + "\n  ]\n";
+    text += "}\n";
+    return text;
+}
+
+TemplateDocument parseTemplateFile(const QByteArray& text, const QString& path)
+{
+    QJsonParseError error{};
+    const QJsonDocument json = QJsonDocument::fromJson(text, &error);
+    const ObjectReader root(path, json.object(), QString());
+    if (error.error != QJsonParseError::NoError)
+        root.fail(QStringLiteral("it is not a Pennolux template (not JSON: %1 at byte %2)")
+                      .arg(error.errorString())
+                      .arg(error.offset));
+    const QJsonValue version = json.object().value(QLatin1String("pennolux-template"));
+    if (!json.isObject() || !version.isDouble())
+        root.fail(QStringLiteral("it is not a Pennolux template"));
+    if (version.toDouble() != kFormatVersion)
+        root.fail(QStringLiteral("it is a template of version %1; this Pennolux reads version %2")
+                      .arg(QString::number(version.toDouble(), 'g', 10))
+                      .arg(kFormatVersion));
+
+    TemplateDocument document;
+    const ObjectReader canvas(path, root.object("canvas"), QStringLiteral("\"canvas\""));
+    const qint64 width = canvas.integer("width", 1, double(kWorkingImageLimits.maxSide));
+    const qint64 height = canvas.integer("height", 1, double(kWorkingImageLimits.maxSide));
+    try {
+        checkWorkingImageSize(width, height);
+    } catch (const AppError& tooLarge) {
+        canvas.fail(tooLarge.message());
+    }
+    document.canvas = QSize(int(width), int(height));
+    readLayers(root, document.content);
+    readBackground(root, document.content);
+    return document;
+}
+
+TemplateDocument readTemplateFile(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.isFile())
+        throw fileOpenError(path, QStringLiteral("There is no such file."));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw fileOpenError(path, file.errorString());
+    // Bounded even when the file grows while it is read.
+    const QByteArray text = file.read(kMaxTemplateFileBytes + 1);
+    if (file.error() != QFileDevice::NoError)
+        throw fileOpenError(path, file.errorString());
+    if (text.size() > kMaxTemplateFileBytes)
+        throw AppError(QStringLiteral("Cannot open the template \"%1\": it is larger than any template can be (%2 MB)")
+                           .arg(QDir::toNativeSeparators(path))
+                           .arg(kMaxTemplateFileBytes >> 20));
+    return parseTemplateFile(text, path);
+}
+
+void writeTemplateFile(const QString& path, const TemplateDocument& document)
+{
+    const QByteArray text = templateFileText(document);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw fileCreateError(path, file.errorString());
+    if (file.write(text) != text.size() || !file.commit())
+        throw fileCreateError(path, file.errorString());
+}
+
+TemplateDocument documentOf(const TemplateState& state, QSize canvas)
+{
+    return {state.runCanvas.isValid() ? state.runCanvas : canvas, state.content};
+}
+
+TemplateState openedState(const TemplateDocument& document)
+{
+    TemplateState state;
+    state.content = document.content;
+    state.creationOrder = document.content.stacking;
+    for (const LayerRef layer : document.content.stacking) {
+        qint64& count = layer.isText() ? state.textLayerCount : state.shapeLayerCount;
+        count = std::max(count, layer.number);
+    }
+    if (document.content.holds(LayerRef::text(1)))
+        state.current = LayerRef::text(1);
+    state.runCanvas = document.canvas;
+    return state;
+}
+
+} // namespace pennolux

@@ -1,0 +1,263 @@
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QImageWriter>
+#include <QPalette>
+#include <gtest/gtest.h>
+
+#include "EditorTestSupport.h"
+#include "IsolatedHomeTest.h"
+#include "app/DesignFont.h"
+#include "editor/background/BackgroundPicture.h"
+#include "editor/file/TemplateFile.h"
+#include "editor/render/TemplateRenderer.h"
+#include "platform/AppError.h"
+
+namespace pennolux {
+namespace {
+
+using namespace testing;
+
+const QSize kCanvas(491, 215);
+
+// The example of the documented format, byte for byte.
+const QByteArray kExample = R"({
+  "pennolux-template": 1,
+  "canvas": { "width": 491, "height": 215 },
+  "background": null,
+  "layers": [
+    { "type": "text", "number": 1, "left": 195, "top": 88, "width": 100, "height": 39,
+      "text": "Text",
+      "font": { "family": "Tahoma", "size": 24, "bold": false, "italic": false,
+                "underline": false, "strikeout": false, "color": "clWindowText" } },
+    { "type": "shape", "number": 1, "left": 10, "top": 10, "width": 65, "height": 65,
+      "fill": "#FFFFFF" }
+  ]
+}
+)";
+
+TemplateDocument exampleDocument()
+{
+    TemplateDocument document;
+    document.canvas = kCanvas;
+    document.content.background = defaultBackground();
+    document.content.TextLayers[0] = TextLayer{"Text", {designFont(24), colors::clWindowText}, {195, 88, 100, 39}};
+    document.content.ShapeLayers[0] = ShapeLayer{colors::clWhite, {10, 10, 65, 65}};
+    document.content.stacking = {LayerRef::text(1), LayerRef::shape(1)};
+    return document;
+}
+
+QByteArray pngBytes(const QImage& image)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter(&buffer, "png").write(image);
+    return bytes;
+}
+
+// A template of every kind of value: a picture of its own, texts with line
+// breaks, quotes and letters beyond ASCII, colours by name and by value,
+// layers off the canvas, a gap in the numbers.
+TemplateDocument richDocument()
+{
+    TemplateDocument document;
+    document.canvas = QSize(300, 120);
+    QImage picture(64, 32, QImage::Format_RGB32);
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 64; ++x)
+            picture.setPixel(x, y, qRgb(x * 4, y * 8, 90));
+    document.content.backgroundBytes = pngBytes(picture);
+    document.content.background = decodeBackgroundBytes("photo.png", document.content.backgroundBytes);
+    document.content.backgroundSource = "photo.png";
+    QFont italic = designFont(13);
+    italic.setItalic(true);
+    italic.setUnderline(true);
+    document.content.TextLayers[0] = TextLayer{"Text", {designFont(24), colors::clWindowText}, {20, 30, 62, 39}};
+    document.content.TextLayers[6] =
+        TextLayer{"Zoë said \"hi\"\r\nback\\slash\r\n", {italic, ColorValue::fromRgb(QColor(0x12, 0x34, 0x56))},
+                  {-40, 90, 500, 66}};
+    document.content.ShapeLayers[2] = ShapeLayer{colors::clSkyBlue, {250, -5, 80, 30}};
+    document.content.stacking = {LayerRef::shape(3), LayerRef::text(7), LayerRef::text(1)};
+    return document;
+}
+
+QImage rendered(const TemplateDocument& document)
+{
+    TemplateRenderer renderer;
+    return renderer.render(withResolvedColors(document.content, QPalette()), document.canvas);
+}
+
+class TemplateFileTest : public IsolatedHomeTest {
+protected:
+    QString path(const QString& name = "template.pnxt") const { return scratch() + "/" + name; }
+};
+
+TEST_F(TemplateFileTest, WritesTheDocumentedFormExactly)
+{
+    EXPECT_EQ(templateFileText(exampleDocument()).toStdString(), kExample.toStdString());
+    const TemplateDocument read = parseTemplateFile(kExample, "example.pnxt");
+    EXPECT_EQ(read.canvas, kCanvas);
+    EXPECT_TRUE(samePixels(read.content.background, defaultBackground()));
+    EXPECT_EQ(read.content.TextLayers, exampleDocument().content.TextLayers);
+    EXPECT_EQ(read.content.ShapeLayers, exampleDocument().content.ShapeLayers);
+    EXPECT_EQ(read.content.stacking, exampleDocument().content.stacking);
+}
+
+TEST_F(TemplateFileTest, SavingAndOpeningGivesTheSameTemplateAndTheSameImage)
+{
+    const TemplateDocument saved = richDocument();
+    writeTemplateFile(path(), saved);
+    const TemplateDocument opened = readTemplateFile(path());
+
+    EXPECT_EQ(opened.canvas, saved.canvas);
+    EXPECT_EQ(opened.content.TextLayers, saved.content.TextLayers);
+    EXPECT_EQ(opened.content.ShapeLayers, saved.content.ShapeLayers);
+    EXPECT_EQ(opened.content.stacking, saved.content.stacking);
+    EXPECT_EQ(opened.content.backgroundSource, "photo.png");
+    EXPECT_EQ(opened.content.backgroundBytes, saved.content.backgroundBytes);
+    EXPECT_TRUE(samePixels(opened.content.background, saved.content.background));
+    EXPECT_TRUE(samePixels(rendered(opened), rendered(saved)));
+    // Written once more, the file is the same to the byte.
+    EXPECT_EQ(templateFileText(opened), templateFileText(saved));
+    // Line breaks are "\n" in the file, whatever the editor joined them with.
+    QFile file(path());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray text = file.readAll();
+    EXPECT_TRUE(text.contains(R"("text": "Zoë said \"hi\"\nback\\slash\n")")) << text.left(600).toStdString();
+    EXPECT_TRUE(text.contains(R"("color": "#123456")"));
+    EXPECT_TRUE(text.contains(R"("fill": "#A6CAF0")"));
+    EXPECT_TRUE(text.contains(R"("color": "clWindowText")"));
+}
+
+TEST_F(TemplateFileTest, AnOpenedTemplateCountsOnAfterItsHighestNumbers)
+{
+    const TemplateState state = openedState(richDocument());
+    EXPECT_EQ(state.textLayerCount, 7);
+    EXPECT_EQ(state.shapeLayerCount, 3);
+    EXPECT_EQ(state.creationOrder, richDocument().content.stacking);
+    EXPECT_EQ(state.current, LayerRef::text(1));
+    EXPECT_EQ(state.runCanvas, QSize(300, 120));
+    // Saving the template being edited writes the size it is run at, else the window's canvas.
+    EXPECT_EQ(documentOf(state, kCanvas).canvas, QSize(300, 120));
+    EXPECT_EQ(documentOf(TemplateState{}, kCanvas).canvas, kCanvas);
+}
+
+TEST_F(TemplateFileTest, WritingReplacesAFileWholeAndFailsWithoutAFolder)
+{
+    writeTemplateFile(path(), richDocument());
+    writeTemplateFile(path(), exampleDocument());
+    QFile file(path());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll().toStdString(), kExample.toStdString());
+    EXPECT_EQ(QDir(scratch()).entryList(QDir::Files), QStringList{"template.pnxt"});
+    try {
+        writeTemplateFile(scratch() + "/no/such/folder/t.pnxt", exampleDocument());
+        FAIL() << "no error";
+    } catch (const AppError& error) {
+        EXPECT_TRUE(error.message().startsWith("Cannot create file")) << error.message().toStdString();
+    }
+}
+
+struct Refused {
+    const char* what;
+    QByteArray text;
+    const char* reason;  // a part of the message
+};
+
+QByteArray withLayers(const QByteArray& layers, const QByteArray& canvas = R"({ "width": 491, "height": 215 })",
+                      const QByteArray& background = "null")
+{
+    return R"({ "pennolux-template": 1, "canvas": )" + canvas + R"(, "background": )" + background +
+           R"(, "layers": [ )" + layers + " ] }";
+}
+
+QByteArray shape(int number, const QByteArray& left = "10")
+{
+    return R"({ "type": "shape", "number": )" + QByteArray::number(number) + R"(, "left": )" + left +
+           R"(, "top": 10, "width": 65, "height": 65, "fill": "#FFFFFF" })";
+}
+
+QByteArray manyShapes(int count)
+{
+    QByteArrayList shapes;
+    for (int i = 1; i <= count; ++i)
+        shapes << shape(i);
+    return shapes.join(", ");
+}
+
+QByteArray pictureNamed(const QByteArray& name, const QByteArray& data)
+{
+    return R"({ "name": ")" + name + R"(", "data": ")" + data + R"(" })";
+}
+
+TEST_F(TemplateFileTest, RefusesEveryFileItCannotUseNamingTheFileAndWhatIsWrong)
+{
+    const QByteArray goodPicture = pngBytes(QImage(8, 8, QImage::Format_RGB32)).toBase64();
+    const QByteArray text = R"({ "type": "text", "number": 1, "left": 0, "top": 0, "width": 10, "height": 10,
+        "text": "x", "font": { "family": "Tahoma", "size": 24, "bold": false, "italic": false,
+        "underline": false, "strikeout": false, "color": "clWindowText" } })";
+    const std::vector<Refused> cases = {
+        {"not JSON", "a list of addresses\n", "not a Pennolux template (not JSON"},
+        {"JSON of something else", R"({ "name": "x" })", "not a Pennolux template"},
+        {"a list, not an object", "[1, 2]", "not a Pennolux template"},
+        {"another version", R"({ "pennolux-template": 2 })", "version 2; this Pennolux reads version 1"},
+        {"a wrong type", withLayers(shape(1, "\"ten\"")), "layer 1: \"left\" must be a whole number"},
+        {"a fraction", withLayers(shape(1, "10.5")), "\"left\" must be a whole number"},
+        {"a number outside 1 to 99", withLayers(shape(100)), "layer 1: \"number\" must be a whole number from 1 to 99"},
+        {"number 0", withLayers(shape(0)), "\"number\" must be a whole number from 1 to 99"},
+        {"a number given twice", withLayers(shape(4) + ", " + shape(4)), "layer 2: Shape 4 is given twice"},
+        {"more than 99 of a kind", withLayers(manyShapes(100)), "more than 99 shape layers"},
+        {"a negative width", withLayers(QByteArray(shape(1)).replace("\"width\": 65", "\"width\": -1")),
+         "\"width\" must be a whole number from 0"},
+        {"a missing value", withLayers(QByteArray(text).replace(R"("italic": false,)", "")),
+         "layer 1, \"font\": \"italic\" is missing"},
+        {"no colour", withLayers(QByteArray(shape(1)).replace("#FFFFFF", "teal-ish")), "\"fill\": \"teal-ish\" is no colour"},
+        {"a canvas too wide", withLayers("", R"({ "width": 70000, "height": 10 })"),
+         "\"canvas\": \"width\" must be a whole number from 1 to 65535"},
+        {"a canvas of too many pixels", withLayers("", R"({ "width": 20000, "height": 20000 })"), "\"canvas\""},
+        {"layers not a list", R"({ "pennolux-template": 1, "canvas": { "width": 9, "height": 9 }, "background": null, "layers": {} })",
+         "\"layers\" must be a list"},
+        {"an unknown layer type", withLayers(R"({ "type": "circle" })"), "\"type\" must be \"text\" or \"shape\""},
+        {"invalid base64", withLayers("", R"({ "width": 9, "height": 9 })", pictureNamed("photo.png", "&&&")),
+         "\"data\" is not the base64 of a picture file"},
+        {"a picture that is none",
+         withLayers("", R"({ "width": 9, "height": 9 })", pictureNamed("photo.png", QByteArray("not a picture").toBase64())),
+         "Cannot read the picture \"photo.png\""},
+        {"a picture of an unknown kind", withLayers("", R"({ "width": 9, "height": 9 })", pictureNamed("photo.xyz", goodPicture)),
+         "Unknown picture file extension (.xyz)"},
+        {"a picture name with a folder", withLayers("", R"({ "width": 9, "height": 9 })", pictureNamed("../photo.png", goodPicture)),
+         "\"name\" must be the name of a file"},
+    };
+    for (const Refused& refused : cases) {
+        SCOPED_TRACE(refused.what);
+        const QString file = writeScratchFile("refused.pnxt", refused.text);
+        try {
+            readTemplateFile(file);
+            ADD_FAILURE() << "opened";
+        } catch (const AppError& error) {
+            const QString message = error.message();
+            EXPECT_TRUE(message.startsWith(QStringLiteral("Cannot open the template \"%1\": ").arg(file)))
+                << message.toStdString();
+            EXPECT_TRUE(message.contains(QString::fromUtf8(refused.reason))) << message.toStdString();
+        }
+    }
+    // The same file with a good picture opens.
+    EXPECT_NO_THROW(readTemplateFile(
+        writeScratchFile("good.pnxt", withLayers(text + ", " + shape(1), R"({ "width": 9, "height": 9 })",
+                                                 pictureNamed("photo.png", goodPicture)))));
+}
+
+TEST_F(TemplateFileTest, AMissingFileIsNamed)
+{
+    try {
+        readTemplateFile(path("none.pnxt"));
+        FAIL() << "opened";
+    } catch (const AppError& error) {
+        EXPECT_TRUE(error.message().startsWith("Cannot open file")) << error.message().toStdString();
+        EXPECT_TRUE(error.message().contains("none.pnxt"));
+    }
+}
+
+} // namespace
+} // namespace pennolux
