@@ -22,6 +22,7 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
+#include <QUndoStack>
 #include <QToolButton>
 #include <QThread>
 #include <QVBoxLayout>
@@ -34,6 +35,7 @@
 #include "app/DesignFont.h"
 #include "app/FontKeys.h"
 #include "app/OnlineHelp.h"
+#include "editor/file/TemplateFile.h"
 #include "editor/widgets/RunProgress.h"
 #include "editor/widgets/TemplatePage.h"
 #include "localisation/Translator.h"
@@ -219,8 +221,11 @@ void TAppForm::buildMenus()
         menuBar()->setFocus(Qt::ShortcutFocusReason);
         menuBar()->setActiveAction(fileMenu->menuAction());
     });
+    addTemplateFileItems(fileMenu);
     Exit1 = fileMenu->addAction(icon("exit"), "Exit");
     connectHandler(Exit1, &TAppForm::Exit1Click);
+
+    buildEditMenu();
 
     QMenu* settingsMenu = menuBar()->addMenu("&Settings");
     QMenu* formatMenu = settingsMenu->addMenu("Output Format");
@@ -255,6 +260,54 @@ void TAppForm::buildMenus()
     connectHandler(SendFeedback1, &TAppForm::SendFeedback1Click);
     About1 = helpMenu->addAction(icon("about"), "About...");
     connectHandler(About1, &TAppForm::About1Click);
+}
+
+// Ctrl+O and Ctrl+Shift+S work wherever the focus is, as the list's own
+// editor claims neither.
+void TAppForm::addTemplateFileItems(QMenu* fileMenu)
+{
+    openTemplateItem = fileMenu->addAction("Open Template...");
+    openTemplateItem->setObjectName("openTemplateItem");
+    openTemplateItem->setShortcut(QKeySequence(Qt::ControlModifier | Qt::Key_O));
+    connectHandler(openTemplateItem, &TAppForm::openTemplateClick);
+    saveTemplateItem = fileMenu->addAction("Save Template As...");
+    saveTemplateItem->setObjectName("saveTemplateItem");
+    saveTemplateItem->setShortcut(QKeySequence(Qt::ControlModifier | Qt::ShiftModifier | Qt::Key_S));
+    connectHandler(saveTemplateItem, &TAppForm::saveTemplateAsClick);
+    fileMenu->addSeparator();
+}
+
+// Undo and redo act on the template, from either page. A text field with
+// the focus keeps Ctrl+Z for its own text (the list's editor, a
+// destination box); the Advanced page's editors hand it on.
+void TAppForm::buildEditMenu()
+{
+    QMenu* editMenu = menuBar()->addMenu("&Edit");
+    editMenu->setObjectName("editMenu");
+    undoItem = editMenu->addAction("Undo");
+    undoItem->setObjectName("undoItem");
+    undoItem->setShortcut(QKeySequence(Qt::ControlModifier | Qt::Key_Z));
+    connectHandler(undoItem, &TAppForm::undoClick);
+    redoItem = editMenu->addAction("Redo");
+    redoItem->setObjectName("redoItem");
+    redoItem->setShortcuts({QKeySequence(Qt::ControlModifier | Qt::ShiftModifier | Qt::Key_Z),
+                            QKeySequence(Qt::ControlModifier | Qt::Key_Y)});
+    connectHandler(redoItem, &TAppForm::redoClick);
+}
+
+// The items name the step they would take back or take again, and are off
+// while there is none or while the Advanced run uses the template.
+void TAppForm::updateEditItems()
+{
+    const QUndoStack& steps = templatePage->history().stack();
+    undoItem->setEnabled(steps.canUndo() && !templateRunning_);
+    redoItem->setEnabled(steps.canRedo() && !templateRunning_);
+    undoItem->setStatusTip(steps.canUndo() ? "Undo " + steps.undoText() : QString());
+    redoItem->setStatusTip(steps.canRedo() ? "Redo " + steps.redoText() : QString());
+    undoItem->setToolTip(undoItem->statusTip());
+    redoItem->setToolTip(redoItem->statusTip());
+    openTemplateItem->setEnabled(!templateRunning_);
+    saveTemplateItem->setEnabled(!templateRunning_);
 }
 
 QAction* TAppForm::addFormatItem(QMenu* menu, QActionGroup* group, const QString& caption,
@@ -453,6 +506,10 @@ void TAppForm::buildAdvancedPage()
     connect(templatePage->Button7, &QPushButton::clicked, this, guard_.slot(this, &TAppForm::Button7Click));
     connect(templatePage->ButtonFont, &QPushButton::clicked, this, guard_.slot(this, &TAppForm::ButtonFontClick));
     templatePage->createFirstLayerWhenShown(this);
+    QUndoStack& steps = templatePage->history().stack();
+    connect(&steps, &QUndoStack::indexChanged, this, &TAppForm::updateEditItems);
+    connect(&steps, &QUndoStack::cleanChanged, this, &TAppForm::updateEditItems);
+    updateEditItems();
 }
 
 // Handlers --------------------------------------------------------------
@@ -713,9 +770,20 @@ void TAppForm::Button6Click()
     LineRunResult result;
     {
         BusyCursor busy;
-        // The pages wait while the run shows its progress; the list stays
-        // open to edits, and the run reads its count afresh for every line.
+        // The pages and the template's menu items wait while the run shows
+        // its progress; the list stays open to edits, and the run reads its
+        // count afresh for every line.
         RunProgress progress(*StatusBar1, {PageControl1});
+        templateRunning_ = true;
+        updateEditItems();
+        struct RunEnds {
+            TAppForm& window;
+            ~RunEnds()
+            {
+                window.templateRunning_ = false;
+                window.updateEditItems();
+            }
+        } runEnds{*this};
         result = templatePage->runTemplate(MemoLineSource(*MemoList), options, progress);
     }
     // Closing the window stops the run; the summary would have no window.
@@ -750,6 +818,60 @@ void TAppForm::ButtonFontClick()
     templatePage->setCurrentTextLayerFont(*chosen);
     writeFontKeys(state_.SettingsIni, FontDialog1);
     state_.SettingsIni.save();
+}
+
+// Template files and undo -----------------------------------------------------
+
+FileDialogRequest TAppForm::templateDialog(const QString& title) const
+{
+    FileDialogRequest request;
+    request.title = title;
+    request.nameFilters = {kTemplateFilter};
+    request.defaultSuffix = kTemplateSuffix;
+    request.startFolder = templateFolder_.isEmpty() ? QDir::homePath() : templateFolder_;
+    return request;
+}
+
+void TAppForm::showAdvancedPage()
+{
+    PageControl1->setCurrentWidget(TabSheet2);
+}
+
+void TAppForm::openTemplateClick()
+{
+    const auto chosen = services_.dialogs.openFile(this, templateDialog("Open Template"));
+    if (!chosen)
+        return;
+    templateFolder_ = QFileInfo(*chosen).absolutePath();
+    templatePage->openTemplate(*chosen);
+    showAdvancedPage();
+    const QSize canvas = templatePage->runCanvasSize();
+    StatusBar1->showMessage(QString("Template %1: images of %2 × %3 pixels")
+                                .arg(QFileInfo(*chosen).fileName())
+                                .arg(canvas.width())
+                                .arg(canvas.height()));
+}
+
+void TAppForm::saveTemplateAsClick()
+{
+    const auto chosen = services_.dialogs.saveFile(this, templateDialog("Save Template As"));
+    if (!chosen)
+        return;
+    templateFolder_ = QFileInfo(*chosen).absolutePath();
+    templatePage->saveTemplate(*chosen);
+}
+
+// The page shows what was taken back, whichever page was open.
+void TAppForm::undoClick()
+{
+    showAdvancedPage();
+    templatePage->history().undo();
+}
+
+void TAppForm::redoClick()
+{
+    showAdvancedPage();
+    templatePage->history().redo();
 }
 
 } // namespace pennolux

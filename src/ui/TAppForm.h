@@ -16,6 +16,7 @@ class QAction;
 class QActionGroup;
 class QComboBox;
 class QLabel;
+class QMenu;
 class QPlainTextEdit;
 class QPushButton;
 class QSpinBox;
@@ -76,6 +77,12 @@ public:
     void Button7Click();
     void ButtonFontClick();
 
+    // Template files and undo, beside the design's menus.
+    void openTemplateClick();
+    void saveTemplateAsClick();
+    void undoClick();
+    void redoClick();
+
     // Update check and feedback.
     void TimerCheckerTimer();
     void UpdateNotifications1Click();
@@ -121,6 +128,10 @@ public:
 
     // Menus.
     QAction* Exit1 = nullptr;
+    QAction* openTemplateItem = nullptr;
+    QAction* saveTemplateItem = nullptr;
+    QAction* undoItem = nullptr;
+    QAction* redoItem = nullptr;
     QAction* PNG1 = nullptr;
     QAction* WEBP1 = nullptr;
     QAction* JPEG1 = nullptr;
@@ -141,6 +152,13 @@ public:
 
 private:
     void buildMenus();
+    void addTemplateFileItems(QMenu* fileMenu);
+    void buildEditMenu();
+    void updateEditItems();
+    // The template dialog's request, started in the folder of the last
+    // template opened or saved (else the home folder).
+    FileDialogRequest templateDialog(const QString& title) const;
+    void showAdvancedPage();
     void buildTextList();
     void buildPages();
     void buildSimplePage();
@@ -167,6 +185,8 @@ private:
     PlatformServices services_;
     HandlerGuard guard_;
     QString listFolder_;
+    QString templateFolder_;
+    bool templateRunning_ = false;  // the Advanced run has the template
     QTimer* previewTimer_ = nullptr;
     std::optional<RenderFont> previewFont_;  // kept while the Simple font stays
 

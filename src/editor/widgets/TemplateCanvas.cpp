@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QPen>
 
+#include "editor/history/TemplateHistory.h"
 #include "editor/model/TemplateModel.h"
 
 namespace pennolux {
@@ -16,7 +17,8 @@ constexpr int kFocusFrameWidth = 2;
 
 } // namespace
 
-TemplateCanvas::TemplateCanvas(TemplateModel& model, QWidget* parent) : QWidget(parent), model_(model)
+TemplateCanvas::TemplateCanvas(TemplateModel& model, TemplateHistory& history, QWidget* parent)
+    : QWidget(parent), model_(model), history_(history)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
@@ -80,6 +82,8 @@ void TemplateCanvas::mousePressEvent(QMouseEvent* event)
         return;
     }
     event->accept();
+    history_.beginStep(QStringLiteral("Bring %1 to Front").arg(layerName(layer)));
+    dragMoved_ = false;
     model_.makeCurrent(layer);
     model_.bringToFront(layer);
     if (event->button() == Qt::LeftButton)
@@ -92,8 +96,10 @@ void TemplateCanvas::mouseMoveEvent(QMouseEvent* event)
     const QPoint point = event->position().toPoint();
     if (model_.Dragging()) {
         const LayerRef layer = model_.draggedLayer();
-        if (model_.dragTo(point))
+        if (model_.dragTo(point)) {
+            dragMoved_ = true;
             emit layerMoved(layer);
+        }
         return;
     }
     setCursor(model_.layerAt(point, size()).kind == LayerKind::None ? Qt::ArrowCursor : Qt::PointingHandCursor);
@@ -101,7 +107,13 @@ void TemplateCanvas::mouseMoveEvent(QMouseEvent* event)
 
 void TemplateCanvas::mouseReleaseEvent(QMouseEvent* event)
 {
+    const LayerRef layer = model_.draggedLayer();
     model_.endDrag();
+    if (dragMoved_)
+        history_.endStep(QStringLiteral("Move %1").arg(layerName(layer)));
+    else
+        history_.endStep();
+    dragMoved_ = false;
     QWidget::mouseReleaseEvent(event);
 }
 
@@ -131,7 +143,9 @@ void TemplateCanvas::keyPressEvent(QKeyEvent* event)
     const LayerBox* box = model_.content().boxOf(layer);
     if (!box)
         return;
-    model_.moveTo(layer, QPoint(box->left, box->top) + offset);
+    const QPoint topLeft = QPoint(box->left, box->top) + offset;
+    history_.record(QStringLiteral("Move %1").arg(layerName(layer)), [&] { model_.moveTo(layer, topLeft); },
+                    StepKind::Nudge, layer);
     emit layerMoved(layer);
 }
 

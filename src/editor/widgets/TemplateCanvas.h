@@ -8,6 +8,7 @@
 
 namespace pennolux {
 
+class TemplateHistory;
 class TemplateModel;
 
 // The canvas: shows the template exactly as the Advanced run draws its images
@@ -16,11 +17,13 @@ class TemplateModel;
 // press on a layer makes it current and brings it to the front; the left
 // button drags it until released anywhere. With the focus here (shown by a
 // focus frame over the picture, the one thing the images never hold) the
-// arrow keys move the current layer a pixel (ten with Shift).
+// arrow keys move the current layer a pixel (ten with Shift). A press and
+// everything up to the release is one undo step; so are key moves of one
+// layer that follow one another.
 class TemplateCanvas : public QWidget {
     Q_OBJECT
 public:
-    explicit TemplateCanvas(TemplateModel& model, QWidget* parent = nullptr);
+    TemplateCanvas(TemplateModel& model, TemplateHistory& history, QWidget* parent = nullptr);
 
     // Draws the template anew at the next paint; call after every change.
     void refresh();
@@ -46,6 +49,8 @@ protected:
 
 private:
     TemplateModel& model_;
+    TemplateHistory& history_;
+    bool dragMoved_ = false;  // the layer pressed on has moved since the press
     TemplateRenderer renderer_;
     QImage picture_;
 };

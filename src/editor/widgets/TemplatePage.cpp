@@ -5,6 +5,7 @@
 #include <QAbstractItemView>
 #include <QDir>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -21,6 +22,7 @@
 #include "app/DesignFont.h"
 #include "editor/background/BackgroundPicture.h"
 #include "editor/background/PictureFormats.h"
+#include "editor/file/TemplateFile.h"
 #include "editor/run/TemplateLineEncoder.h"
 #include "platform/widgets/ColorSwatch.h"
 #include "editor/widgets/LayerList.h"
@@ -92,6 +94,13 @@ QString memoText(const QPlainTextEdit& memo)
     return text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
 }
 
+bool isUndoOrRedoKey(const QKeyEvent& key)
+{
+    return key.matches(QKeySequence::Undo) || key.matches(QKeySequence::Redo) ||
+           key.keyCombination() == QKeyCombination(Qt::ControlModifier, Qt::Key_Y) ||
+           key.keyCombination() == QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z);
+}
+
 int fieldValue(const QSpinBox* field)
 {
     bool whole = false;
@@ -119,11 +128,22 @@ TemplatePage::TemplatePage(Dialogs& dialogs, HandlerRunner runHandler, QWidget* 
     layout->addWidget(buildGeometryBar());
     setTabOrder();
     model_.setListener([this](TemplateChange change, LayerRef layer) { modelChanged(change, layer); });
+    // Undo and redo keys reach the window's Edit menu from the page's
+    // editors too: their own undo would step back in a field, not in the template.
+    for (QWidget* editor : {static_cast<QWidget*>(Memo1), static_cast<QWidget*>(SpinEdit1), static_cast<QWidget*>(SpinEdit2),
+                            static_cast<QWidget*>(SpinEdit3), static_cast<QWidget*>(SpinEdit4)}) {
+        editor->installEventFilter(this);
+        for (QLineEdit* part : editor->findChildren<QLineEdit*>())
+            part->installEventFilter(this);
+    }
 }
 
 TemplatePage::~TemplatePage()
 {
     model_.setListener({});
+    // The stack clears itself as it goes and tells whoever listens, which
+    // may be gone by then (the window this page belongs to).
+    QObject::disconnect(&history_.stack(), nullptr, nullptr, nullptr);
     // The controls go before the model they show, and call no handler of
     // this half-destroyed page on their way.
     for (QObject* child : findChildren<QObject*>())
@@ -180,7 +200,7 @@ QWidget* TemplatePage::buildMiddleBand()
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
 
-    Panel9 = new TemplateCanvas(model_, band);
+    Panel9 = new TemplateCanvas(model_, history_, band);
     Panel9->setObjectName("Panel9");
     Panel9->setAccessibleName("Template canvas");
     Panel9->setAccessibleDescription(
@@ -317,6 +337,10 @@ void TemplatePage::setTabOrder()
 void TemplatePage::modelChanged(TemplateChange change, LayerRef layer)
 {
     Panel9->refresh();
+    if (change == TemplateChange::Replaced) {
+        showWholeTemplate();
+        return;
+    }
     const QSignalBlocker blocker(ListBox1);
     if (change == TemplateChange::LayerAdded) {
         auto* item = new QListWidgetItem(layerName(layer));
@@ -328,6 +352,40 @@ void TemplatePage::modelChanged(TemplateChange change, LayerRef layer)
         ListBox1->setCurrentRow(-1);
         ListBox1->clearSelection();
     }
+}
+
+// After an undo step or a template opened: the list, the editors and the
+// picture's name show the model afresh.
+void TemplatePage::showWholeTemplate()
+{
+    {
+        const QSignalBlocker blocker(ListBox1);
+        ListBox1->clear();
+        for (const LayerRef layer : model_.creationOrder()) {
+            auto* item = new QListWidgetItem(layerName(layer));
+            item->setData(kLayerRole, int(layer.kind));
+            item->setData(kNumberRole, layer.number);
+            ListBox1->addItem(item);
+        }
+    }
+    const LayerRef current = model_.currentLayer();
+    if (model_.content().holds(current)) {
+        showInList(current);
+        loadEditors(current);
+    } else {
+        clearEditors();
+    }
+    const QString& picture = model_.content().backgroundSource;
+    ComboBox2->setEditText(picture.isEmpty() ? kDefaultPictureName : picture);
+}
+
+// No layer is current: nothing to edit.
+void TemplatePage::clearEditors()
+{
+    showMemoText(QString());
+    Memo1->setEnabled(false);
+    ButtonFont->setEnabled(false);
+    showGeometry(LayerBox{}, Reactions::Suspended);
 }
 
 QListWidgetItem* TemplatePage::itemOf(LayerRef layer) const
@@ -387,28 +445,33 @@ void TemplatePage::showMemoText(const QString& text)
 
 void TemplatePage::BitBtn6Click()
 {
-    ColoredFont font{designFont(24), colors::clWindowText};
-    const qint64 number = model_.addTextLayer(font, canvasSize());
-    const TextLayer& layer = *model_.content().textLayer(number);
-    // The editors show the new layer and can edit it at once. The fields
-    // react while they take its values, so a negative Left or Top that they
-    // show as 0 becomes 0 when that changes what they showed.
-    Shape1->setFillColor(layer.font.color.resolve(palette()));
-    showMemoText(layer.text);
-    Memo1->setEnabled(true);
-    ButtonFont->setEnabled(true);
-    showGeometry(layer.box, Reactions::Active);
+    history_.record(QStringLiteral("New Text"), [this] {
+        ColoredFont font{designFont(24), colors::clWindowText};
+        const qint64 number = model_.addTextLayer(font, canvasSize());
+        const TextLayer& layer = *model_.content().textLayer(number);
+        // The editors show the new layer and can edit it at once. The fields
+        // react while they take its values, so a negative Left or Top that
+        // they show as 0 becomes 0 (in the same undo step) when that changes
+        // what they showed.
+        Shape1->setFillColor(layer.font.color.resolve(palette()));
+        showMemoText(layer.text);
+        Memo1->setEnabled(true);
+        ButtonFont->setEnabled(true);
+        showGeometry(layer.box, Reactions::Active);
+    });
 }
 
 void TemplatePage::BitBtn7Click()
 {
-    const qint64 number = model_.addShapeLayer();
-    const ShapeLayer& layer = *model_.content().shapeLayer(number);
-    Shape1->setFillColor(layer.fill.resolve(palette()));
-    showMemoText(QString());
-    Memo1->setEnabled(false);
-    ButtonFont->setEnabled(false);
-    showGeometry(layer.box, Reactions::Active);
+    history_.record(QStringLiteral("New Shape"), [this] {
+        const qint64 number = model_.addShapeLayer();
+        const ShapeLayer& layer = *model_.content().shapeLayer(number);
+        Shape1->setFillColor(layer.fill.resolve(palette()));
+        showMemoText(QString());
+        Memo1->setEnabled(false);
+        ButtonFont->setEnabled(false);
+        showGeometry(layer.box, Reactions::Active);
+    });
 }
 
 void TemplatePage::ListBox1Click()
@@ -416,14 +479,17 @@ void TemplatePage::ListBox1Click()
     const LayerRef layer = selectedLayer();
     if (!model_.content().holds(layer))
         return;
-    model_.makeCurrent(layer);
-    loadEditors(layer);
-    model_.bringToFront(layer);
+    history_.record(QStringLiteral("Bring %1 to Front").arg(layerName(layer)), [this, layer] {
+        model_.makeCurrent(layer);
+        loadEditors(layer);
+        model_.bringToFront(layer);
+    });
 }
 
 void TemplatePage::Delete1Click()
 {
-    model_.deleteLayer(selectedLayer());
+    const LayerRef layer = selectedLayer();
+    history_.record(QStringLiteral("Delete %1").arg(layerName(layer)), [this, layer] { model_.deleteLayer(layer); });
 }
 
 void TemplatePage::MyLabelTiklandi(qint64 no)
@@ -450,29 +516,35 @@ void TemplatePage::MyShapeTiklandi(qint64 no)
     showGeometry(layer->box, Reactions::Suspended);
 }
 
-void TemplatePage::applyField(QSpinBox* field, void (TemplateModel::*apply)(LayerRef, int))
+// Typing into one field of one layer is one undo step, however many
+// characters it takes.
+void TemplatePage::applyField(QSpinBox* field, void (TemplateModel::*apply)(LayerRef, int), const QString& caption,
+                              StepKind kind)
 {
-    (model_.*apply)(model_.currentLayer(), fieldValue(field));
+    const LayerRef layer = model_.currentLayer();
+    const int value = fieldValue(field);
+    history_.record(QStringLiteral("%1 of %2").arg(caption, layerName(layer)),
+                    [this, apply, layer, value] { (model_.*apply)(layer, value); }, kind, layer);
 }
 
 void TemplatePage::SpinEdit1Change()
 {
-    applyField(SpinEdit1, &TemplateModel::setLeft);
+    applyField(SpinEdit1, &TemplateModel::setLeft, QStringLiteral("Left"), StepKind::Left);
 }
 
 void TemplatePage::SpinEdit2Change()
 {
-    applyField(SpinEdit2, &TemplateModel::setTop);
+    applyField(SpinEdit2, &TemplateModel::setTop, QStringLiteral("Top"), StepKind::Top);
 }
 
 void TemplatePage::SpinEdit3Change()
 {
-    applyField(SpinEdit3, &TemplateModel::setWidth);
+    applyField(SpinEdit3, &TemplateModel::setWidth, QStringLiteral("Width"), StepKind::Width);
 }
 
 void TemplatePage::SpinEdit4Change()
 {
-    applyField(SpinEdit4, &TemplateModel::setHeight);
+    applyField(SpinEdit4, &TemplateModel::setHeight, QStringLiteral("Height"), StepKind::Height);
 }
 
 void TemplatePage::Memo1Change()
@@ -480,9 +552,12 @@ void TemplatePage::Memo1Change()
     const LayerRef layer = model_.currentLayer();
     if (!layer.isText() || !model_.content().textLayer(layer.number))
         return;
-    model_.setText(layer.number, memoText(*Memo1));
-    // The fields follow the size the layer took.
-    showGeometry(model_.content().textLayer(layer.number)->box, Reactions::Suspended);
+    const QString text = memoText(*Memo1);
+    history_.record(QStringLiteral("Text of %1").arg(layerName(layer)), [this, layer, &text] {
+        model_.setText(layer.number, text);
+        // The fields follow the size the layer took.
+        showGeometry(model_.content().textLayer(layer.number)->box, Reactions::Suspended);
+    }, StepKind::Text, layer);
 }
 
 void TemplatePage::Shape1MouseDown()
@@ -494,8 +569,10 @@ void TemplatePage::Shape1MouseDown()
     const std::optional<QColor> chosen = dialogs_.pickColor(this, color->resolve(palette()));
     if (!chosen)
         return;
-    model_.setColor(layer, ColorValue::fromRgb(*chosen));
-    Shape1->setFillColor(*chosen);
+    history_.record(QStringLiteral("Colour of %1").arg(layerName(layer)), [this, layer, &chosen] {
+        model_.setColor(layer, ColorValue::fromRgb(*chosen));
+        Shape1->setFillColor(*chosen);
+    });
 }
 
 void TemplatePage::Button8Click()
@@ -510,14 +587,16 @@ void TemplatePage::Button8Click()
     const std::optional<QString> chosen = dialogs_.openFile(this, request);
     if (!chosen)
         return;
-    QImage picture;
+    PictureFile picture;
     {
         BusyCursor busy;
-        picture = decodeBackgroundPicture(*chosen);
+        picture = readBackgroundPicture(*chosen);
     }
     // Only a picture in use is named.
-    model_.setBackground(picture, *chosen);
-    ComboBox2->setEditText(*chosen);
+    history_.record(QStringLiteral("Background Image"), [this, &picture, &chosen] {
+        model_.setBackground(picture.picture, *chosen, picture.bytes);
+        ComboBox2->setEditText(*chosen);
+    });
 }
 
 // For the window --------------------------------------------------------------
@@ -536,14 +615,37 @@ void TemplatePage::setCurrentTextLayerFont(const ColoredFont& font)
     const LayerRef layer = model_.currentLayer();
     if (!layer.isText() || !model_.content().textLayer(layer.number))
         return;
-    model_.setFont(layer.number, font);
-    MyLabelTiklandi(layer.number);
+    history_.record(QStringLiteral("Font of %1").arg(layerName(layer)), [this, layer, &font] {
+        model_.setFont(layer.number, font);
+        MyLabelTiklandi(layer.number);
+    });
+}
+
+void TemplatePage::openTemplate(const QString& path)
+{
+    TemplateDocument document;
+    {
+        BusyCursor busy;
+        document = readTemplateFile(path);
+    }
+    history_.replace(QStringLiteral("Open Template"), openedState(document));
+}
+
+void TemplatePage::saveTemplate(const QString& path) const
+{
+    BusyCursor busy;
+    writeTemplateFile(path, documentOf(model_.state(), canvasSize()));
+}
+
+QSize TemplatePage::runCanvasSize() const
+{
+    return model_.runCanvas().isValid() ? model_.runCanvas() : canvasSize();
 }
 
 LineRunResult TemplatePage::runTemplate(const LineSource& lines, LineRunOptions options, RunProgress& progress)
 {
     const LineEncoderFactory encoders =
-        templateLineEncoders(model_.content(), Panel9->palette(), canvasSize(), options.format);
+        templateLineEncoders(model_.content(), Panel9->palette(), runCanvasSize(), options.format);
     StoredLine lastStored;
     options.stored = [&lastStored](const StoredLine& stored) { lastStored = stored; };
     const int firstNumber = options.firstNumber;
@@ -553,6 +655,12 @@ LineRunResult TemplatePage::runTemplate(const LineSource& lines, LineRunOptions 
         model_.setText(kLineLayerNumber, stored ? lastStored.text : QString());
         return progress.lineDone(linesSeen, lineCount);
     };
+    // What the run leaves in Text 1 is one undo step, also when it fails.
+    history_.beginStep(QStringLiteral("Run"));
+    struct EndStep {
+        TemplateHistory& history;
+        ~EndStep() { history.endStep(); }
+    } endStep{history_};
     return runLines(lines, encoders, options);
 }
 
@@ -577,10 +685,18 @@ void TemplatePage::createFirstLayerWhenShown(QWidget* window)
 
 bool TemplatePage::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched != firstShowWindow_ && event->type() == QEvent::ShortcutOverride &&
+        isUndoOrRedoKey(*static_cast<QKeyEvent*>(event))) {
+        // Not taken by the editor, so the shortcut of the window's Edit menu fires.
+        event->ignore();
+        return true;
+    }
     if (watched == firstShowWindow_ && event->type() == QEvent::Show) {
         firstShowWindow_->removeEventFilter(this);
         firstShowWindow_ = nullptr;
         runHandler_([this] { BitBtn6Click(); });
+        // The canvas starts with Text 1: that is where the history begins.
+        history_.stack().clear();
     }
     return QWidget::eventFilter(watched, event);
 }

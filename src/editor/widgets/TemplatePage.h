@@ -4,6 +4,7 @@
 #include <functional>
 #include <optional>
 
+#include "editor/history/TemplateHistory.h"
 #include "editor/model/TemplateModel.h"
 #include "platform/Dialogs.h"
 #include "production/linerun/LineRun.h"
@@ -42,6 +43,17 @@ public:
 
     TemplateModel& model() { return model_; }
     const TemplateModel& model() const { return model_; }
+    // Every change to the template, for undo and redo.
+    TemplateHistory& history() { return history_; }
+
+    // Template files. Opening replaces the layers, the picture and the size
+    // the template is run at (the canvas keeps the window's size), as one
+    // undo step; a file that cannot be used throws AppError and changes
+    // nothing. Saving writes the template and the size it is run at.
+    void openTemplate(const QString& path);
+    void saveTemplate(const QString& path) const;
+    // The size of the images START makes: the opened template's, else the canvas's.
+    QSize runCanvasSize() const;
 
     // New Text once, when the window is first shown: the canvas starts with Text 1.
     void createFirstLayerWhenShown(QWidget* window);
@@ -52,10 +64,11 @@ public:
     // shows the layer's new values in the editors.
     void setCurrentTextLayerFont(const ColoredFont& font);
 
-    // The Advanced run: every non-empty line becomes one image of the canvas
-    // at its present size, with Text 1 holding the line. Text 1 of the
-    // canvas takes each line as the run passes it (the editors stay as they
-    // are); the images are drawn from the template as it was at the start.
+    // The Advanced run: every non-empty line becomes one image of
+    // runCanvasSize(), with Text 1 holding the line. Text 1 of the canvas
+    // takes each line as the run passes it (the editors stay as they are),
+    // one undo step for the whole run; the images are drawn from the
+    // template as it was at the start.
     LineRunResult runTemplate(const LineSource& lines, LineRunOptions options, RunProgress& progress);
 
     // Handlers.
@@ -111,18 +124,22 @@ private:
     void setTabOrder();
 
     void modelChanged(TemplateChange change, LayerRef layer);
+    void showWholeTemplate();
+    void clearEditors();
     void showInList(LayerRef layer);
     LayerRef selectedLayer() const;
     QListWidgetItem* itemOf(LayerRef layer) const;
     void loadEditors(LayerRef layer);
     void showGeometry(const LayerBox& box, Reactions reactions);
     void showMemoText(const QString& text);
-    void applyField(QSpinBox* field, void (TemplateModel::*apply)(LayerRef, int));
+    void applyField(QSpinBox* field, void (TemplateModel::*apply)(LayerRef, int), const QString& caption,
+                    StepKind kind);
     QSize canvasSize() const;
 
     Dialogs& dialogs_;
     HandlerRunner runHandler_;
     TemplateModel model_;
+    TemplateHistory history_{model_};
     QWidget* firstShowWindow_ = nullptr;
     bool fieldsReact_ = true;
 };

@@ -1,0 +1,238 @@
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTest>
+#include <QUndoStack>
+
+#include "MainWindowFixture.h"
+#include "editor/file/TemplateFile.h"
+#include "editor/widgets/LayerList.h"
+#include "editor/widgets/TemplateCanvas.h"
+#include "editor/widgets/TemplatePage.h"
+
+using namespace pennolux;
+using namespace pennolux::testing;
+
+namespace {
+
+QByteArray fileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QStringList itemTexts(const QMenu* menu)
+{
+    QStringList texts;
+    for (const QAction* item : menu->actions())
+        texts << (item->isSeparator() ? QString("-") : item->text());
+    return texts;
+}
+
+} // namespace
+
+// The main window shown and active, with the Advanced page open.
+class TemplateFilesTest : public MainWindowFixture {
+protected:
+    void SetUp() override
+    {
+        MainWindowFixture::SetUp();
+        page = window->templatePage;
+        window->show();
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        window->PageControl1->setCurrentWidget(window->TabSheet2);
+        QApplication::processEvents();
+    }
+    TemplateModel& model() { return page->model(); }
+    QMenu* menuTitled(const QString& title) const
+    {
+        for (QAction* menu : window->menuBar()->actions())
+            if (menu->text() == title)
+                return menu->menu();
+        return nullptr;
+    }
+    QString folder(const QString& name) const
+    {
+        QDir().mkpath(scratch() + "/" + name);
+        return scratch() + "/" + name;
+    }
+    // Runs START into a new folder and returns it.
+    QString runInWindow(const QString& name, const QString& list)
+    {
+        const QString out = folder(name);
+        window->ComboBoxDestination2->setEditText(out);
+        window->MemoList->setPlainText(list);
+        window->Button6Click();
+        return out;
+    }
+    int runBatchTool(const QStringList& arguments) const
+    {
+        QProcess tool;
+        tool.setWorkingDirectory(scratch());
+        tool.start(PENNOLUX_BATCH_TOOL, arguments);
+        EXPECT_TRUE(tool.waitForFinished(60'000));
+        EXPECT_EQ(tool.readAllStandardError(), QByteArray());
+        return tool.exitCode();
+    }
+    void expectSameFiles(const QString& left, const QString& right, int count) const
+    {
+        const QStringList files = QDir(left).entryList(QDir::Files, QDir::Name);
+        EXPECT_EQ(files.size(), count);
+        EXPECT_EQ(QDir(right).entryList(QDir::Files, QDir::Name), files);
+        for (const QString& file : files)
+            EXPECT_TRUE(fileBytes(left + "/" + file) == fileBytes(right + "/" + file)) << file.toStdString();
+    }
+
+    TemplatePage* page = nullptr;
+};
+
+TEST_F(TemplateFilesTest, TheMenusOfferTemplateFilesAboveExitAndUndoBetweenFileAndSettings)
+{
+    EXPECT_EQ(itemTexts(menuTitled("&File")), (QStringList{"Open Template...", "Save Template As...", "-", "Exit"}));
+    EXPECT_EQ(window->openTemplateItem->shortcut(), QKeySequence("Ctrl+O"));
+    EXPECT_EQ(window->saveTemplateItem->shortcut(), QKeySequence("Ctrl+Shift+S"));
+    EXPECT_EQ(itemTexts(menuTitled("&Edit")), (QStringList{"Undo", "Redo"}));
+    EXPECT_EQ(window->undoItem->shortcut(), QKeySequence("Ctrl+Z"));
+    EXPECT_EQ(window->redoItem->shortcuts(), (QList<QKeySequence>{QKeySequence("Ctrl+Shift+Z"), QKeySequence("Ctrl+Y")}));
+    // Nothing to take back at start: the first Text 1 is where the window begins.
+    EXPECT_FALSE(window->undoItem->isEnabled());
+    EXPECT_FALSE(window->redoItem->isEnabled());
+    page->BitBtn7->click();
+    EXPECT_TRUE(window->undoItem->isEnabled());
+    EXPECT_EQ(window->undoItem->statusTip(), "Undo New Shape");
+}
+
+TEST_F(TemplateFilesTest, TheDialogsAskForTemplatesAndOpenWhereTheLastOneWas)
+{
+    const QString saved = folder("templates") + "/mine.pnxt";
+    fakes.dialogs.saveResult = saved;
+    window->saveTemplateItem->trigger();
+    EXPECT_EQ(fakes.dialogs.lastSaveRequest.title, "Save Template As");
+    EXPECT_EQ(fakes.dialogs.lastSaveRequest.nameFilters, QStringList{"Pennolux templates (*.pnxt)"});
+    EXPECT_EQ(fakes.dialogs.lastSaveRequest.defaultSuffix, "pnxt");
+    EXPECT_EQ(fakes.dialogs.lastSaveRequest.startFolder, QDir::homePath());
+    EXPECT_TRUE(QFile::exists(saved));
+
+    fakes.dialogs.openResult = saved;
+    window->openTemplateItem->trigger();
+    EXPECT_EQ(fakes.dialogs.lastOpenRequest.title, "Open Template");
+    EXPECT_EQ(fakes.dialogs.lastOpenRequest.nameFilters, QStringList{"Pennolux templates (*.pnxt)"});
+    EXPECT_EQ(fakes.dialogs.lastOpenRequest.startFolder, scratch() + "/templates");
+    EXPECT_EQ(window->StatusBar1->currentMessage(), "Template mine.pnxt: images of 491 × 215 pixels");
+    EXPECT_TRUE(fakes.messageBoxes.shown.empty());
+
+    // Cancelled dialogs change nothing.
+    fakes.dialogs.openResult.reset();
+    fakes.dialogs.saveResult.reset();
+    const int steps = page->history().stack().count();
+    window->openTemplateItem->trigger();
+    window->saveTemplateItem->trigger();
+    EXPECT_EQ(page->history().stack().count(), steps);
+}
+
+TEST_F(TemplateFilesTest, ARefusedFileIsReportedAndTheCanvasStaysAsItWas)
+{
+    page->BitBtn7->click();
+    const TemplateState before = model().state();
+    const QImage canvas = page->Panel9->grab().toImage();
+    const int steps = page->history().stack().count();
+    const QString broken = scratch() + "/broken.pnxt";
+    QFile file(broken);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(R"({ "pennolux-template": 1, "canvas": { "width": 0, "height": 10 }, "background": null, "layers": [] })");
+    file.close();
+    fakes.dialogs.openResult = broken;
+    window->openTemplateItem->trigger();
+
+    ASSERT_EQ(fakes.messageBoxes.shown.size(), 1u);
+    EXPECT_EQ(fakes.messageBoxes.shown[0].title, "Pennolux");
+    EXPECT_EQ(fakes.messageBoxes.shown[0].icon, MessageIcon::Error);
+    EXPECT_EQ(fakes.messageBoxes.shown[0].text,
+              "Cannot open the template \"" + broken +
+                  "\": \"canvas\": \"width\" must be a whole number from 1 to 65535, not 0.");
+    EXPECT_FALSE(templateChanged(before, model().state()));
+    EXPECT_EQ(page->history().stack().count(), steps);
+    EXPECT_EQ(page->Panel9->grab().toImage(), canvas);
+}
+
+TEST_F(TemplateFilesTest, UndoAndRedoKeysReachTheTemplateFromItsEditorsButNotFromTheList)
+{
+    page->BitBtn7->click();
+    ASSERT_EQ(page->ListBox1->count(), 2);
+    page->Memo1->setEnabled(true);
+    page->SpinEdit1->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(page->ListBox1->count(), 1);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(page->ListBox1->count(), 2);
+
+    // The list's own text keeps its own undo.
+    window->MemoList->setFocus();
+    window->MemoList->moveCursor(QTextCursor::End);
+    QTest::keyClicks(window->MemoList, "xyz");
+    QTest::keyClick(window->MemoList, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_FALSE(window->MemoList->toPlainText().endsWith("xyz"));
+    EXPECT_EQ(page->ListBox1->count(), 2);
+
+    // From the Simple page the menu item takes the step back and shows where.
+    window->PageControl1->setCurrentWidget(window->TabSheet1);
+    window->undoItem->trigger();
+    EXPECT_EQ(window->PageControl1->currentWidget(), window->TabSheet2);
+    EXPECT_EQ(page->ListBox1->count(), 1);
+}
+
+// The window's START and pennolux-batch --template make the same files to
+// the byte: a template composed in the window and saved, then one opened at
+// a canvas size of its own.
+TEST_F(TemplateFilesTest, TheWindowAndTheBatchToolWriteTheSameFiles)
+{
+    QImage picture(80, 50, QImage::Format_RGB32);
+    for (int y = 0; y < 50; ++y)
+        for (int x = 0; x < 80; ++x)
+            picture.setPixelColor(x, y, QColor(x * 3, 200 - y * 2, (x * y) % 256));
+    const QString picturePath = scratch() + "/picture.png";
+    ASSERT_TRUE(picture.save(picturePath));
+    fakes.dialogs.openResult = picturePath;
+    page->Button8->click();
+    page->BitBtn7->click();
+    page->BitBtn6->click();
+    model().moveTo(LayerRef::text(2), QPoint(300, 10));
+    model().moveTo(LayerRef::text(1), QPoint(20, 150));
+    const QString templatePath = scratch() + "/composed.pnxt";
+    fakes.dialogs.saveResult = templatePath;
+    window->saveTemplateItem->trigger();
+    const QString list = "first@example.com\n\nzoë.o'brien@example.org\nTom & Jerry\n";
+    QFile listFile(scratch() + "/list.txt");
+    ASSERT_TRUE(listFile.open(QIODevice::WriteOnly));
+    listFile.write(list.toUtf8());
+    listFile.close();
+
+    const QString fromWindow = runInWindow("window", list);
+    const QString fromTool = folder("tool");
+    EXPECT_EQ(runBatchTool({"-q", "--template", templatePath, "-o", fromTool, scratch() + "/list.txt"}), 0);
+    expectSameFiles(fromWindow, fromTool, 3);
+    EXPECT_EQ(QImage(fromWindow + "/Output1.png").size(), QSize(491, 215));
+
+    // Opened, the template runs at its own canvas size in both.
+    TemplateDocument other = documentOf(model().state(), QSize(333, 97));
+    writeTemplateFile(scratch() + "/other.pnxt", other);
+    fakes.dialogs.openResult = scratch() + "/other.pnxt";
+    window->openTemplateItem->trigger();
+    const QString openedWindow = runInWindow("opened-window", list);
+    const QString openedTool = folder("opened-tool");
+    EXPECT_EQ(runBatchTool({"-q", "--template", scratch() + "/other.pnxt", "-o", openedTool, scratch() + "/list.txt"}),
+              0);
+    expectSameFiles(openedWindow, openedTool, 3);
+    EXPECT_EQ(QImage(openedWindow + "/Output4.png").size(), QSize(333, 97));
+}
