@@ -1,4 +1,5 @@
-// pennolux-batch: the Simple run without a window, for scripts and servers.
+// pennolux-batch: the Simple run, or the Advanced run of a saved template,
+// without a window, for scripts and servers.
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -18,6 +19,8 @@
 #include "app/DataFiles.h"
 #include "app/DesignFont.h"
 #include "app/VersionInfo.h"
+#include "editor/file/TemplateFile.h"
+#include "editor/run/TemplateLineEncoder.h"
 #include "platform/DocumentImport.h"
 #include "platform/Locale.h"
 #include "production/batch/BatchOptions.h"
@@ -109,6 +112,39 @@ SimpleLook lookOf(const BatchOptions& options)
     return look;
 }
 
+// A family of the template that the system lacks is drawn in a similar one,
+// as in the window; a script hears of it.
+void warnAboutMissingFamilies(const Template& content)
+{
+    QStringList warned;
+    for (const auto& layer : content.TextLayers) {
+        const QString family = layer ? layer->font.font.family() : QString();
+        if (layer && !warned.contains(family) && !QFontDatabase::hasFamily(family)) {
+            warned << family;
+            print(stderr, QStringLiteral("pennolux-batch: warning: there is no font family \"%1\" for the template; "
+                                         "drawing in \"%2\" instead\n")
+                              .arg(family, QFontInfo(layer->font.font).family()));
+        }
+    }
+}
+
+// The Advanced mode's encoders: the template read and checked before any
+// line is, then drawn at its canvas or the one asked for.
+LineEncoderFactory templateEncoders(const BatchOptions& options)
+{
+    const TemplateDocument document = readTemplateFile(options.templatePath);
+    warnAboutMissingFamilies(document.content);
+    const QSize canvas = options.canvas.isValid() ? options.canvas : document.canvas;
+    return templateLineEncoders(document.content, QGuiApplication::palette(), canvas, options.format);
+}
+
+LineEncoderFactory lineEncodersFor(const BatchOptions& options)
+{
+    if (options.runsTemplate())
+        return templateEncoders(options);
+    return simpleLineEncoders(lookOf(options), options.format);
+}
+
 QtMessageHandler previousMessageHandler = nullptr;
 
 int showVersion()
@@ -154,6 +190,7 @@ int run(const BatchOptions& options)
 {
     ensureDesignFontAvailable();
     warnAboutMissingFont(options);
+    const LineEncoderFactory encoders = lineEncodersFor(options);
     const std::unique_ptr<const LineSource> list = readList(options);
     const LineRangeSource lines = pieceOf(*list, options);
     BatchReport report(options);
@@ -170,7 +207,7 @@ int run(const BatchOptions& options)
     run.stored = [&report](const StoredLine& line) { report.add(line); };
     stopOnInterrupt();
     try {
-        runLines(lines, simpleLineEncoders(lookOf(options), options.format), run);
+        runLines(lines, encoders, run);
     } catch (...) {
         progressBar.clear();
         print(stdout, report.summary());

@@ -1,7 +1,11 @@
 #include "production/batch/BatchOptions.h"
 
+#include <QRegularExpression>
 #include <optional>
 #include <utility>
+
+#include "platform/AppError.h"
+#include "production/writers/ImageSizeLimits.h"
 
 namespace pennolux {
 
@@ -190,6 +194,63 @@ bool applyPieceOption(const QString& option, ArgumentReader& reader, BatchOption
     return true;
 }
 
+// The Advanced mode's options: false for any other.
+bool applyTemplateOption(const QString& option, ArgumentReader& reader, BatchOptions& options)
+{
+    if (option == QLatin1String("--template")) {
+        if (!options.templatePath.isNull())
+            throw BatchUsageError(QStringLiteral("the template may be given only once"));
+        options.templatePath = reader.value(option);
+        if (options.templatePath.isEmpty())
+            throw BatchUsageError(QStringLiteral("--template needs a file name"));
+        return true;
+    }
+    if (option == QLatin1String("--canvas")) {
+        const QString text = reader.value(option);
+        static const QRegularExpression kSize(QStringLiteral("^\\s*(\\d{1,9})\\s*[xX×]\\s*(\\d{1,9})\\s*$"));
+        const QRegularExpressionMatch size = kSize.match(text);
+        if (!size.hasMatch())
+            throw BatchUsageError(QStringLiteral("--canvas: \"%1\" is not WIDTHxHEIGHT in pixels, such as 491x215").arg(text));
+        const qint64 width = size.captured(1).toLongLong();
+        const qint64 height = size.captured(2).toLongLong();
+        if (width < 1 || height < 1)
+            throw BatchUsageError(QStringLiteral("--canvas: \"%1\" has no pixels").arg(text));
+        try {
+            checkWorkingImageSize(width, height);
+        } catch (const AppError& error) {
+            throw BatchUsageError(QStringLiteral("--canvas: ") + error.message());
+        }
+        options.canvas = QSize(int(width), int(height));
+        return true;
+    }
+    return false;
+}
+
+// The options that shape the Simple mode's images; a template brings its own.
+void noteSimpleOnlyOption(const QString& option, BatchOptions& options)
+{
+    static const QStringList kSimpleOnly{"--background", "--font",      "--size",  "--bold",   "--italic",
+                                         "--underline",  "--strikeout", "--color", "--margins"};
+    if (kSimpleOnly.contains(option) && !options.simpleOnlyOptions.contains(option))
+        options.simpleOnlyOptions << option;
+}
+
+void checkTemplateOptions(const BatchOptions& options)
+{
+    if (!options.runsTemplate()) {
+        if (options.canvas.isValid())
+            throw BatchUsageError(QStringLiteral("--canvas needs --template (the Simple mode sizes every image to its line)"));
+        return;
+    }
+    if (!options.simpleOnlyOptions.isEmpty()) {
+        throw BatchUsageError(QStringLiteral("%1 cannot be used with --template: %2 the Simple mode's, and a template "
+                                             "brings its own picture, layers, fonts and colours")
+                                  .arg(options.simpleOnlyOptions.join(QStringLiteral(", ")),
+                                       options.simpleOnlyOptions.size() == 1 ? QStringLiteral("it is")
+                                                                             : QStringLiteral("they are")));
+    }
+}
+
 void setList(const QString& path, BatchOptions& options, bool& listGiven)
 {
     if (listGiven)
@@ -217,11 +278,16 @@ BatchOptions parseBatchOptions(const QStringList& arguments)
         } else if (bool* flag = flagFor(argument, options)) {
             reader.refuseInlineValue(argument);
             *flag = true;
-        } else if (!applyValueOption(argument, reader, options) &&
-                   !applyPieceOption(argument, reader, options, piecesGiven)) {
+            noteSimpleOnlyOption(argument, options);
+        } else if (applyValueOption(argument, reader, options)) {
+            noteSimpleOnlyOption(argument, options);
+        } else if (!applyPieceOption(argument, reader, options, piecesGiven) &&
+                   !applyTemplateOption(argument, reader, options)) {
             throw BatchUsageError(QStringLiteral("unknown option %1").arg(argument));
         }
     }
+    if (!options.showHelp && !options.showVersion)
+        checkTemplateOptions(options);
     return options;
 }
 
@@ -244,6 +310,10 @@ QString batchUsageText()
         "  --lines A-B           only the lines numbered A to B (\"A-\": to the end)\n"
         "  --manifest FILE       a CSV file of line,file,text,width,height for every file\n"
         "                        written; \"-\": on standard output instead of \"Saved ...\"\n"
+        "  --template FILE       the Advanced mode: each line goes into Text 1 of the template\n"
+        "                        FILE (.pnxt, saved by Pennolux), one image of its canvas a line;\n"
+        "                        not with the Simple mode's options above (--background to --margins)\n"
+        "  --canvas WxH          with --template: the image size in pixels (default: the template's)\n"
         "  -q, --quiet           no progress bar\n"
         "  -h, --help            show this text\n"
         "  --version             show the version\n"

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSize>
 #include <QString>
 #include <QStringList>
 #include <stdexcept>
@@ -34,10 +35,16 @@ struct BatchOptions {
     bool quiet = false;
     bool showHelp = false;
     bool showVersion = false;
+    // The Advanced mode: a template file, and the canvas it runs at
+    // (invalid: the template's own).
+    QString templatePath;              // null: the Simple mode
+    QSize canvas;
+    QStringList simpleOnlyOptions;     // as given, for the complaint about them
 
     bool readsStandardInput() const { return listPath.isEmpty() || listPath == QLatin1String("-"); }
     bool writesManifest() const { return !manifestPath.isNull(); }
     bool manifestToStandardOutput() const { return manifestPath == QLatin1String("-"); }
+    bool runsTemplate() const { return !templatePath.isNull(); }
 };
 
 // A command line the tool cannot follow; its text says what is wrong.

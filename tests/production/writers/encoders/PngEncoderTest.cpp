@@ -1,9 +1,8 @@
 #include <gtest/gtest.h>
-#include <png.h>
-#include <zlib.h>
 
 #include <algorithm>
 
+#include "PngFileChecks.h"
 #include "WriterTestImages.h"
 #include "production/writers/ImageEncoders.h"
 
@@ -11,57 +10,6 @@ namespace pennolux {
 namespace {
 
 using namespace pennolux::testing;
-
-struct PngChunk {
-    QByteArray type;
-    QByteArray data;
-};
-
-std::vector<PngChunk> ChunksOf(const QByteArray& png)
-{
-    std::vector<PngChunk> chunks;
-    EXPECT_EQ(png.left(8), QByteArray("\x89PNG\r\n\x1a\n", 8));
-    qsizetype at = 8;
-    while (at + 12 <= png.size()) {
-        const auto length = qsizetype(BigEndian32(png, at));
-        PngChunk chunk {png.mid(at + 4, 4), png.mid(at + 8, length)};
-        const uLong crc = crc32(0, reinterpret_cast<const Bytef*>(png.constData() + at + 4), uInt(length + 4));
-        EXPECT_EQ(BigEndian32(png, at + 8 + length), crc) << chunk.type.toStdString();
-        chunks.push_back(chunk);
-        at += 12 + length;
-    }
-    EXPECT_EQ(at, png.size());
-    return chunks;
-}
-
-QByteArray InflatedImageData(const std::vector<PngChunk>& chunks, qsizetype expectedSize)
-{
-    QByteArray compressed;
-    for (const PngChunk& chunk : chunks) {
-        if (chunk.type == "IDAT")
-            compressed += chunk.data;
-    }
-    QByteArray raw(expectedSize, '\0');
-    uLongf rawSize = uLongf(expectedSize);
-    EXPECT_EQ(uncompress(reinterpret_cast<Bytef*>(raw.data()), &rawSize,
-                         reinterpret_cast<const Bytef*>(compressed.constData()), uLong(compressed.size())),
-              Z_OK);
-    EXPECT_EQ(qsizetype(rawSize), expectedSize);
-    return raw;
-}
-
-QImage DecodeWithLibpng(const QByteArray& png)
-{
-    png_image decoded {};
-    decoded.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_memory(&decoded, png.constData(), size_t(png.size())))
-        return {};
-    decoded.format = PNG_FORMAT_RGB;
-    QImage image(int(decoded.width), int(decoded.height), QImage::Format_RGB888);
-    if (!png_image_finish_read(&decoded, nullptr, image.bits(), png_int_32(image.bytesPerLine()), nullptr))
-        return {};
-    return image;
-}
 
 TEST(PngEncoder, WritesEightBitRgbWithEveryRowSubFilteredAndNothingButImageChunks)
 {
@@ -80,6 +28,8 @@ TEST(PngEncoder, WritesEightBitRgbWithEveryRowSubFilteredAndNothingButImageChunk
     EXPECT_EQ(BigEndian32(header, 4), 11U);
     EXPECT_EQ(header.mid(8), QByteArray("\x08\x02\x00\x00\x00", 5)); // depth, colour type, methods, interlace
 
+    // zlib's header of level 7, whichever library compressed the rows.
+    EXPECT_EQ(chunks[1].data.left(2), QByteArray("\x78\xDA", 2));
     const qsizetype rowSize = 1 + 37 * 3;
     const QByteArray raw = InflatedImageData(chunks, rowSize * 11);
     for (int y = 0; y < 11; ++y)
@@ -112,6 +62,27 @@ TEST(PngEncoder, SplitsImageDataIntoIdatChunksOfAtMost65535Bytes)
     }
     EXPECT_GT(idatChunks, 20);
     EXPECT_EQ(fullChunks, idatChunks - 1);
+    EXPECT_EQ(DecodeWithLibpng(png), AsRgb888(image));
+}
+
+// Image data beyond what is compressed in one piece streams through libpng,
+// in the same format.
+TEST(PngEncoder, AVeryLargeImageHasTheSameSettings)
+{
+    const QImage image = GradientImage(3500, 3300);
+    const QByteArray png = encodePng(image);
+    const std::vector<PngChunk> chunks = ChunksOf(png);
+    ASSERT_GE(chunks.size(), 3U);
+    EXPECT_EQ(chunks.front().data.mid(8), QByteArray("\x08\x02\x00\x00\x00", 5));
+    EXPECT_EQ(chunks[1].data.left(2), QByteArray("\x78\xDA", 2));
+    for (size_t i = 1; i + 1 < chunks.size(); ++i) {
+        EXPECT_EQ(chunks[i].type, "IDAT");
+        EXPECT_LE(chunks[i].data.size(), 65535);
+    }
+    const qsizetype rowSize = 1 + 3500 * 3;
+    const QByteArray raw = InflatedImageData(chunks, rowSize * 3300);
+    for (int y = 0; y < 3300; y += 97)
+        EXPECT_EQ(raw[y * rowSize], 1) << "row " << y;
     EXPECT_EQ(DecodeWithLibpng(png), AsRgb888(image));
 }
 
