@@ -9,14 +9,12 @@
 #include "production/writers/encoders/FourBytePixels.h"
 #include "production/writers/png/DeflatePiece.h"
 #include "production/writers/png/PngRows.h"
+#include "production/writers/png/WholeBufferDeflate.h"
 
 namespace pennolux {
 
 namespace {
 
-// CMF: deflate with a 32 KiB window; FLG: the level group of levels 7 to 9,
-// and the check bits that make the pair a multiple of 31, as zlib writes it.
-constexpr std::uint8_t kZlibHeader[2] = {0x78, 0xDA};
 constexpr std::size_t kDeflateWindow = std::size_t(1) << 15;
 
 struct ZlibStreamEnd {
@@ -40,7 +38,7 @@ PngBandPlan::PngBandPlan(const QImage& constantImage, int bandTop, int bandEnd)
 
     std::vector<std::uint8_t> rows(rowBytes * std::size_t(bandTop_));
     subFilterRgbRows(pixels, 0, bandTop_, rows.data());
-    head_.assign(std::begin(kZlibHeader), std::end(kZlibHeader));
+    head_.assign(std::begin(kZlibHeaderLevel7), std::end(kZlibHeaderLevel7));
     if (!rows.empty())
         deflatePiece(*stream, rows.data(), rows.size(), Z_SYNC_FLUSH, head_);
     headAdler_ = libdeflate_adler32(1, rows.data(), rows.size());

@@ -23,23 +23,35 @@ libdeflate_compressor& threadCompressor()
     return *compressor;
 }
 
+[[noreturn]] void failed()
+{
+    // The bound is the worst case: only a fault in the library can overrun it.
+    throw AppError(QStringLiteral("PNG encoding failed: the image data did not compress"));
+}
+
 } // namespace
 
 WholeBufferStream deflateWholeBuffer(const std::uint8_t* data, std::size_t size)
 {
     libdeflate_compressor& compressor = threadCompressor();
-    const std::size_t bound = libdeflate_zlib_compress_bound(&compressor, size);
-    WholeBufferStream stream{std::make_unique_for_overwrite<std::uint8_t[]>(bound), 0};
-    stream.size = libdeflate_zlib_compress(&compressor, data, size, stream.bytes.get(), bound);
-    // The bound is the worst case: only a fault in the library can overrun it.
-    if (stream.size == 0)
-        throw AppError(QStringLiteral("PNG encoding failed: the image data did not compress"));
+    const std::size_t bound = libdeflate_deflate_compress_bound(&compressor, size);
+    WholeBufferStream stream{std::make_unique_for_overwrite<std::uint8_t[]>(bound + 6), 0};
+    std::uint8_t* bytes = stream.bytes.get();
+    // zlib's own header for level 7 (libdeflate's would name level 7 the default level).
+    bytes[0] = kZlibHeaderLevel7[0];
+    bytes[1] = kZlibHeaderLevel7[1];
+    const std::size_t deflated = libdeflate_deflate_compress(&compressor, data, size, bytes + 2, bound);
+    if (deflated == 0)
+        failed();
+    const std::uint32_t adler = libdeflate_adler32(1, data, size);
+    std::uint8_t* trailer = bytes + 2 + deflated;
+    trailer[0] = std::uint8_t(adler >> 24);
+    trailer[1] = std::uint8_t(adler >> 16);
+    trailer[2] = std::uint8_t(adler >> 8);
+    trailer[3] = std::uint8_t(adler);
+    stream.size = deflated + 6;
     return stream;
 }
-
-} // namespace pennolux
-
-namespace pennolux {
 
 void deflateRawWholeBuffer(const std::uint8_t* data, std::size_t size, std::vector<std::uint8_t>& out)
 {
@@ -47,7 +59,7 @@ void deflateRawWholeBuffer(const std::uint8_t* data, std::size_t size, std::vect
     out.resize(libdeflate_deflate_compress_bound(&compressor, size));
     const std::size_t written = libdeflate_deflate_compress(&compressor, data, size, out.data(), out.size());
     if (written == 0)
-        throw AppError(QStringLiteral("PNG encoding failed: the image data did not compress"));
+        failed();
     out.resize(written);
 }
 
