@@ -25,11 +25,9 @@ void beginDeflatePieces(z_stream& stream)
 }
 
 void deflatePiece(z_stream& stream, const std::uint8_t* data, std::size_t size, int flush,
-                  std::vector<std::uint8_t>& out, const std::vector<std::uint8_t>& window)
+                  std::vector<std::uint8_t>& out)
 {
     deflateReset(&stream);
-    if (!window.empty())
-        deflateSetDictionary(&stream, window.data(), uInt(window.size()));
     const std::size_t start = out.size();
     out.resize(start + deflateBound(&stream, uLong(size)) + kFlushMarkerRoom);
     stream.next_in = const_cast<Bytef*>(data);

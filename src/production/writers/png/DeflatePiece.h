@@ -15,10 +15,8 @@ void beginDeflatePieces(z_stream& stream);
 
 // Compresses the data as one piece after deflateReset and appends it to
 // `out`: Z_SYNC_FLUSH ends it on a byte boundary with no final block, so a
-// further piece may follow; Z_FINISH ends the deflate stream. `window`, when
-// not empty, is what came before the piece in the stream, which it may
-// refer back to.
+// further piece may follow; Z_FINISH ends the deflate stream.
 void deflatePiece(z_stream& stream, const std::uint8_t* data, std::size_t size, int flush,
-                  std::vector<std::uint8_t>& out, const std::vector<std::uint8_t>& window = {});
+                  std::vector<std::uint8_t>& out);
 
 } // namespace pennolux

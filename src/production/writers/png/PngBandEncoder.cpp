@@ -4,22 +4,14 @@
 #include <zlib.h>
 
 #include "production/writers/encoders/FourBytePixels.h"
-#include "production/writers/png/DeflatePiece.h"
 #include "production/writers/png/PngFileWriter.h"
 #include "production/writers/png/PngRows.h"
 #include "production/writers/png/WholeBufferDeflate.h"
 
 namespace pennolux {
 
-PngBandEncoder::PngBandEncoder(std::shared_ptr<const PngBandPlan> plan)
-    : plan_(std::move(plan)), stream_(std::make_unique<z_stream>())
+PngBandEncoder::PngBandEncoder(std::shared_ptr<const PngBandPlan> plan) : plan_(std::move(plan))
 {
-    beginDeflatePieces(*stream_);
-}
-
-PngBandEncoder::~PngBandEncoder()
-{
-    deflateEnd(stream_.get());
 }
 
 QByteArray PngBandEncoder::encode(const QImage& image)
@@ -30,9 +22,7 @@ QByteArray PngBandEncoder::encode(const QImage& image)
     rows_.resize(bandBytes);
     subFilterRgbRows(pixels, plan.bandTop(), plan.bandEnd(), rows_.data());
     compressed_.clear();
-    if (bandBytes > 0 && qEnvironmentVariableIsSet("PENNOLUX_BAND_ZLIB")) {
-        deflatePiece(*stream_, rows_.data(), bandBytes, Z_SYNC_FLUSH, compressed_, plan.window());
-    } else if (bandBytes > 0) {
+    if (bandBytes > 0) {
         deflateRawWholeBuffer(rows_.data(), bandBytes, compressed_);
         continuable_.openEnd(compressed_);
     }

@@ -9,8 +9,6 @@
 #include "production/writers/png/ContinuableDeflate.h"
 #include "production/writers/png/PngBandPlan.h"
 
-struct z_stream_s;
-
 namespace pennolux {
 
 // The PNG file of each image of a run whose images differ only in the band
@@ -20,9 +18,6 @@ namespace pennolux {
 class PngBandEncoder {
 public:
     explicit PngBandEncoder(std::shared_ptr<const PngBandPlan> plan);
-    ~PngBandEncoder();
-    PngBandEncoder(const PngBandEncoder&) = delete;
-    PngBandEncoder& operator=(const PngBandEncoder&) = delete;
 
     // `image` (32-bit pixels, the plan's size) must hold the plan's pixels
     // outside the band: its rows there are not read.
@@ -30,7 +25,6 @@ public:
 
 private:
     std::shared_ptr<const PngBandPlan> plan_;
-    std::unique_ptr<z_stream_s> stream_;
     ContinuableDeflate continuable_;
     std::vector<std::uint8_t> rows_;
     std::vector<std::uint8_t> compressed_;

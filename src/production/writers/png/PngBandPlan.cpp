@@ -15,8 +15,6 @@ namespace pennolux {
 
 namespace {
 
-constexpr std::size_t kDeflateWindow = std::size_t(1) << 15;
-
 struct ZlibStreamEnd {
     void operator()(z_stream* stream) const
     {
@@ -42,7 +40,6 @@ PngBandPlan::PngBandPlan(const QImage& constantImage, int bandTop, int bandEnd)
     if (!rows.empty())
         deflatePiece(*stream, rows.data(), rows.size(), Z_SYNC_FLUSH, head_);
     headAdler_ = libdeflate_adler32(1, rows.data(), rows.size());
-    window_.assign(rows.end() - std::ptrdiff_t(std::min(rows.size(), kDeflateWindow)), rows.end());
 
     rows.resize(rowBytes * std::size_t(size_.height() - bandEnd_));
     subFilterRgbRows(pixels, bandEnd_, size_.height(), rows.data());

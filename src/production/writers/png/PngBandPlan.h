@@ -10,14 +10,14 @@ namespace pennolux {
 
 // What the PNG files of a run share when its images differ only in one band
 // of rows (the rows a text layer takes): the image data above and below the
-// band, compressed once. A zlib stream may be put together from deflate
-// pieces that each end on a byte boundary without the final mark, so every
-// file is the zlib header, these rows above, the band's rows compressed for
-// the image, these rows below, and the Adler-32 of all rows combined from
-// the pieces' checksums. Every row is Sub-filtered and compressed at level
-// 7 as every PNG is; only the boundaries of the deflate blocks differ from
-// compressing the rows in one go. Read-only once made, so every worker
-// thread of a run shares one.
+// band, compressed once (by zlib, whose sync flush ends the piece above on a
+// byte boundary without the final mark). A zlib stream may be put together
+// from such pieces, so every file is the zlib header, these rows above, the
+// band's rows compressed for the image, these rows below, and the Adler-32
+// of all rows combined from the pieces' checksums. Every row is Sub-filtered
+// and compressed at level 7 as every PNG is; only the boundaries of the
+// deflate blocks differ from compressing the rows in one go. Read-only once
+// made, so every worker thread of a run shares one.
 class PngBandPlan {
 public:
     // `constantImage` shows every pixel outside rows [bandTop, bandEnd) as
@@ -31,9 +31,6 @@ public:
     // The zlib header and the rows above the band, ending on a sync flush.
     const std::vector<std::uint8_t>& head() const { return head_; }
     std::uint32_t headAdler() const { return headAdler_; }
-    // The last filtered bytes above the band (at most deflate's 32 KiB
-    // window), which the band's piece may refer back to.
-    const std::vector<std::uint8_t>& window() const { return window_; }
     // The rows below the band, ending with the final block.
     const std::vector<std::uint8_t>& tail() const { return tail_; }
     std::uint32_t tailAdler() const { return tailAdler_; }
@@ -45,7 +42,6 @@ private:
     int bandEnd_ = 0;
     std::vector<std::uint8_t> head_;
     std::uint32_t headAdler_ = 1;
-    std::vector<std::uint8_t> window_;
     std::vector<std::uint8_t> tail_;
     std::uint32_t tailAdler_ = 1;
     std::size_t tailRawBytes_ = 0;
