@@ -142,9 +142,9 @@ public:
 
     [[noreturn]] void fail(const QString& what) const
     {
+        const QString place = where_.isEmpty() ? QString() : where_ + QStringLiteral(": ");
         throw AppError(QStringLiteral("Cannot open the template \"%1\": %2%3")
-                           .arg(QDir::toNativeSeparators(path_), where_.isEmpty() ? QString() : where_ + QStringLiteral(": "),
-                                what));
+                           .arg(QDir::toNativeSeparators(path_), place, what));
     }
 
     QJsonValue value(const char* key) const

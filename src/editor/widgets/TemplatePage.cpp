@@ -130,8 +130,8 @@ TemplatePage::TemplatePage(Dialogs& dialogs, HandlerRunner runHandler, QWidget* 
     model_.setListener([this](TemplateChange change, LayerRef layer) { modelChanged(change, layer); });
     // Undo and redo keys reach the window's Edit menu from the page's
     // editors too: their own undo would step back in a field, not in the template.
-    for (QWidget* editor : {static_cast<QWidget*>(Memo1), static_cast<QWidget*>(SpinEdit1), static_cast<QWidget*>(SpinEdit2),
-                            static_cast<QWidget*>(SpinEdit3), static_cast<QWidget*>(SpinEdit4)}) {
+    QWidget* const editors[] = {Memo1, SpinEdit1, SpinEdit2, SpinEdit3, SpinEdit4};
+    for (QWidget* editor : editors) {
         editor->installEventFilter(this);
         for (QLineEdit* part : editor->findChildren<QLineEdit*>())
             part->installEventFilter(this);
@@ -580,9 +580,10 @@ void TemplatePage::Button8Click()
     FileDialogRequest request;
     request.title = QStringLiteral("Open");
     request.nameFilters = pictureNameFilters();
-    // Where the picture shown came from, or the home folder.
-    const QString shown = model_.content().backgroundSource;
-    request.startFolder = shown.isEmpty() ? QDir::homePath() : QFileInfo(shown).absolutePath();
+    // Where the picture shown came from, or the home folder (also for a
+    // picture that came inside a template file, which has a name only).
+    const QFileInfo shown(model_.content().backgroundSource);
+    request.startFolder = shown.isAbsolute() ? shown.absolutePath() : QDir::homePath();
     request.preview = previewBackgroundPicture;
     const std::optional<QString> chosen = dialogs_.openFile(this, request);
     if (!chosen)

@@ -210,7 +210,8 @@ bool applyTemplateOption(const QString& option, ArgumentReader& reader, BatchOpt
         static const QRegularExpression kSize(QStringLiteral("^\\s*(\\d{1,9})\\s*[xX×]\\s*(\\d{1,9})\\s*$"));
         const QRegularExpressionMatch size = kSize.match(text);
         if (!size.hasMatch())
-            throw BatchUsageError(QStringLiteral("--canvas: \"%1\" is not WIDTHxHEIGHT in pixels, such as 491x215").arg(text));
+            throw BatchUsageError(
+                QStringLiteral("--canvas: \"%1\" is not WIDTHxHEIGHT in pixels, such as 491x215").arg(text));
         const qint64 width = size.captured(1).toLongLong();
         const qint64 height = size.captured(2).toLongLong();
         if (width < 1 || height < 1)
@@ -239,7 +240,8 @@ void checkTemplateOptions(const BatchOptions& options)
 {
     if (!options.runsTemplate()) {
         if (options.canvas.isValid())
-            throw BatchUsageError(QStringLiteral("--canvas needs --template (the Simple mode sizes every image to its line)"));
+            throw BatchUsageError(
+                QStringLiteral("--canvas needs --template (the Simple mode sizes every image to its line)"));
         return;
     }
     if (!options.simpleOnlyOptions.isEmpty()) {
