@@ -408,9 +408,13 @@ TemplateDocument parseTemplateFile(const QByteArray& text, const QString& path)
 
 TemplateDocument readTemplateFile(const QString& path)
 {
+    // A pipe such as <(...) or /dev/stdin is read as a file is; a folder
+    // would open and then fail on its first read with a less helpful error.
     const QFileInfo info(path);
-    if (!info.isFile())
+    if (!info.exists())
         throw fileOpenError(path, QStringLiteral("There is no such file."));
+    if (info.isDir())
+        throw fileOpenError(path, QStringLiteral("It is a folder."));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw fileOpenError(path, file.errorString());

@@ -4,6 +4,9 @@
 #include <QImageWriter>
 #include <QPalette>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <thread>
 
 #include "EditorTestSupport.h"
 #include "IsolatedHomeTest.h"
@@ -248,15 +251,33 @@ TEST_F(TemplateFileTest, RefusesEveryFileItCannotUseNamingTheFileAndWhatIsWrong)
                                                  pictureNamed("photo.png", goodPicture)))));
 }
 
-TEST_F(TemplateFileTest, AMissingFileIsNamed)
+TEST_F(TemplateFileTest, AMissingFileOrAFolderIsNamedAndAPipeIsRead)
 {
-    try {
-        readTemplateFile(path("none.pnxt"));
-        FAIL() << "opened";
-    } catch (const AppError& error) {
-        EXPECT_TRUE(error.message().startsWith("Cannot open file")) << error.message().toStdString();
-        EXPECT_TRUE(error.message().contains("none.pnxt"));
+    const QString folder = path("folder.pnxt");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    for (const QString& missing : {path("none.pnxt"), folder}) {
+        SCOPED_TRACE(missing.toStdString());
+        try {
+            readTemplateFile(missing);
+            ADD_FAILURE() << "opened";
+        } catch (const AppError& error) {
+            EXPECT_TRUE(error.message().startsWith(QStringLiteral("Cannot open file \"%1\"").arg(missing)))
+                << error.message().toStdString();
+        }
     }
+
+    // As the shell's <(...) hands a template over.
+    const QByteArray text = templateFileText(exampleDocument());
+    const QString fifo = path("pipe.pnxt");
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    std::thread writer([&] {
+        QFile end(fifo);
+        if (end.open(QIODevice::WriteOnly))
+            end.write(text);
+    });
+    const TemplateDocument read = readTemplateFile(fifo);
+    writer.join();
+    EXPECT_EQ(templateFileText(read), text);
 }
 
 } // namespace
