@@ -14,6 +14,7 @@
 #include <QTest>
 #include <QUndoStack>
 
+#include "FileBytes.h"
 #include "MainWindowFixture.h"
 #include "editor/file/TemplateFile.h"
 #include "editor/widgets/LayerList.h"
@@ -24,12 +25,6 @@ using namespace pennolux;
 using namespace pennolux::testing;
 
 namespace {
-
-QByteArray fileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 QStringList itemTexts(const QMenu* menu)
 {

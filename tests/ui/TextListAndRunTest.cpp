@@ -8,6 +8,7 @@
 #include <QToolButton>
 #include <QComboBox>
 
+#include "FileBytes.h"
 #include "MainWindowFixture.h"
 #include "app/DesignFont.h"
 #include "production/simplerun/SimpleRun.h"
@@ -15,16 +16,6 @@
 
 using namespace pennolux;
 using namespace pennolux::testing;
-
-namespace {
-
-QByteArray fileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-} // namespace
 
 class TextListAndRunTest : public MainWindowFixture {
 protected:

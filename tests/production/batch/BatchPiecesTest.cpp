@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 #include <csignal>
 
-#include "IsolatedHomeTest.h"
+#include "BatchToolFixture.h"
 #include "production/batch/BatchOptions.h"
 
 // Pieces of a list (--first-number, --lines) and the manifest of what a run
@@ -18,31 +18,13 @@ namespace {
 
 const QByteArray kHeader = "line,file,text,width,height\r\n";
 
-struct PieceRun {
-    int exitCode = -1;
-    QByteArray out;
-    QString err;
-};
-
-class BatchPiecesTest : public testing::IsolatedHomeTest {
+class BatchPiecesTest : public BatchToolFixture {
 protected:
-    PieceRun runTool(const QStringList& arguments, const QByteArray& input = {}) const
+    ToolRun runQuiet(const QStringList& arguments, const QByteArray& input = {}) const
     {
-        QProcess tool;
-        tool.setWorkingDirectory(scratch());
-        tool.start(PENNOLUX_BATCH_TOOL, QStringList("--quiet") + arguments);
-        EXPECT_TRUE(tool.waitForStarted());
-        tool.write(input);
-        tool.closeWriteChannel();
-        EXPECT_TRUE(tool.waitForFinished(60'000));
-        return {tool.exitCode(), tool.readAllStandardOutput(), QString::fromUtf8(tool.readAllStandardError())};
+        return runTool(QStringList("--quiet") + arguments, input);
     }
 
-    QString makeFolder(const QString& name) const
-    {
-        QDir(scratch()).mkpath(name);
-        return scratch() + "/" + name;
-    }
 
     static QStringList filesIn(const QString& folder)
     {
@@ -98,9 +80,9 @@ TEST_F(BatchPiecesTest, APieceIsNumberedAsInTheWholeList)
     for (const Case& test : cases) {
         SCOPED_TRACE(test.arguments.join(' ').toStdString());
         const QString destination = makeFolder(QString::number(++folder));
-        const PieceRun run = runTool(QStringList{"-o", destination} + test.arguments, test.input);
+        const ToolRun run = runQuiet(QStringList{"-o", destination} + test.arguments, test.input);
         EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
-        EXPECT_EQ(run.out, QString("Saved %1 image file(s)\n").arg(test.files.size()).toUtf8());
+        EXPECT_EQ(run.outBytes, QString("Saved %1 image file(s)\n").arg(test.files.size()).toUtf8());
         EXPECT_EQ(filesIn(destination), test.files);
     }
 }
@@ -111,15 +93,15 @@ TEST_F(BatchPiecesTest, PiecesIntoOneFolderMakeTheFilesOfOneRun)
 {
     const QString list = writeScratchFile("list.txt", kSixLines);
     const QString whole = makeFolder("whole");
-    ASSERT_EQ(runTool({"-o", whole, list}).exitCode, 0);
+    ASSERT_EQ(runQuiet({"-o", whole, list}).exitCode, 0);
     ASSERT_EQ(filesIn(whole), QStringList({"Output1.png", "Output3.png", "Output4.png", "Output6.png"}));
 
     const QString byRanges = makeFolder("ranges");
     for (const char* range : {"1-2", "3-3", "4-"})
-        ASSERT_EQ(runTool({"-o", byRanges, "--lines", range, list}).exitCode, 0);
+        ASSERT_EQ(runQuiet({"-o", byRanges, "--lines", range, list}).exitCode, 0);
     const QString byInput = makeFolder("input");
-    ASSERT_EQ(runTool({"-o", byInput, "-"}, "alpha\n\ngamma\n").exitCode, 0);
-    ASSERT_EQ(runTool({"-o", byInput, "--first-number", "4", "-"}, "delta\n\nzeta\n").exitCode, 0);
+    ASSERT_EQ(runQuiet({"-o", byInput, "-"}, "alpha\n\ngamma\n").exitCode, 0);
+    ASSERT_EQ(runQuiet({"-o", byInput, "--first-number", "4", "-"}, "delta\n\nzeta\n").exitCode, 0);
 
     for (const QString& pieces : {byRanges, byInput}) {
         ASSERT_EQ(filesIn(pieces), filesIn(whole));
@@ -141,9 +123,9 @@ TEST_F(BatchPiecesTest, TheManifestNamesEveryFileWritten)
         writeScratchFile(QString(name) + "/Output2.png", "taken");
     }
     const QString manifest = scratch() + "/manifest.csv";
-    const PieceRun toFile = runTool({"-o", destinations[0], "--manifest", manifest, list});
+    const ToolRun toFile = runQuiet({"-o", destinations[0], "--manifest", manifest, list});
     ASSERT_EQ(toFile.exitCode, 0) << toFile.err.toStdString();
-    EXPECT_EQ(toFile.out, "Saved 4 image file(s)\n");
+    EXPECT_EQ(toFile.outBytes, "Saved 4 image file(s)\n");
     const QString folder = destinations[0];
     const QByteArray expected = kHeader + recordFor(1, folder, "Output1.png", "plain@example.com") +
                                 recordFor(2, folder, "Output2 (2).png", "\"Smith, John\"") +
@@ -153,9 +135,9 @@ TEST_F(BatchPiecesTest, TheManifestNamesEveryFileWritten)
     EXPECT_EQ(QFile(manifest).permissions() & QFile::ReadGroup, QFile::ReadGroup);
 
     // "-": the manifest takes the place of the "Saved ..." line.
-    const PieceRun toOutput = runTool({"-o", destinations[1], "--manifest", "-", list});
+    const ToolRun toOutput = runQuiet({"-o", destinations[1], "--manifest", "-", list});
     ASSERT_EQ(toOutput.exitCode, 0) << toOutput.err.toStdString();
-    EXPECT_EQ(toOutput.out, expected);
+    EXPECT_EQ(toOutput.outBytes, expected);
     EXPECT_EQ(toOutput.err, "");
 }
 
@@ -167,22 +149,22 @@ TEST_F(BatchPiecesTest, TheManifestOfARunStoppedByAnErrorListsWhatWasWritten)
     const QByteArray input = "first\n\njohn" + QByteArray(70000, 'x') + "\nfourth\n";
     const QString folder = makeFolder("out");
     const QString manifest = writeScratchFile("manifest.csv", "an older manifest");
-    const PieceRun run = runTool({"-o", folder, "--manifest", manifest, "-"}, input);
+    const ToolRun run = runQuiet({"-o", folder, "--manifest", manifest, "-"}, input);
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.out, "Saved 1 image file(s)\n");
+    EXPECT_EQ(run.outBytes, "Saved 1 image file(s)\n");
     EXPECT_TRUE(run.err.startsWith("Line 3 (\"johnxxx")) << run.err.toStdString();
     EXPECT_EQ(contentOf(manifest), kHeader + recordFor(1, folder, "Output1.png", "first"));
     EXPECT_EQ(filesIn(scratch()), QStringList("manifest.csv"));
 
     const QString other = makeFolder("other");
-    const PieceRun toOutput = runTool({"-o", other, "--manifest", "-", "--first-number", "8"}, input);
+    const ToolRun toOutput = runQuiet({"-o", other, "--manifest", "-", "--first-number", "8"}, input);
     EXPECT_EQ(toOutput.exitCode, 1);
-    EXPECT_EQ(toOutput.out, kHeader + recordFor(8, other, "Output8.png", "first"));
+    EXPECT_EQ(toOutput.outBytes, kHeader + recordFor(8, other, "Output8.png", "first"));
     EXPECT_TRUE(toOutput.err.startsWith("Line 10 (\"johnxxx")) << toOutput.err.toStdString();
 
     const QString unwritable = scratch() + "/missing/manifest.csv";
     const QString never = makeFolder("never");
-    const PieceRun refused = runTool({"-o", never, "--manifest", unwritable, "-"}, "a\n");
+    const ToolRun refused = runQuiet({"-o", never, "--manifest", unwritable, "-"}, "a\n");
     EXPECT_EQ(refused.exitCode, 1);
     EXPECT_TRUE(refused.err.startsWith("Cannot create file \"" + unwritable + "\". ")) << refused.err.toStdString();
     EXPECT_TRUE(filesIn(never).isEmpty());
@@ -222,7 +204,7 @@ TEST_F(BatchPiecesTest, TheManifestOfAnInterruptedRunListsWhatWasWritten)
 TEST_F(BatchPiecesTest, NumbersPastTheLargestAreRefusedBeforeAnyFile)
 {
     const QString folder = makeFolder("out");
-    const PieceRun run = runTool({"-o", folder, "--first-number", "2147483647", "-"}, "a\nb\n");
+    const ToolRun run = runQuiet({"-o", folder, "--first-number", "2147483647", "-"}, "a\nb\n");
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.err, "Numbered from 2147483647, the list's 2 lines would pass line number 2147483647.\n");
     EXPECT_TRUE(filesIn(folder).isEmpty());
@@ -239,10 +221,10 @@ TEST_F(BatchPiecesTest, WrongPiecesAreACommandLineError)
           QStringList{"--manifest", "a.csv", "--manifest", "b.csv"}, QStringList{"--manifest="},
           QStringList{"--manifest"}, QStringList{"--manifest", list, list}}) {
         SCOPED_TRACE(arguments.join(' ').toStdString());
-        const PieceRun run = runTool(arguments);
+        const ToolRun run = runQuiet(arguments);
         EXPECT_EQ(run.exitCode, 2);
         EXPECT_TRUE(run.err.startsWith("pennolux-batch: ")) << run.err.toStdString();
-        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(run.outBytes, "");
     }
     EXPECT_EQ(contentOf(list), "a\n");
 }

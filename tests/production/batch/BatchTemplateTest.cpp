@@ -3,20 +3,13 @@
 #include <QFile>
 #include <QImage>
 #include <QImageWriter>
-#include <QProcess>
 #include <gtest/gtest.h>
 
-#include "IsolatedHomeTest.h"
+#include "BatchToolFixture.h"
 #include "production/batch/BatchOptions.h"
 
 namespace pennolux {
 namespace {
-
-struct ToolRun {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
 
 QByteArray pictureFile()
 {
@@ -55,30 +48,13 @@ QByteArray templateText(bool withTextOne = true)
 )";
 }
 
-class BatchTemplateTest : public testing::IsolatedHomeTest {
+class BatchTemplateTest : public BatchToolFixture {
 protected:
     void SetUp() override
     {
         IsolatedHomeTest::SetUp();
         templatePath = writeScratchFile("badge.pnxt", templateText());
         listPath = writeScratchFile("list.txt", "first@example.com\r\n\r\nlast.one@example.org\r\n");
-    }
-    ToolRun runTool(const QStringList& arguments, const QByteArray& input = {}) const
-    {
-        QProcess tool;
-        tool.setWorkingDirectory(scratch());
-        tool.start(PENNOLUX_BATCH_TOOL, arguments);
-        EXPECT_TRUE(tool.waitForStarted());
-        tool.write(input);
-        tool.closeWriteChannel();
-        EXPECT_TRUE(tool.waitForFinished(60'000));
-        return {tool.exitCode(), QString::fromUtf8(tool.readAllStandardOutput()),
-                QString::fromUtf8(tool.readAllStandardError())};
-    }
-    QString folder(const QString& name) const
-    {
-        QDir(scratch()).mkpath(name);
-        return scratch() + "/" + name;
     }
 
     QString templatePath;
@@ -87,7 +63,7 @@ protected:
 
 TEST_F(BatchTemplateTest, EachLineBecomesTheTemplatesCanvasWithTheLineInTextOne)
 {
-    const QString out = folder("out");
+    const QString out = makeFolder("out");
     const ToolRun run = runTool({"-q", "--template", templatePath, "-o", out, listPath});
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(run.out, "Saved 2 image file(s)\n");
@@ -111,16 +87,16 @@ TEST_F(BatchTemplateTest, EachLineBecomesTheTemplatesCanvasWithTheLineInTextOne)
 
 TEST_F(BatchTemplateTest, CanvasFormatsAndStandardInputWorkAsInTheSimpleMode)
 {
-    const QString large = folder("large");
+    const QString large = makeFolder("large");
     EXPECT_EQ(runTool({"-q", "--template", templatePath, "--canvas", "640x280", "-o", large, listPath}).exitCode, 0);
     EXPECT_EQ(QImage(large + "/Output3.png").size(), QSize(640, 280));
-    const QString jpeg = folder("jpeg");
+    const QString jpeg = makeFolder("jpeg");
     const ToolRun piped = runTool({"-q", "-f", "jpeg", "--template=" + templatePath, "-o", jpeg}, "one\ntwo\n");
     EXPECT_EQ(piped.out, "Saved 2 image file(s)\n");
     EXPECT_EQ(QImage(jpeg + "/Output2.jpg").size(), QSize(320, 140));
     // A canvas the format cannot hold stops at the first line, naming why.
     const ToolRun wide = runTool({"-q", "-f", "webp", "--template", templatePath, "--canvas", "17000x20", "-o",
-                                  folder("webp"), listPath});
+                                  makeFolder("webp"), listPath});
     EXPECT_EQ(wide.exitCode, 1);
     EXPECT_TRUE(wide.err.contains("Line 1")) << wide.err.toStdString();
 }
@@ -128,7 +104,7 @@ TEST_F(BatchTemplateTest, CanvasFormatsAndStandardInputWorkAsInTheSimpleMode)
 TEST_F(BatchTemplateTest, WithoutTextOneEveryLineGivesTheSameFile)
 {
     const QString withoutTextOne = writeScratchFile("fixed.pnxt", templateText(false));
-    const QString out = folder("out");
+    const QString out = makeFolder("out");
     EXPECT_EQ(runTool({"-q", "--template", withoutTextOne, "-o", out, listPath}).exitCode, 0);
     QFile first(out + "/Output1.png");
     QFile last(out + "/Output3.png");
@@ -139,7 +115,7 @@ TEST_F(BatchTemplateTest, WithoutTextOneEveryLineGivesTheSameFile)
 TEST_F(BatchTemplateTest, ATemplateThatCannotBeUsedIsNamedAndNothingIsWritten)
 {
     const QString broken = writeScratchFile("broken.pnxt", QByteArray(templateText()).replace("\"number\": 2", "\"number\": 200"));
-    const QString out = folder("out");
+    const QString out = makeFolder("out");
     const ToolRun run = runTool({"-q", "--template", broken, "-o", out, listPath});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.err.startsWith("Cannot open the template \"" + broken + "\": layer 3: \"number\""))

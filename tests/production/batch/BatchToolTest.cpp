@@ -10,7 +10,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
-#include "IsolatedHomeTest.h"
+#include "BatchToolFixture.h"
 #include "production/batch/BatchOptions.h"
 #include "production/batch/ProgressBar.h"
 
@@ -22,32 +22,8 @@ const QStringList kSampleList{
     "david.wilson@example.org", "linda.moore@example.net", "james.taylor@example.com", "karen.clark@example.org",
     "robert.lewis@example.net", "nancy.young@example.com", "michael.hall@example.org", "lisa.allen@example.net"};
 
-struct ToolRun {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-class BatchToolTest : public testing::IsolatedHomeTest {
+class BatchToolTest : public BatchToolFixture {
 protected:
-    ToolRun runTool(const QStringList& arguments, const QByteArray& input = {}) const
-    {
-        QProcess tool;
-        tool.setWorkingDirectory(scratch());
-        tool.start(PENNOLUX_BATCH_TOOL, arguments);
-        EXPECT_TRUE(tool.waitForStarted());
-        tool.write(input);
-        tool.closeWriteChannel();
-        EXPECT_TRUE(tool.waitForFinished(60'000));
-        return {tool.exitCode(), QString::fromUtf8(tool.readAllStandardOutput()),
-                QString::fromUtf8(tool.readAllStandardError())};
-    }
-
-    QString makeFolder(const QString& name) const
-    {
-        QDir(scratch()).mkpath(name);
-        return scratch() + "/" + name;
-    }
 };
 
 TEST_F(BatchToolTest, TurnsTheSampleListIntoFilesInEveryFormat)
