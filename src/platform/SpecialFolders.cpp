@@ -18,7 +18,7 @@ QString XdgSpecialFolders::desktop() const
 
 QString XdgSpecialFolders::roamingAppData() const
 {
-    // Read afresh each time: the XDG Base Directory Specification ignores relative values,
+    // Read afresh each time: XDG base directories ignore a relative XDG_CONFIG_HOME,
     // and the environment may change while the program runs (tests do).
     const QString configHome = qEnvironmentVariable("XDG_CONFIG_HOME");
     if (!configHome.isEmpty() && QDir::isAbsolutePath(configHome))

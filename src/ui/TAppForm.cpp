@@ -538,13 +538,18 @@ void TAppForm::ResettoDefaults1Click()
     QCoreApplication::quit();
 }
 
-void TAppForm::ButtonBrowseClick()
+void TAppForm::browseDestinationInto(QComboBox* destination)
 {
     const auto chosen = services_.dialogs.pickFolder(this, "Select folder:", "Select", state_.BrowseFolder);
     if (!chosen)
         return;
     state_.BrowseFolder = *chosen;
-    ComboBoxDestination1->setEditText(*chosen);
+    destination->setEditText(*chosen);
+}
+
+void TAppForm::ButtonBrowseClick()
+{
+    browseDestinationInto(ComboBoxDestination1);
 }
 
 void TAppForm::Shape2MouseDown()
@@ -794,11 +799,7 @@ void TAppForm::Button6Click()
 
 void TAppForm::Button7Click()
 {
-    const auto chosen = services_.dialogs.pickFolder(this, "Select folder:", "Select", state_.BrowseFolder);
-    if (!chosen)
-        return;
-    state_.BrowseFolder = *chosen;
-    ComboBoxDestination2->setEditText(*chosen);
+    browseDestinationInto(ComboBoxDestination2);
 }
 
 void TAppForm::ButtonFontClick()

@@ -159,6 +159,8 @@ private:
     // template opened or saved (else the home folder).
     FileDialogRequest templateDialog(const QString& title) const;
     void showAdvancedPage();
+    // Both pages' Browse... buttons share the folder the picker starts in.
+    void browseDestinationInto(QComboBox* destination);
     void buildTextList();
     void buildPages();
     void buildSimplePage();

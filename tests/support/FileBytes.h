@@ -13,4 +13,10 @@ inline QByteArray fileBytes(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// A file's text read as UTF-8, or none for a file that cannot be read.
+inline QString fileText(const QString& path)
+{
+    return QString::fromUtf8(fileBytes(path));
+}
+
 } // namespace pennolux::testing

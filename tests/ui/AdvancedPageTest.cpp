@@ -12,6 +12,7 @@
 #include <QTabWidget>
 #include <QTest>
 
+#include "FileBytes.h"
 #include "MainWindowFixture.h"
 #include "platform/widgets/ColorSwatch.h"
 #include "editor/widgets/LayerList.h"
@@ -22,12 +23,6 @@ using namespace pennolux;
 using namespace pennolux::testing;
 
 namespace {
-
-QString fileText(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-}
 
 bool samePixels(const QImage& left, const QImage& right)
 {
@@ -44,19 +39,15 @@ protected:
     {
         MainWindowFixture::SetUp();
         page = window->templatePage;
-        destination = scratch() + "/out";
-        QDir().mkpath(destination);
         window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
         window->PageControl1->setCurrentWidget(window->TabSheet2);
         QApplication::processEvents();
-        window->ComboBoxDestination2->setEditText(destination);
+        useScratchDestination(window->ComboBoxDestination2);
     }
-    QStringList outputFiles() const { return QDir(destination).entryList(QDir::Files, QDir::Name); }
     TemplateModel& model() { return page->model(); }
 
     TemplatePage* page = nullptr;
-    QString destination;
 };
 
 TEST_F(AdvancedPageTest, TheFirstShowingCreatesTextOneCentredOnTheDesignCanvas)

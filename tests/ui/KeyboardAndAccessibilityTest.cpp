@@ -27,9 +27,7 @@ protected:
     void SetUp() override
     {
         MainWindowFixture::SetUp();
-        destination = scratch() + "/out";
-        QDir().mkpath(destination);
-        window->ComboBoxDestination1->setEditText(destination);
+        useScratchDestination(window->ComboBoxDestination1);
         window->show();
         window->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
@@ -44,9 +42,6 @@ protected:
             return parent;
         return focused;
     }
-    QStringList outputFiles() const { return QDir(destination).entryList(QDir::Files, QDir::Name); }
-
-    QString destination;
 };
 
 TEST_F(KeyboardTest, TabLeavesTheListAndShiftTabComesBack)
@@ -133,9 +128,9 @@ TEST_F(MainWindowFixture, EveryInteractiveControlHasAnAccessibleName)
     EXPECT_EQ(nameOf(window->SpinEdit8), "Margin (Bottom):");
     // Qt names an editable box on Linux by its text and lets its label speak
     // through the "labelled by" relation, as screen readers there expect.
-    QAccessibleInterface* destination = QAccessible::queryAccessibleInterface(window->ComboBoxDestination1);
+    QAccessibleInterface* destinationBox = QAccessible::queryAccessibleInterface(window->ComboBoxDestination1);
     QStringList labels;
-    for (const auto& [other, relation] : destination->relations(QAccessible::Label))
+    for (const auto& [other, relation] : destinationBox->relations(QAccessible::Label))
         labels << other->text(QAccessible::Name);
     EXPECT_EQ(labels, QStringList("Destination:"));
 }

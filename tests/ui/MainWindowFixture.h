@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <memory>
@@ -49,10 +50,20 @@ protected:
 
     QString settingsPath() const { return state.AppDataFolder + "settings.ini"; }
 
+    // An empty folder for a run's files, typed into a page's destination box.
+    void useScratchDestination(QComboBox* box)
+    {
+        destination = scratch() + "/out";
+        QDir().mkpath(destination);
+        box->setEditText(destination);
+    }
+    QStringList outputFiles() const { return QDir(destination).entryList(QDir::Files, QDir::Name); }
+
     FakeServices fakes;
     ApplicationState state;
     std::unique_ptr<Translator> translator;
     std::unique_ptr<TAppForm> window;
+    QString destination;
 };
 
 } // namespace pennolux::testing

@@ -21,9 +21,7 @@ protected:
     void SetUp() override
     {
         MainWindowFixture::SetUp();
-        destination = scratch() + "/out";
-        QDir().mkpath(destination);
-        window->ComboBoxDestination1->setEditText(destination);
+        useScratchDestination(window->ComboBoxDestination1);
         window->resize(900, 520);
         window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
@@ -38,8 +36,6 @@ protected:
         settle();
     }
     const QImage& shown() const { return window->preview->image(); }
-
-    QString destination;
 };
 
 TEST_F(PreviewTest, ShowsTheSampleListsFirstAddressAtStartBelowTheDesignedControls)

@@ -13,22 +13,13 @@
 #include <QTest>
 #include <QTimer>
 
+#include "FileBytes.h"
 #include "MainWindowFixture.h"
 #include "app/IniDocument.h"
 #include "platform/widgets/ColorSwatch.h"
 
 using namespace pennolux;
 using namespace pennolux::testing;
-
-namespace {
-
-QString fileText(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-}
-
-} // namespace
 
 using MainWindowTest = MainWindowFixture;
 

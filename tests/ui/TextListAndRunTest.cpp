@@ -22,13 +22,8 @@ protected:
     void SetUp() override
     {
         MainWindowFixture::SetUp();
-        destination = scratch() + "/out";
-        QDir().mkpath(destination);
-        window->ComboBoxDestination1->setEditText(destination);
+        useScratchDestination(window->ComboBoxDestination1);
     }
-    QStringList outputFiles() const { return QDir(destination).entryList(QDir::Files, QDir::Name); }
-
-    QString destination;
 };
 
 TEST_F(TextListAndRunTest, ClearEmptiesTheListAtOnce)

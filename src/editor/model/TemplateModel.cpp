@@ -103,28 +103,29 @@ void TemplateModel::resizeToText(TextLayer& layer)
     layer.box.height = extent.height();
 }
 
-void TemplateModel::setText(qint64 number, const QString& text)
+// The layer changes only once its new size is known, so a text or font too
+// large to measure leaves it as it was.
+template <typename Edit>
+void TemplateModel::editTextLayer(qint64 number, Edit edit)
 {
     TextLayer* layer = content_.textLayer(number);
     if (!layer)
         return;
     TextLayer edited = *layer;
-    edited.text = text;
+    edit(edited);
     resizeToText(edited);
     *layer = std::move(edited);
     changed(TemplateChange::LayerEdited, LayerRef::text(number));
 }
 
+void TemplateModel::setText(qint64 number, const QString& text)
+{
+    editTextLayer(number, [&](TextLayer& layer) { layer.text = text; });
+}
+
 void TemplateModel::setFont(qint64 number, const ColoredFont& font)
 {
-    TextLayer* layer = content_.textLayer(number);
-    if (!layer)
-        return;
-    TextLayer edited = *layer;
-    edited.font = font;
-    resizeToText(edited);
-    *layer = std::move(edited);
-    changed(TemplateChange::LayerEdited, LayerRef::text(number));
+    editTextLayer(number, [&](TextLayer& layer) { layer.font = font; });
 }
 
 void TemplateModel::setColor(LayerRef layer, ColorValue color)

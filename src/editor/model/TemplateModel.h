@@ -115,6 +115,8 @@ private:
     void changed(TemplateChange change, LayerRef layer);
     void resizeToText(TextLayer& layer);
     template <typename Edit>
+    void editTextLayer(qint64 number, Edit edit);
+    template <typename Edit>
     void editBox(LayerRef layer, Edit edit);
 
     Template content_;

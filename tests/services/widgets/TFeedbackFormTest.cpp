@@ -28,7 +28,8 @@ class TFeedbackFormTest : public ::testing::Test {
 protected:
     void TearDown() override { delete form.data(); }
 
-    TFeedbackForm* open(int timeoutMs = 3000)
+    // The product's values and the local service in place of the web service.
+    FeedbackSetup setupFor(int timeoutMs = 3000) const
     {
         FeedbackSetup setup;
         setup.appProductName = "Pennolux";
@@ -37,7 +38,11 @@ protected:
         setup.serviceBase = service.address();
         setup.caBundleFile = LocalService::caFile();
         setup.timeoutMs = timeoutMs;
-        form = new TFeedbackForm(translator, boxes, beeper, setup);
+        return setup;
+    }
+    TFeedbackForm* open(int timeoutMs = 3000)
+    {
+        form = new TFeedbackForm(translator, boxes, beeper, setupFor(timeoutMs));
         return form;
     }
     void answer(const std::string& body) { service.answer("/php/feedback.php", reply(200, body)); }
@@ -182,14 +187,8 @@ TEST_F(TFeedbackFormTest, TranslatedCaptionTravelsInBracketsAfterTheEnglishPhras
     locale.languageId = 1031;
     Translator german(QCoreApplication::applicationDirPath() + "/Languages", locale);
     german.LoadLanguage("");
-    FeedbackSetup setup;
-    setup.appProductName = "Pennolux";
-    setup.appTitle = "Zantoph - Pennolux";
-    setup.appVersion = "2.1";
-    setup.serviceBase = service.address();
-    setup.caBundleFile = LocalService::caFile();
     answer("OK");
-    form = new TFeedbackForm(german, boxes, beeper, setup);
+    form = new TFeedbackForm(german, boxes, beeper, setupFor());
     EXPECT_EQ(form->windowTitle(), "Pennolux Feedback");
     ASSERT_NE(form->Panel4->text(), "I like it!");
     form->Image1Click();
