@@ -11,7 +11,7 @@
 
 #include <string>
 
-#include "app/DesignFont.h"
+#include "platform/fonts/DesignFont.h"
 #include "production/writers/ImageEncoders.h"
 #include "production/writers/ImageFormat.h"
 #include "production/simplerun/SimpleRun.h"

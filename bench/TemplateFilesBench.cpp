@@ -17,7 +17,7 @@
 #include <cstdio>
 #include <random>
 
-#include "app/DesignFont.h"
+#include "platform/fonts/DesignFont.h"
 #include "editor/file/TemplateFile.h"
 #include "editor/widgets/TemplateCanvas.h"
 #include "editor/widgets/TemplatePage.h"

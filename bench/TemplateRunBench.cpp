@@ -18,7 +18,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/DesignFont.h"
+#include "platform/fonts/DesignFont.h"
 #include "editor/background/BackgroundPicture.h"
 #include "editor/model/TemplateModel.h"
 #include "editor/run/TemplateLineEncoder.h"

@@ -3,8 +3,8 @@
 #include <QGuiApplication>
 #include <QLocale>
 
-#include "app/DesignFont.h"
-#include "platform/QtTranslations.h"
+#include "platform/fonts/DesignFont.h"
+#include "platform/desktop/QtTranslations.h"
 
 namespace pennolux {
 

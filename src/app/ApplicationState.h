@@ -2,8 +2,8 @@
 
 #include <QString>
 
-#include "IniDocument.h"
-#include "OnlineHelp.h"
+#include "app/settings/IniDocument.h"
+#include "app/web/OnlineHelp.h"
 
 namespace pennolux {
 

@@ -5,10 +5,10 @@
 
 #include "platform/AppError.h"
 #include "ApplicationState.h"
-#include "DataFolder.h"
-#include "VersionInfo.h"
+#include "app/settings/DataFolder.h"
+#include "app/version/VersionInfo.h"
 #include "localisation/Translator.h"
-#include "platform/SpecialFolders.h"
+#include "platform/desktop/SpecialFolders.h"
 
 namespace pennolux {
 

@@ -1,9 +1,9 @@
 #include "localisation/Translator.h"
 
 #include "platform/AppError.h"
-#include "platform/TextLines.h"
+#include "platform/text/TextLines.h"
 
-#include "platform/Locale.h"
+#include "platform/desktop/Locale.h"
 
 #include <QDir>
 #include <QFile>

@@ -9,7 +9,7 @@
 #include <functional>
 #include <optional>
 
-#include "ColorValue.h"
+#include "platform/text/ColorValue.h"
 
 class QWidget;
 

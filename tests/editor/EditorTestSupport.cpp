@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "app/DesignFont.h"
+#include "platform/fonts/DesignFont.h"
 
 namespace pennolux::testing {
 

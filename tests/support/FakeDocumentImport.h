@@ -5,7 +5,7 @@
 #include <QStringList>
 
 #include "platform/AppError.h"
-#include "platform/DocumentImport.h"
+#include "platform/documents/DocumentImport.h"
 
 namespace pennolux::testing {
 

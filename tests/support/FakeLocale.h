@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Locale.h"
+#include "platform/desktop/Locale.h"
 
 namespace pennolux::testing {
 

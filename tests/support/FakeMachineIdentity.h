@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/AppError.h"
-#include "platform/MachineIdentity.h"
+#include "platform/system/MachineIdentity.h"
 
 namespace pennolux::testing {
 

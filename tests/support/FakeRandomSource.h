@@ -4,7 +4,7 @@
 #include <random>
 #include <vector>
 
-#include "platform/RandomSource.h"
+#include "platform/system/RandomSource.h"
 
 namespace pennolux::testing {
 

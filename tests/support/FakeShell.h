@@ -2,7 +2,7 @@
 
 #include <QStringList>
 
-#include "platform/Shell.h"
+#include "platform/desktop/Shell.h"
 
 namespace pennolux::testing {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/SpecialFolders.h"
+#include "platform/desktop/SpecialFolders.h"
 
 namespace pennolux::testing {
 

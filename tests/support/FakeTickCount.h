@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/TickCount.h"
+#include "platform/system/TickCount.h"
 
 namespace pennolux::testing {
 

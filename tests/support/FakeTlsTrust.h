@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/TlsTrust.h"
+#include "platform/desktop/TlsTrust.h"
 
 namespace pennolux::testing {
 

@@ -4,7 +4,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include "app/DesignFont.h"
+#include "platform/fonts/DesignFont.h"
 
 int main(int argc, char** argv)
 {

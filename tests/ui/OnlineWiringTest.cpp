@@ -9,7 +9,7 @@
 
 #include "LocalService.h"
 #include "MainWindowFixture.h"
-#include "app/IniDocument.h"
+#include "app/settings/IniDocument.h"
 #include "services/check/UpdateCheckState.h"
 #include "services/widgets/NoticeLink.h"
 #include "services/widgets/TFeedbackForm.h"

@@ -8,7 +8,7 @@
 #include <QTextBlock>
 
 #include "MainWindowFixture.h"
-#include "app/DesignFont.h"
+#include "platform/fonts/DesignFont.h"
 #include "ui/PreviewPanel.h"
 
 using namespace pennolux;

@@ -15,7 +15,7 @@
 
 #include "FileBytes.h"
 #include "MainWindowFixture.h"
-#include "app/IniDocument.h"
+#include "app/settings/IniDocument.h"
 #include "platform/widgets/ColorSwatch.h"
 
 using namespace pennolux;

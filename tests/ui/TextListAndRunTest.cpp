@@ -10,7 +10,7 @@
 
 #include "FileBytes.h"
 #include "MainWindowFixture.h"
-#include "app/DesignFont.h"
+#include "platform/fonts/DesignFont.h"
 #include "production/simplerun/SimpleRun.h"
 #include "production/simplerun/TextMetrics.h"
 

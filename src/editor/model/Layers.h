@@ -4,7 +4,7 @@
 #include <QString>
 #include <QtGlobal>
 
-#include "platform/ColorValue.h"
+#include "platform/text/ColorValue.h"
 #include "platform/Dialogs.h"
 
 namespace pennolux {

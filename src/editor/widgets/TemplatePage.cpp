@@ -19,7 +19,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "app/DesignFont.h"
+#include "platform/fonts/DesignFont.h"
 #include "editor/background/BackgroundPicture.h"
 #include "editor/background/PictureFormats.h"
 #include "editor/file/TemplateFile.h"

@@ -1,6 +1,6 @@
 #include "production/textlist/ListLines.h"
 
-#include "platform/TextLines.h"
+#include "platform/text/TextLines.h"
 
 namespace pennolux {
 

@@ -2,7 +2,7 @@
 
 #include "production/textlist/IcuConverter.h"
 #include "platform/AppError.h"
-#include "platform/TextLines.h"
+#include "platform/text/TextLines.h"
 
 #include <QByteArrayView>
 #include <QDir>

@@ -5,9 +5,9 @@
 #include <QSaveFile>
 
 #include "platform/AppError.h"
-#include "platform/DocumentImport.h"
-#include "platform/FileNames.h"
-#include "platform/TextLines.h"
+#include "platform/documents/DocumentImport.h"
+#include "platform/text/FileNames.h"
+#include "platform/text/TextLines.h"
 #include "production/textlist/ListLines.h"
 #include "production/textlist/StreamedListSource.h"
 

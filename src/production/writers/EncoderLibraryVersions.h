@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "platform/LibraryVersions.h"
+#include "platform/system/LibraryVersions.h"
 
 namespace pennolux {
 

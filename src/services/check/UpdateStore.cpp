@@ -2,7 +2,7 @@
 
 #include <limits>
 
-#include "app/IniDocument.h"
+#include "app/settings/IniDocument.h"
 
 namespace pennolux {
 

@@ -1,8 +1,8 @@
 #include "IdentityFields.h"
 
-#include "platform/Locale.h"
-#include "platform/MachineIdentity.h"
-#include "platform/SystemInfo.h"
+#include "platform/desktop/Locale.h"
+#include "platform/system/MachineIdentity.h"
+#include "platform/system/SystemInfo.h"
 
 namespace pennolux {
 

@@ -12,9 +12,9 @@
 #include <QVBoxLayout>
 
 #include "ChoicePanel.h"
-#include "app/DesignFont.h"
+#include "platform/fonts/DesignFont.h"
 #include "localisation/Translator.h"
-#include "platform/Beeper.h"
+#include "platform/desktop/Beeper.h"
 #include "platform/MessageBoxes.h"
 #include "services/TextTrim.h"
 #include "services/feedback/FeedbackMessage.h"

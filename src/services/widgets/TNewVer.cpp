@@ -12,9 +12,9 @@
 #include <QTimer>
 
 #include "NoticeLink.h"
-#include "app/DesignFont.h"
+#include "platform/fonts/DesignFont.h"
 #include "localisation/Translator.h"
-#include "platform/Shell.h"
+#include "platform/desktop/Shell.h"
 #include "services/check/UpdateRules.h"
 
 static void initialiseServiceIcons()

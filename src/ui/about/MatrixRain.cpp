@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "platform/RandomSource.h"
+#include "platform/system/RandomSource.h"
 
 namespace pennolux {
 

@@ -17,13 +17,13 @@
 
 #include "app/ApplicationState.h"
 #include "app/DataFiles.h"
-#include "app/DesignFont.h"
-#include "app/OnlineHelp.h"
-#include "app/WebAddress.h"
+#include "platform/fonts/DesignFont.h"
+#include "app/web/OnlineHelp.h"
+#include "app/web/WebAddress.h"
 #include "localisation/Translator.h"
 #include "platform/MessageBoxes.h"
-#include "platform/Shell.h"
-#include "platform/TickCount.h"
+#include "platform/desktop/Shell.h"
+#include "platform/system/TickCount.h"
 #include "ui/about/LinkLabel.h"
 
 namespace pennolux {

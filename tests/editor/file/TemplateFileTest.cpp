@@ -10,7 +10,7 @@
 
 #include "EditorTestSupport.h"
 #include "IsolatedHomeTest.h"
-#include "app/DesignFont.h"
+#include "platform/fonts/DesignFont.h"
 #include "editor/background/BackgroundPicture.h"
 #include "editor/file/TemplateFile.h"
 #include "editor/render/TemplateRenderer.h"

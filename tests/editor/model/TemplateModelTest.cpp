@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "EditorTestSupport.h"
-#include "app/DesignFont.h"
+#include "platform/fonts/DesignFont.h"
 #include "editor/model/TemplateModel.h"
 #include "platform/AppError.h"
 #include "production/simplerun/TextMetrics.h"

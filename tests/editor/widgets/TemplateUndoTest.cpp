@@ -7,7 +7,7 @@
 
 #include "EditorTestSupport.h"
 #include "TemplatePageFixture.h"
-#include "app/DesignFont.h"
+#include "platform/fonts/DesignFont.h"
 #include "editor/background/BackgroundPicture.h"
 #include "editor/file/TemplateFile.h"
 #include "editor/widgets/RunProgress.h"

@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "IsolatedHomeTest.h"
-#include "app/DesignFont.h"
+#include "platform/fonts/DesignFont.h"
 #include "platform/AppError.h"
 #include "production/linerun/LineRun.h"
 #include "production/simplerun/SimpleRun.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/DesignFont.h"
+#include "platform/fonts/DesignFont.h"
 #include "production/simplerun/SimplePreview.h"
 #include "production/textlist/ListLines.h"
 

@@ -1,4 +1,4 @@
-#include "platform/Locale.h"
+#include "platform/desktop/Locale.h"
 
 #include <gtest/gtest.h>
 

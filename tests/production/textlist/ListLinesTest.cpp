@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/TextLines.h"
+#include "platform/text/TextLines.h"
 #include "production/textlist/ListLines.h"
 
 namespace pennolux {

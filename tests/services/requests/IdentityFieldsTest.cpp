@@ -3,7 +3,7 @@
 #include "FakeLocale.h"
 #include "FakeMachineIdentity.h"
 #include "platform/AppError.h"
-#include "platform/SystemInfo.h"
+#include "platform/system/SystemInfo.h"
 #include "services/requests/IdentityFields.h"
 
 namespace pennolux {

@@ -1,0 +1,335 @@
+#include "batch/BatchOptions.h"
+
+#include <QRegularExpression>
+#include <optional>
+#include <utility>
+
+#include "platform/AppError.h"
+#include "production/writers/ImageSizeLimits.h"
+
+namespace pennolux {
+
+namespace {
+
+constexpr int kMaxMargin = 999'999'999;
+constexpr int kMaxPointSize = 1000;
+
+// Walks the arguments; an option's value may follow as the next argument or,
+// for long options, after "=".
+class ArgumentReader {
+public:
+    explicit ArgumentReader(const QStringList& arguments) : arguments_(arguments) {}
+
+    bool atEnd() const { return next_ >= arguments_.size(); }
+
+    // Splits "--name=value" so the value can be taken with value().
+    QString take()
+    {
+        QString argument = arguments_.at(next_++);
+        inlineValue_.reset();
+        if (argument.startsWith(QLatin1String("--"))) {
+            const qsizetype equals = argument.indexOf(u'=');
+            if (equals > 0) {
+                inlineValue_ = argument.mid(equals + 1);
+                argument.truncate(equals);
+            }
+        }
+        return argument;
+    }
+
+    QString value(const QString& option)
+    {
+        if (inlineValue_)
+            return *std::exchange(inlineValue_, std::nullopt);
+        if (atEnd())
+            throw BatchUsageError(QStringLiteral("option %1 needs a value").arg(option));
+        return arguments_.at(next_++);
+    }
+
+    void refuseInlineValue(const QString& option) const
+    {
+        if (inlineValue_)
+            throw BatchUsageError(QStringLiteral("option %1 takes no value").arg(option));
+    }
+
+private:
+    const QStringList& arguments_;
+    qsizetype next_ = 0;
+    std::optional<QString> inlineValue_;
+};
+
+ImageFormat parseFormat(const QString& text)
+{
+    if (const auto format = imageFormatFromName(text))
+        return *format;
+    throw BatchUsageError(
+        QStringLiteral("unknown format \"%1\" (png, webp, jpeg, tiff, gif or bmp)").arg(text));
+}
+
+ColorValue parseColor(const QString& option, const QString& text)
+{
+    if (const auto color = ColorValue::fromString(text))
+        return *color;
+    throw BatchUsageError(
+        QStringLiteral("%1: \"%2\" is no colour (#RRGGBB or a name such as clSkyBlue)").arg(option, text));
+}
+
+int parseWholeNumber(const QString& option, const QString& text, int minimum, int maximum)
+{
+    bool ok = false;
+    const qlonglong number = text.trimmed().toLongLong(&ok);
+    if (!ok || number < minimum || number > maximum) {
+        throw BatchUsageError(QStringLiteral("%1: \"%2\" is not a whole number from %3 to %4")
+                                  .arg(option, text)
+                                  .arg(minimum)
+                                  .arg(maximum));
+    }
+    return int(number);
+}
+
+void parseMargins(const QString& text, BatchOptions& options)
+{
+    const QStringList parts = text.split(u',');
+    if (parts.size() != 4)
+        throw BatchUsageError(QStringLiteral("--margins: \"%1\" is not L,R,T,B").arg(text));
+    const QString option = QStringLiteral("--margins");
+    options.left = parseWholeNumber(option, parts[0], 0, kMaxMargin);
+    options.right = parseWholeNumber(option, parts[1], 0, kMaxMargin);
+    options.top = parseWholeNumber(option, parts[2], 0, kMaxMargin);
+    options.bottom = parseWholeNumber(option, parts[3], 0, kMaxMargin);
+}
+
+bool* flagFor(const QString& option, BatchOptions& options)
+{
+    if (option == QLatin1String("--bold"))
+        return &options.bold;
+    if (option == QLatin1String("--italic"))
+        return &options.italic;
+    if (option == QLatin1String("--underline"))
+        return &options.underline;
+    if (option == QLatin1String("--strikeout"))
+        return &options.strikeOut;
+    if (option == QLatin1String("-q") || option == QLatin1String("--quiet"))
+        return &options.quiet;
+    if (option == QLatin1String("-h") || option == QLatin1String("--help"))
+        return &options.showHelp;
+    if (option == QLatin1String("--version"))
+        return &options.showVersion;
+    return nullptr;
+}
+
+// Returns false for an option this tool does not know.
+bool applyValueOption(const QString& option, ArgumentReader& reader, BatchOptions& options)
+{
+    if (option == QLatin1String("-o") || option == QLatin1String("--dest")) {
+        // Silently taking the last of two would write where the script did not look.
+        if (!options.destination.isNull())
+            throw BatchUsageError(QStringLiteral("the destination may be given only once"));
+        options.destination = reader.value(option);
+    }
+    else if (option == QLatin1String("-f") || option == QLatin1String("--format"))
+        options.format = parseFormat(reader.value(option));
+    else if (option == QLatin1String("--background"))
+        options.background = parseColor(option, reader.value(option));
+    else if (option == QLatin1String("--color"))
+        options.textColor = parseColor(option, reader.value(option));
+    else if (option == QLatin1String("--font"))
+        options.fontFamily = reader.value(option);
+    else if (option == QLatin1String("--size"))
+        options.pointSize = parseWholeNumber(option, reader.value(option), 1, kMaxPointSize);
+    else if (option == QLatin1String("--margins"))
+        parseMargins(reader.value(option), options);
+    else
+        return false;
+    return true;
+}
+
+int parseLineNumber(const QString& option, const QString& text)
+{
+    return parseWholeNumber(option, text, 1, LineRange::kLastPossible);
+}
+
+// "A-B", "A-" (to the end) or "A" (that line alone).
+LineRange parseLineRange(const QString& text)
+{
+    const QString option = QStringLiteral("--lines");
+    const qsizetype dash = text.indexOf(u'-');
+    LineRange range;
+    if (dash < 0) {
+        range.first = range.last = parseLineNumber(option, text);
+        return range;
+    }
+    range.first = parseLineNumber(option, text.left(dash));
+    const QString last = text.mid(dash + 1);
+    if (!last.trimmed().isEmpty())
+        range.last = parseLineNumber(option, last);
+    if (range.last < range.first)
+        throw BatchUsageError(QStringLiteral("--lines: \"%1\" ends before it starts").arg(text));
+    return range;
+}
+
+// The options that cut a list into pieces and say what was written; they
+// combine with whatever draws the images. Each may be given once, since taking
+// the last of two would run or record another piece than the script meant.
+// Returns false for an option that is not one of them.
+bool applyPieceOption(const QString& option, ArgumentReader& reader, BatchOptions& options,
+                      QStringList& piecesGiven)
+{
+    const bool known = option == QLatin1String("--first-number") || option == QLatin1String("--lines") ||
+                       option == QLatin1String("--manifest");
+    if (!known)
+        return false;
+    if (piecesGiven.contains(option))
+        throw BatchUsageError(QStringLiteral("%1 may be given only once").arg(option));
+    piecesGiven.append(option);
+    const QString value = reader.value(option);
+    if (option == QLatin1String("--first-number"))
+        options.firstNumber = parseLineNumber(option, value);
+    else if (option == QLatin1String("--lines"))
+        options.lines = parseLineRange(value);
+    else if (value.isEmpty())
+        throw BatchUsageError(QStringLiteral("--manifest needs a file name or \"-\""));
+    else
+        options.manifestPath = value;
+    return true;
+}
+
+// The Advanced mode's options: false for any other.
+bool applyTemplateOption(const QString& option, ArgumentReader& reader, BatchOptions& options)
+{
+    if (option == QLatin1String("--template")) {
+        if (!options.templatePath.isNull())
+            throw BatchUsageError(QStringLiteral("the template may be given only once"));
+        options.templatePath = reader.value(option);
+        if (options.templatePath.isEmpty())
+            throw BatchUsageError(QStringLiteral("--template needs a file name"));
+        return true;
+    }
+    if (option == QLatin1String("--canvas")) {
+        const QString text = reader.value(option);
+        static const QRegularExpression kSize(QStringLiteral("^\\s*(\\d{1,9})\\s*[xX×]\\s*(\\d{1,9})\\s*$"));
+        const QRegularExpressionMatch size = kSize.match(text);
+        if (!size.hasMatch())
+            throw BatchUsageError(
+                QStringLiteral("--canvas: \"%1\" is not WIDTHxHEIGHT in pixels, such as 491x215").arg(text));
+        const qint64 width = size.captured(1).toLongLong();
+        const qint64 height = size.captured(2).toLongLong();
+        if (width < 1 || height < 1)
+            throw BatchUsageError(QStringLiteral("--canvas: \"%1\" has no pixels").arg(text));
+        try {
+            checkWorkingImageSize(width, height);
+        } catch (const AppError& error) {
+            throw BatchUsageError(QStringLiteral("--canvas: ") + error.message());
+        }
+        options.canvas = QSize(int(width), int(height));
+        return true;
+    }
+    return false;
+}
+
+// The options that shape the Simple mode's images; a template brings its own.
+void noteSimpleOnlyOption(const QString& option, BatchOptions& options)
+{
+    static const QStringList kSimpleOnly{"--background", "--font",      "--size",  "--bold",   "--italic",
+                                         "--underline",  "--strikeout", "--color", "--margins"};
+    if (kSimpleOnly.contains(option) && !options.simpleOnlyOptions.contains(option))
+        options.simpleOnlyOptions << option;
+}
+
+void checkTemplateOptions(const BatchOptions& options)
+{
+    if (!options.runsTemplate()) {
+        if (options.canvas.isValid())
+            throw BatchUsageError(
+                QStringLiteral("--canvas needs --template (the Simple mode sizes every image to its line)"));
+        return;
+    }
+    if (!options.simpleOnlyOptions.isEmpty()) {
+        throw BatchUsageError(QStringLiteral("%1 cannot be used with --template: %2 the Simple mode's, and a template "
+                                             "brings its own picture, layers, fonts and colours")
+                                  .arg(options.simpleOnlyOptions.join(QStringLiteral(", ")),
+                                       options.simpleOnlyOptions.size() == 1 ? QStringLiteral("it is")
+                                                                             : QStringLiteral("they are")));
+    }
+}
+
+void setList(const QString& path, BatchOptions& options, bool& listGiven)
+{
+    if (listGiven)
+        throw BatchUsageError(QStringLiteral("only one LIST may be given"));
+    options.listPath = path;
+    listGiven = true;
+}
+
+} // namespace
+
+BatchOptions parseBatchOptions(const QStringList& arguments)
+{
+    BatchOptions options;
+    ArgumentReader reader(arguments);
+    bool listGiven = false;
+    bool optionsEnded = false;
+    QStringList piecesGiven;
+    while (!reader.atEnd()) {
+        const QString argument = reader.take();
+        const bool looksLikeOption = argument.startsWith(u'-') && argument != QLatin1String("-");
+        if (optionsEnded || !looksLikeOption) {
+            setList(argument, options, listGiven);
+        } else if (argument == QLatin1String("--")) {
+            optionsEnded = true;
+        } else if (bool* flag = flagFor(argument, options)) {
+            reader.refuseInlineValue(argument);
+            *flag = true;
+            noteSimpleOnlyOption(argument, options);
+        } else if (applyValueOption(argument, reader, options)) {
+            noteSimpleOnlyOption(argument, options);
+        } else if (!applyPieceOption(argument, reader, options, piecesGiven) &&
+                   !applyTemplateOption(argument, reader, options)) {
+            throw BatchUsageError(QStringLiteral("unknown option %1").arg(argument));
+        }
+    }
+    if (!options.showHelp && !options.showVersion)
+        checkTemplateOptions(options);
+    return options;
+}
+
+QString batchUsageText()
+{
+    return QStringLiteral(
+        "Usage: pennolux-batch [OPTIONS] [LIST]\n"
+        "Turns every non-empty line of LIST into one image file, Output<line number>.<ext>.\n"
+        "LIST is a text file, a .docx or a .doc; \"-\" or none reads standard input.\n"
+        "\n"
+        "  -o, --dest DIR        destination folder (default: the current folder)\n"
+        "  -f, --format FMT      png | webp | jpeg | tiff | gif | bmp (default png)\n"
+        "  --background COLOR    #RRGGBB or a colour name such as clSkyBlue (default clSkyBlue)\n"
+        "  --font FAMILY         (default Tahoma)\n"
+        "  --size POINTS         (default 8)\n"
+        "  --bold --italic --underline --strikeout\n"
+        "  --color COLOR         text colour (default clWindowText)\n"
+        "  --margins L,R,T,B     margins in pixels (default 1,1,1,1)\n"
+        "  --first-number N      the list's first line is line N (default 1)\n"
+        "  --lines A-B           only the lines numbered A to B (\"A-\": to the end)\n"
+        "  --manifest FILE       a CSV file of line,file,text,width,height for every file\n"
+        "                        written; \"-\": on standard output instead of \"Saved ...\"\n"
+        "  --template FILE       the Advanced mode: each line goes into Text 1 of the template\n"
+        "                        FILE (.pnxt, saved by Pennolux), one image of its canvas a line;\n"
+        "                        not with the Simple mode's options above (--background to --margins)\n"
+        "  --canvas WxH          with --template: the image size in pixels (default: the template's)\n"
+        "  -q, --quiet           no progress bar\n"
+        "  -h, --help            show this text\n"
+        "  --version             show the version\n"
+        "\n"
+        "Pieces of one list run at the same time into one folder write the files of one\n"
+        "run over the whole list; their manifests, joined without their header lines,\n"
+        "are its manifest (the manual page shows how with GNU parallel):\n"
+        "  pennolux-batch -o out --lines 1-5000 --manifest 1.csv list.txt &\n"
+        "  pennolux-batch -o out --lines 5001- --manifest 2.csv list.txt\n"
+        "  tail -n +5001 list.txt | pennolux-batch -o out --first-number 5001  (the same piece)\n"
+        "\n"
+        "Exit status: 0 when every line was saved, 1 when a line could not be saved\n"
+        "(the files already written stay), 2 for a wrong command line, 130 or 143\n"
+        "when stopped by SIGINT or SIGTERM.\n");
+}
+
+} // namespace pennolux

@@ -1,0 +1,216 @@
+#include "platform/documents/DocxText.h"
+
+#include "IsolatedHomeTest.h"
+#include "platform/documents/DocumentImport.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QtEndian>
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include <zip.h>
+
+namespace pennolux::testing {
+namespace {
+
+using namespace Qt::Literals::StringLiterals;
+
+constexpr qint64 generousCap = 1024 * 1024;
+
+struct ZipEntry {
+    std::string name;
+    std::string data;
+};
+
+std::string documentXml(const std::string& body)
+{
+    return R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
+           R"(<w:document xmlns:w="http://schemas.openxmlformats.org/wordprocessingml/2006/main")"
+           R"( xmlns:mc="http://schemas.openxmlformats.org/markup-compatibility/2006")"
+           R"( xmlns:wps="http://schemas.microsoft.com/office/word/2010/wordprocessingShape")"
+           R"( xmlns:v="urn:schemas-microsoft-com:vml" mc:Ignorable="wps"><w:body>)" +
+           body + "</w:body></w:document>";
+}
+
+class DocxTextTest : public IsolatedHomeTest {
+protected:
+    QString writeZip(const std::vector<ZipEntry>& entries)
+    {
+        const QString path = scratch() + "/document.docx";
+        int error = 0;
+        zip_t* archive = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+        EXPECT_NE(archive, nullptr);
+        for (const ZipEntry& entry : entries) {
+            zip_source_t* source = zip_source_buffer(archive, entry.data.data(), entry.data.size(), 0);
+            EXPECT_GE(zip_file_add(archive, entry.name.c_str(), source, ZIP_FL_OVERWRITE), 0);
+        }
+        EXPECT_EQ(zip_close(archive), 0);
+        return path;
+    }
+
+    QString writeDocx(const std::string& body)
+    {
+        return writeZip({{"[Content_Types].xml", "<Types/>"}, {"word/document.xml", documentXml(body)}});
+    }
+
+    // The error text of reading path, or a failure when there is none.
+    static QString readError(const QString& path, qint64 cap = generousCap)
+    {
+        try {
+            readDocxText(path, cap);
+        } catch (const std::runtime_error& error) {
+            return QString::fromUtf8(error.what());
+        }
+        ADD_FAILURE() << "no error for " << path.toStdString();
+        return {};
+    }
+
+    static QString errorPrefix(const QString& path) { return "Cannot read \"" + path + "\" as a Word document: "; }
+};
+
+TEST_F(DocxTextTest, TakesTheBodyTextOneLinePerParagraph)
+{
+    struct Case {
+        const char* what;
+        std::string body;
+        QString expected;
+    };
+    const Case cases[] = {
+        {"runs and paragraphs",
+         R"(<w:p><w:r><w:t>Hello</w:t></w:r><w:r><w:t xml:space="preserve"> wörld</w:t></w:r></w:p>)"
+         R"(<w:p/><w:p><w:r><w:t>日本</w:t></w:r></w:p>)",
+         u"Hello wörld\n\n日本"_s},
+        {"tab, break and carriage return inside runs; tab stops are no tabs",
+         R"(<w:p><w:pPr><w:tabs><w:tab w:val="left" w:pos="720"/></w:tabs></w:pPr>)"
+         R"(<w:r><w:t>a</w:t><w:tab/><w:t>b</w:t><w:br/><w:t>c</w:t><w:cr/><w:t>d</w:t></w:r></w:p>)",
+         "a\tb\nc\nd"},
+        {"deleted text and field codes left out",
+         R"(<w:p><w:del><w:r><w:delText>gone</w:delText></w:r></w:del><w:r><w:fldChar w:fldCharType="begin"/>)"
+         R"(<w:instrText xml:space="preserve"> PAGE </w:instrText></w:r><w:r><w:t>kept</w:t></w:r></w:p>)",
+         "kept"},
+        {"alternate content read once, from the choice",
+         R"(<w:p><w:r><w:t>before</w:t></w:r><w:r><mc:AlternateContent><mc:Choice Requires="wps"><w:drawing>)"
+         R"(<wps:txbx><w:txbxContent><w:p><w:r><w:t>box</w:t></w:r></w:p></w:txbxContent></wps:txbx>)"
+         R"(</w:drawing></mc:Choice><mc:Fallback><w:pict><v:textbox><w:txbxContent><w:p><w:r><w:t>box</w:t>)"
+         R"(</w:r></w:p></w:txbxContent></v:textbox></w:pict></mc:Fallback></mc:AlternateContent></w:r></w:p>)",
+         "before\nbox"},
+        {"names go by namespace, not by prefix",
+         R"(<x:p xmlns:x="http://schemas.openxmlformats.org/wordprocessingml/2006/main"><x:r><x:t>one</x:t></x:r></x:p>)"
+         R"(<w:p><w:r xmlns:w="urn:other"><w:t>foreign</w:t></w:r></w:p>)",
+         "one\n"},
+        {"no paragraphs", "", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(readDocxText(writeDocx(c.body), generousCap), c.expected);
+    }
+}
+
+// Whatever libzip finds wrong with an archive, the user reads one sentence.
+TEST_F(DocxTextTest, ABrokenOrIncompleteArchiveIsAClearError)
+{
+    auto damaged = [](const QString& path) { return "\"" + path + "\" is not a readable Word document (damaged archive)"; };
+    const QString randomBytes =
+        writeScratchFile("random.docx", QByteArray("\x13\x37 not a zip at all, but long enough to look for one").repeated(20));
+    EXPECT_EQ(readError(randomBytes), damaged(randomBytes));
+
+    // An end-of-archive record on disk 1 of a multi-disk set.
+    const QString multiDisk = writeScratchFile("multi.docx", QByteArray("PK\x05\x06\x01\x00\x01\x00", 8) + QByteArray(14, '\0'));
+    EXPECT_EQ(readError(multiDisk), damaged(multiDisk));
+
+    const QString truncated = writeDocx("<w:p><w:r><w:t>text</w:t></w:r></w:p>");
+    ASSERT_TRUE(QFile::resize(truncated, QFileInfo(truncated).size() - 30));
+    EXPECT_EQ(readError(truncated), damaged(truncated));
+
+    const QString noDocument = writeZip({{"word/styles.xml", "<w:styles/>"}});
+    EXPECT_EQ(readError(noDocument), errorPrefix(noDocument) + "it has no word/document.xml");
+}
+
+// Only a text file's first bytes are a byte-order mark: a document's text
+// keeps a U+FEFF it begins with.
+TEST_F(DocxTextTest, ALeadingZeroWidthNoBreakSpaceIsText)
+{
+    const QString path = writeDocx("<w:p><w:r><w:t>\xEF\xBB\xBF" "first</w:t></w:r></w:p>");
+    EXPECT_EQ(readDocxText(path, generousCap), QString(QChar(0xFEFF)) + "first");
+}
+
+TEST_F(DocxTextTest, MalformedXmlAndDtdsAreRefused)
+{
+    const QString malformed = writeZip({{"word/document.xml", "<document><body></document>"}});
+    EXPECT_TRUE(readError(malformed).startsWith(errorPrefix(malformed) + "mismatched tag at line 1"))
+        << readError(malformed).toStdString();
+
+    const std::string laughs = R"(<?xml version="1.0"?><!DOCTYPE w:document [<!ENTITY a "lol">)"
+                               R"(<!ENTITY b "&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;"><!ENTITY c "&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;">]>)"
+                               R"(<w:document xmlns:w="http://schemas.openxmlformats.org/wordprocessingml/2006/main">)"
+                               R"(<w:body><w:p><w:r><w:t>&c;</w:t></w:r></w:p></w:body></w:document>)";
+    const QString withDtd = writeZip({{"word/document.xml", laughs}});
+    EXPECT_EQ(readError(withDtd), errorPrefix(withDtd) + "its document.xml declares a DTD, which a Word document never does");
+}
+
+TEST_F(DocxTextTest, ADocumentPartBeyondTheCapIsRefused)
+{
+    std::string body;
+    for (int paragraph = 0; paragraph < 2000; ++paragraph)
+        body += "<w:p><w:r><w:t>a line of some length</w:t></w:r></w:p>";
+    const QString large = writeDocx(body);
+    const QString tooLarge = errorPrefix(large) + "its text unpacks to more than 10000 bytes";
+
+    EXPECT_EQ(readError(large, 10000), tooLarge);
+    EXPECT_EQ(readDocxText(large, generousCap).count(u'\n'), 1999);
+}
+
+// A zip whose headers claim a small document part, while it unpacks to much more.
+TEST_F(DocxTextTest, TheCapHoldsAlsoWhenTheHeadersUnderstateTheSize)
+{
+    std::string body;
+    for (int paragraph = 0; paragraph < 2000; ++paragraph)
+        body += "<w:p><w:r><w:t>a line of some length</w:t></w:r></w:p>";
+    const QString path = writeDocx(body);
+
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    QByteArray bytes = file.readAll();
+    const QByteArray name = "word/document.xml";
+    qsizetype patched = 0;
+    // Local header: size at 22, name at 30; central header: size at 24, name at 46.
+    for (qsizetype at = bytes.indexOf("PK\x03\x04"); at >= 0; at = bytes.indexOf("PK\x03\x04", at + 4)) {
+        if (bytes.mid(at + 30, name.size()) == name) {
+            qToLittleEndian<quint32>(500, bytes.data() + at + 22);
+            ++patched;
+        }
+    }
+    for (qsizetype at = bytes.indexOf("PK\x01\x02"); at >= 0; at = bytes.indexOf("PK\x01\x02", at + 4)) {
+        if (bytes.mid(at + 46, name.size()) == name) {
+            qToLittleEndian<quint32>(500, bytes.data() + at + 24);
+            ++patched;
+        }
+    }
+    ASSERT_EQ(patched, 2);
+    file.seek(0);
+    file.write(bytes);
+    file.close();
+
+    EXPECT_EQ(readError(path, 10000), errorPrefix(path) + "its text unpacks to more than 10000 bytes");
+    // libzip itself takes the stated size on trust.
+    EXPECT_EQ(readDocxText(path, generousCap).count(u'\n'), 1999);
+}
+
+TEST_F(DocxTextTest, TheReadersTakeDocxByTheirExtensionInAnyCase)
+{
+    const QString lower = writeDocx("<w:p><w:r><w:t>via the readers</w:t></w:r></w:p>");
+    const QString upper = scratch() + "/UPPER.DOCX";
+    ASSERT_TRUE(QFile::copy(lower, upper));
+    const DocumentReaders readers;
+
+    EXPECT_TRUE(readers.WordInstalled(".docx"));
+    EXPECT_FALSE(readers.WordInstalled(".txt"));
+    EXPECT_EQ(readers.GetWordText(lower), "via the readers");
+    EXPECT_EQ(readers.GetWordText(upper), "via the readers");
+}
+
+} // namespace
+} // namespace pennolux::testing
