@@ -26,8 +26,8 @@ recipe() {
         inside { print }
     ' "$readme"
 }
-ranges="$(recipe "<!-- tested by tests/production/batch/parallel_recipe.sh: the block below")"
-pipe="$(recipe "<!-- tested by tests/production/batch/parallel_recipe.sh, with per=2500")"
+ranges="$(recipe "<!-- tested by tests/batch/parallel_recipe.sh: the block below")"
+pipe="$(recipe "<!-- tested by tests/batch/parallel_recipe.sh, with per=2500")"
 [[ -n "$ranges" && -n "$pipe" ]] || fail "the README holds no recipe after the markers"
 grep -q '^export per=100000$' <<<"$pipe" || fail "the standard-input recipe no longer sets per=100000"
 pipe="${pipe/export per=100000/export per=2500}"
