@@ -29,4 +29,15 @@ QString withLineEnds(QStringView text, QStringView lineEnd)
     return result;
 }
 
+QString withParagraphBreaks(QString editorText, QStringView lineBreak)
+{
+    if (lineBreak.size() == 1) {
+        editorText.replace(QChar::ParagraphSeparator, lineBreak.front());
+        return editorText.replace(QChar::LineSeparator, lineBreak.front());
+    }
+    const QString written = lineBreak.toString();
+    editorText.replace(QChar::ParagraphSeparator, written);
+    return editorText.replace(QChar::LineSeparator, written);
+}
+
 } // namespace pennolux

@@ -28,4 +28,10 @@ QStringList splitLines(QStringView text);
 // no break is added or dropped.
 QString withLineEnds(QStringView text, QStringView lineEnd);
 
+// A text editor's raw text (QTextDocument::toRawText()) as plain text, with
+// both of the breaks a user can type there written as lineBreak: the
+// paragraph break of Enter (U+2029) and the line separator of Shift+Enter
+// (U+2028). Unlike toPlainText(), a non-breaking space stays one.
+QString withParagraphBreaks(QString editorText, QStringView lineBreak);
+
 } // namespace pennolux
