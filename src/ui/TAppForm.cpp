@@ -348,6 +348,7 @@ void TAppForm::buildTextList()
     // The list takes no tabs: Tab and Shift+Tab move on, as the design's
     // list does, so no tab character reaches a saved list or an image.
     MemoList->setTabChangesFocus(true);
+    typeBreaksAsParagraphs(*MemoList);
     MemoList->setAccessibleName("Text list");
     MemoList->setPlainText(sampleListText());
     auto* listRow = new QHBoxLayout;

@@ -81,6 +81,33 @@ TEST_F(TextListAndRunTest, StartWritesOneImagePerNonEmptyLineAndReports)
 // START hands every setting of the page to the run: the written file is the
 // image of exactly these margins (no two swapped), this background, this
 // font and colour, in this format.
+// Shift+Enter would put a line separator inside one line of the editor.
+TEST_F(TextListAndRunTest, ShiftEnterEndsALineAsEnterDoes)
+{
+    window->MemoList->clear();
+    window->MemoList->setFocus();
+    QTest::keyClicks(window->MemoList, "first@example.com");
+    QTest::keyClick(window->MemoList, Qt::Key_Return, Qt::ShiftModifier);
+    QTest::keyClicks(window->MemoList, "second@example.com");
+
+    QTest::mouseClick(window->Button4, Qt::LeftButton);
+    EXPECT_EQ(outputFiles(), (QStringList{"Output1.png", "Output2.png"}));
+
+    const QString target = scratch() + "/saved.txt";
+    fakes.dialogs.saveResult = target;
+    window->Button3->click();
+    EXPECT_EQ(fileBytes(target), QByteArray("first@example.com\r\nsecond@example.com"));
+}
+
+TEST_F(TextListAndRunTest, ALineSeparatorInTheListIsSavedAsALineBreak)
+{
+    window->MemoList->setPlainText(QString::fromUtf8("first\xE2\x80\xA8second\xE2\x80\xA9third"));
+    const QString target = scratch() + "/saved.txt";
+    fakes.dialogs.saveResult = target;
+    window->Button3->click();
+    EXPECT_EQ(fileBytes(target), QByteArray("first\r\nsecond\r\nthird"));
+}
+
 TEST_F(TextListAndRunTest, StartDrawsWithEverySettingOfThePage)
 {
     window->SpinEdit5->setValue(2);

@@ -29,6 +29,7 @@
 #include "editor/widgets/RunProgress.h"
 #include "editor/widgets/TemplateCanvas.h"
 #include "platform/BusyCursor.h"
+#include "platform/text/TextLines.h"
 #include "production/textlist/LineSource.h"
 
 namespace pennolux {
@@ -82,16 +83,6 @@ QPushButton* addButton(QWidget* parent, const QString& caption, const char* name
     button->setObjectName(QLatin1String(name));
     button->setAutoDefault(true);
     return button;
-}
-
-// The editor's text with its lines joined by CR LF, exactly as typed (a
-// non-breaking space stays one).
-QString memoText(const QPlainTextEdit& memo)
-{
-    QString text = memo.document()->toRawText();
-    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-    text.replace(QChar::LineSeparator, QLatin1Char('\n'));
-    return text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
 }
 
 bool isUndoOrRedoKey(const QKeyEvent& key)
@@ -552,7 +543,8 @@ void TemplatePage::Memo1Change()
     const LayerRef layer = model_.currentLayer();
     if (!layer.isText() || !model_.content().textLayer(layer.number))
         return;
-    const QString text = memoText(*Memo1);
+    // A layer's lines are joined by CR LF, as in the template file.
+    const QString text = withParagraphBreaks(Memo1->document()->toRawText(), u"\r\n");
     history_.record(QStringLiteral("Text of %1").arg(layerName(layer)), [this, layer, &text] {
         model_.setText(layer.number, text);
         // The fields follow the size the layer took.

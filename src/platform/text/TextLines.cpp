@@ -9,32 +9,35 @@ QStringList splitLines(QStringView text)
     return lines;
 }
 
-// One pass into a buffer of the final size: a list of a million lines must
-// not be copied once per line break, as repeated replacing would.
+// Into a buffer of the final size: a list of a million lines must not be
+// copied once per line break, as repeated replacing would.
 QString withLineEnds(QStringView text, QStringView lineEnd)
 {
-    qsizetype breaks = 0;
-    for (qsizetype at = 0; at < text.size(); ++at) {
-        if (!isLineBreak(text[at]))
-            continue;
-        ++breaks;
-        if (text[at] == u'\r' && at + 1 < text.size() && text[at + 1] == u'\n')
-            ++at;
-    }
+    qsizetype lines = 0;
+    forEachLine(text, [&lines](QStringView) { ++lines; });
     QString result;
-    result.reserve(text.size() + breaks * lineEnd.size());
-    qsizetype copiedUpTo = 0;
-    for (qsizetype at = 0; at < text.size(); ++at) {
-        if (!isLineBreak(text[at]))
-            continue;
-        result.append(text.sliced(copiedUpTo, at - copiedUpTo));
+    result.reserve(text.size() + lines * lineEnd.size());
+    LineSplitter splitter;
+    splitter.feed(text, true);
+    while (const std::optional<QStringView> line = splitter.nextLine()) {
+        result.append(*line);
         result.append(lineEnd);
-        if (text[at] == u'\r' && at + 1 < text.size() && text[at + 1] == u'\n')
-            ++at;
-        copiedUpTo = at + 1;
     }
-    result.append(text.sliced(copiedUpTo));
+    // The last line had no break of its own.
+    if (lines > 0 && !splitter.endsWithLineBreak())
+        result.chop(lineEnd.size());
     return result;
+}
+
+QString withParagraphBreaks(QString editorText, QStringView lineBreak)
+{
+    if (lineBreak.size() == 1) {
+        editorText.replace(QChar::ParagraphSeparator, lineBreak.front());
+        return editorText.replace(QChar::LineSeparator, lineBreak.front());
+    }
+    const QString written = lineBreak.toString();
+    editorText.replace(QChar::ParagraphSeparator, written);
+    return editorText.replace(QChar::LineSeparator, written);
 }
 
 } // namespace pennolux

@@ -4,35 +4,22 @@
 #include <QStringList>
 #include <QStringView>
 
+#include "platform/text/LineSplitter.h"
+
 namespace pennolux {
 
-// Lines as every text file of the program is read: CR LF, LF and a lone CR
-// each end a line, and the text after the last break is a line only when it
-// holds something ("a\r\n" is one line, "" none).
-
-inline bool isLineBreak(QChar character)
-{
-    return character == u'\n' || character == u'\r';
-}
+// Lines split as LineSplitter.h says: CR LF, LF and a lone CR each end a
+// line; the text after the last break is a line only when it holds something.
 
 // Calls lineFound(QStringView line) for every line of text, in order; each
 // view points into text.
 template <typename LineFound>
 void forEachLine(QStringView text, LineFound lineFound)
 {
-    const qsizetype length = text.size();
-    qsizetype lineStart = 0;
-    for (qsizetype at = 0; at < length; ++at) {
-        const QChar character = text[at];
-        if (!isLineBreak(character))
-            continue;
-        lineFound(text.sliced(lineStart, at - lineStart));
-        if (character == u'\r' && at + 1 < length && text[at + 1] == u'\n')
-            ++at;
-        lineStart = at + 1;
-    }
-    if (lineStart < length)
-        lineFound(text.sliced(lineStart));
+    LineSplitter splitter;
+    splitter.feed(text, true);
+    while (const std::optional<QStringView> line = splitter.nextLine())
+        lineFound(*line);
 }
 
 QStringList splitLines(QStringView text);
@@ -40,5 +27,11 @@ QStringList splitLines(QStringView text);
 // The text with every line break, of whichever kind, written as lineEnd;
 // no break is added or dropped.
 QString withLineEnds(QStringView text, QStringView lineEnd);
+
+// A text editor's raw text (QTextDocument::toRawText()) as plain text, with
+// both of the breaks a user can type there written as lineBreak: the
+// paragraph break of Enter (U+2029) and the line separator of Shift+Enter
+// (U+2028). Unlike toPlainText(), a non-breaking space stays one.
+QString withParagraphBreaks(QString editorText, QStringView lineBreak);
 
 } // namespace pennolux

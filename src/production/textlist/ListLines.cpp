@@ -13,11 +13,9 @@ ListTextLineSource::ListTextLineSource(QString text) : text_(std::move(text))
 
 QString ListTextLineSource::line(int index) const
 {
-    const QStringView rest = QStringView(text_).sliced(lineStarts_.at(std::size_t(index)));
-    qsizetype length = 0;
-    while (length < rest.size() && !isLineBreak(rest[length]))
-        ++length;
-    return rest.first(length).toString();
+    LineSplitter splitter;
+    splitter.feed(QStringView(text_).sliced(lineStarts_.at(std::size_t(index))), true);
+    return splitter.nextLine().value_or(QStringView()).toString();
 }
 
 } // namespace pennolux

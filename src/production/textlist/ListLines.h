@@ -20,7 +20,7 @@ private:
     QStringList lines_;
 };
 
-// The lines of one list text, split as every text file is (platform/text/TextLines.h)
+// The lines of one list text, split as every text file is (platform/text/LineSplitter.h)
 // but kept in the text itself: a long list costs one offset a line rather than a string a
 // line, which keeps a batch run's memory close to the size of its list.
 class ListTextLineSource : public LineSource {

@@ -12,7 +12,7 @@ class QIODevice;
 namespace pennolux {
 
 // A list file read by the text route, split into lines as every text file is
-// (platform/text/TextLines.h), but never held whole: a batch run's memory stays the same
+// (platform/text/LineSplitter.h), but never held whole: a batch run's memory stays the same
 // for a list of a thousand lines and one of a million.
 //
 // The constructor reads the file once in chunks to settle its encoding

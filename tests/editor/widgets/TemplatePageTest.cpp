@@ -207,6 +207,19 @@ TEST_F(TemplatePageTest, TheTextEditorSetsTheTextWithCrLfAndTheFieldsFollowTheSi
     EXPECT_EQ(model().content().textLayer(1)->text, QString::fromUtf8("first\r\nsecond line\xC2\xA0"));
 }
 
+TEST_F(TemplatePageTest, ShiftEnterInTheTextEditorBreaksTheLineAsEnterDoes)
+{
+    page->BitBtn6Click();
+    page->Memo1->clear();
+    page->Memo1->setFocus();
+    QTest::keyClicks(page->Memo1, "one");
+    QTest::keyClick(page->Memo1, Qt::Key_Return, Qt::ShiftModifier);
+    QTest::keyClicks(page->Memo1, "two");
+    QTest::keyClick(page->Memo1, Qt::Key_Return);
+    QTest::keyClicks(page->Memo1, "three");
+    EXPECT_EQ(model().content().textLayer(1)->text, "one\r\ntwo\r\nthree");
+}
+
 TEST_F(TemplatePageTest, TheColourBoxRecoloursTheTextOrTheFill)
 {
     page->BitBtn6Click();
