@@ -1,11 +1,16 @@
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QCursor>
 #include <QDialog>
+#include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QScreen>
 #include <QSpinBox>
+#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -77,6 +82,52 @@ TEST(FormHelpersTest, AWindowIsCentredOnItsParentsScreenWhetherShownOrNot)
     dialog.move(0, 0);
     centreOnScreen(dialog);
     EXPECT_LE((dialog.frameGeometry().center() - centre).manhattanLength(), 1);
+}
+
+// Two screens side by side, which the offscreen platform makes from a file:
+// the test runs itself again in a process of its own that has them.
+TEST(FormHelpersTest, AWindowOpensOnItsParentsScreenElseOnTheOneUnderThePointer)
+{
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    if (screens.size() < 2) {
+        ASSERT_TRUE(qEnvironmentVariableIsEmpty("PENNOLUX_TWO_SCREENS")) << "the platform made one screen";
+        QTemporaryDir folder;
+        QFile config(folder.filePath("screens.json"));
+        ASSERT_TRUE(config.open(QIODevice::WriteOnly));
+        config.write(R"({"screens": [{"name": "left", "x": 0, "y": 0, "width": 800, "height": 600},
+                                     {"name": "right", "x": 800, "y": 0, "width": 1024, "height": 768}]})");
+        config.close();
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("QT_QPA_PLATFORM", "offscreen:configfile=" + config.fileName());
+        environment.insert("PENNOLUX_TWO_SCREENS", "1");
+        QProcess child;
+        child.setProcessEnvironment(environment);
+        child.setProcessChannelMode(QProcess::MergedChannels);
+        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+        child.start(QCoreApplication::applicationFilePath(),
+                    {QString("--gtest_filter=%1.%2").arg(test->test_suite_name(), test->name())});
+        ASSERT_TRUE(child.waitForFinished(60000));
+        EXPECT_EQ(child.exitCode(), 0) << child.readAll().toStdString();
+        return;
+    }
+    QScreen* left = screens[0];
+    QScreen* right = screens[1];
+
+    QWidget lone;
+    lone.resize(200, 100);
+    QCursor::setPos(right->geometry().center());
+    EXPECT_EQ(screenForWindow(lone), right);
+    QCursor::setPos(left->geometry().center());
+    EXPECT_EQ(screenForWindow(lone), left);
+
+    QWidget parent;
+    parent.setGeometry(QRect(right->geometry().topLeft() + QPoint(40, 40), QSize(300, 200)));
+    parent.show();
+    ASSERT_EQ(parent.screen(), right);
+    QDialog dialog(&parent);
+    dialog.resize(300, 200);
+    centreOnScreen(dialog);
+    EXPECT_EQ(dialog.frameGeometry().center(), right->availableGeometry().center());
 }
 
 } // namespace
