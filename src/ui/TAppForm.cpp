@@ -2,64 +2,50 @@
 
 #include <QAction>
 #include <QActionGroup>
-#include <QAbstractItemView>
 #include <QComboBox>
-#include <QLineEdit>
-#include <QDir>
-#include <QFileInfo>
-#include <QShortcut>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
-#include <QGuiApplication>
+#include <QFileInfo>
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScreen>
-#include <QSpinBox>
+#include <QShortcut>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
-#include <QUndoStack>
 #include <QToolButton>
-#include <QThread>
+#include <QUndoStack>
 #include <QVBoxLayout>
-#include <algorithm>
 
-#include "platform/widgets/ColorSwatch.h"
+#include "Icons.h"
+#include "MemoFill.h"
+#include "MemoLineSource.h"
+#include "SimplePage.h"
 #include "app/ApplicationState.h"
 #include "app/DataFiles.h"
 #include "app/settings/DataFolder.h"
-#include "platform/fonts/DesignFont.h"
 #include "app/settings/FontKeys.h"
 #include "app/web/OnlineHelp.h"
 #include "editor/file/TemplateFile.h"
 #include "editor/widgets/RunProgress.h"
 #include "editor/widgets/TemplatePage.h"
 #include "localisation/Translator.h"
-#include "MarginField.h"
-#include "MemoFill.h"
-#include "MemoLineSource.h"
-#include "PreviewPanel.h"
 #include "platform/BusyCursor.h"
-#include "platform/text/ColorValue.h"
-#include "platform/documents/DocumentImport.h"
-#include "platform/desktop/Locale.h"
-#include "production/linerun/LineRun.h"
-#include "production/simplerun/SimplePreview.h"
-#include "production/simplerun/SimpleRun.h"
-#include "production/textlist/TextListFile.h"
 #include "platform/MessageBoxes.h"
+#include "platform/desktop/Locale.h"
 #include "platform/desktop/Shell.h"
 #include "platform/desktop/SpecialFolders.h"
 #include "platform/desktop/TlsTrust.h"
-#include "services/check/TChecker.h"
-#include "services/check/UiThreadNotice.h"
-#include "services/check/UpdateCheckState.h"
+#include "platform/documents/DocumentImport.h"
+#include "platform/fonts/DesignFont.h"
+#include "platform/text/ColorValue.h"
+#include "platform/widgets/FormHelpers.h"
+#include "production/textlist/TextListFile.h"
 #include "services/widgets/TFeedbackForm.h"
-#include "services/widgets/TNewVer.h"
+#include "services/widgets/UpdateCheckWiring.h"
 #include "ui/about/TAboutBox.h"
 
 // The icons are compiled into this static library; nothing else would pull them in.
@@ -76,39 +62,6 @@ constexpr int kClientWidth = 817;
 constexpr int kClientHeight = 440;
 constexpr int kListPanelWidth = 185;
 constexpr int kStatusBarHeight = 19;
-constexpr int kMarginMaximum = 999999999;
-// The preview's corner, under START, and its distance from the page's edges.
-constexpr int kPreviewLeft = 8;
-constexpr int kPreviewTop = 240;
-constexpr int kPreviewMargin = 8;
-
-// A margin field whose text is not a whole number counts as 0.
-int marginOf(const QSpinBox* field)
-{
-    bool whole = false;
-    const int value = field->cleanText().toInt(&whole);
-    return whole ? std::clamp(value, 0, kMarginMaximum) : 0;
-}
-
-// Enter presses a focused push button as Space does, as on the design's
-// platform; Qt's buttons take Enter only inside dialogs.
-void pressWithEnter(QPushButton* button)
-{
-    button->setAutoDefault(true);
-}
-
-// The caption names its field for screen readers and moves the focus to it.
-// An editable box's own parts (its text and its list) carry the name too, as
-// a screen reader may land on them.
-void labelField(QLabel* caption, QWidget* field)
-{
-    caption->setBuddy(field);
-    if (auto* box = qobject_cast<QComboBox*>(field)) {
-        if (box->lineEdit())
-            box->lineEdit()->setAccessibleName(caption->text());
-        box->view()->setAccessibleName(caption->text());
-    }
-}
 
 // The twelve sample addresses the list shows at every start; the same file
 // feeds the batch tool when scripts/run finds no display. The built-in copy
@@ -120,15 +73,10 @@ QString sampleListText()
     return sample.open(QIODevice::ReadOnly) ? QString::fromUtf8(sample.readAll()) : QString();
 }
 
-QIcon icon(const char* name)
-{
-    return QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(name)));
-}
-
 QToolButton* makeIconButton(QWidget* parent, const char* iconName, const QString& name, int left)
 {
     auto* button = new QToolButton(parent);
-    button->setIcon(icon(iconName));
+    button->setIcon(uiIcon(iconName));
     button->setToolTip(name);
     button->setAccessibleName(name);
     button->setFocusPolicy(Qt::StrongFocus);
@@ -141,13 +89,14 @@ QToolButton* makeIconButton(QWidget* parent, const char* iconName, const QString
 
 TAppForm::TAppForm(ApplicationState& state, const Translator& translator, const PlatformServices& services,
                    QWidget* parent)
-    : QMainWindow(parent), state_(state), translator_(translator), services_(services),
-      guard_(services.messageBoxes, this)
+    : QMainWindow(parent), updateCheck_(std::make_unique<UpdateCheckWiring>(state, translator, services, *this)),
+      CheckerStarted(updateCheck_->started()), state_(state), translator_(translator), services_(services),
+      guard_(services.messageBoxes, this), pageRun_{*this, state_, translator_, services_, OutputFormat}
 {
     initialiseIconResources();
     setObjectName("AppForm");
     setFont(designFont(8));
-    setWindowIcon(icon("pennolux"));
+    setWindowIcon(uiIcon("pennolux"));
     setWindowTitle(state_.AppTitle);
 
     FontDialog1 = {designFont(8), colors::clWindowText};
@@ -172,13 +121,9 @@ TAppForm::TAppForm(ApplicationState& state, const Translator& translator, const 
     StatusBar1->setFixedHeight(kStatusBarHeight);
     setStatusBar(StatusBar1);
 
-#if PENNOLUX_UPDATE_CHECK
-    TimerChecker = new QTimer(this);
-    TimerChecker->setObjectName("TimerChecker");
-    TimerChecker->setInterval(1000);
-    connect(TimerChecker, &QTimer::timeout, this, guard_.slot(this, &TAppForm::TimerCheckerTimer));
-    TimerChecker->start();
-#endif
+    TimerChecker = updateCheck_->startTimer();
+    if (TimerChecker)
+        connect(TimerChecker, &QTimer::timeout, this, guard_.slot(this, &TAppForm::TimerCheckerTimer));
 
     ComboBoxDestination1->setEditText(state_.BrowseFolder);
     ComboBoxDestination2->setEditText(state_.BrowseFolder);
@@ -186,7 +131,7 @@ TAppForm::TAppForm(ApplicationState& state, const Translator& translator, const 
     // The list is what a user comes to edit; typing goes there first.
     MemoList->setFocus(Qt::OtherFocusReason);
     resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
-    centreOnScreen();
+    centreOnScreen(*this);
 }
 
 TAppForm::~TAppForm() = default;
@@ -195,15 +140,6 @@ void TAppForm::reportStartupErrors(const QStringList& errors)
 {
     for (const QString& error : errors)
         guard_.showError(error);
-}
-
-void TAppForm::centreOnScreen()
-{
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect frame(QPoint(), size());
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
 }
 
 void TAppForm::connectHandler(QAction* action, void (TAppForm::*handler)())
@@ -222,7 +158,7 @@ void TAppForm::buildMenus()
         menuBar()->setActiveAction(fileMenu->menuAction());
     });
     addTemplateFileItems(fileMenu);
-    Exit1 = fileMenu->addAction(icon("exit"), "Exit");
+    Exit1 = fileMenu->addAction(uiIcon("exit"), "Exit");
     connectHandler(Exit1, &TAppForm::Exit1Click);
 
     buildEditMenu();
@@ -243,22 +179,17 @@ void TAppForm::buildMenus()
     connectHandler(ResettoDefaults1, &TAppForm::ResettoDefaults1Click);
 
     QMenu* helpMenu = menuBar()->addMenu("&Help");
-    Help2 = helpMenu->addAction(icon("help"), "Online Help");
+    Help2 = helpMenu->addAction(uiIcon("help"), "Online Help");
     Help2->setShortcut(QKeySequence(Qt::Key_F1));
     Help2->setShortcutContext(Qt::ApplicationShortcut);
     connectHandler(Help2, &TAppForm::Help2Click);
-#if PENNOLUX_UPDATE_CHECK
+    UpdateNotifications1 = updateCheck_->addNotificationsSwitch(*helpMenu);
+    if (UpdateNotifications1)
+        connectHandler(UpdateNotifications1, &TAppForm::UpdateNotifications1Click);
     helpMenu->addSeparator();
-    UpdateNotifications1 = helpMenu->addAction("Update Notifications");
-    UpdateNotifications1->setCheckable(true);
-    UpdateNotifications1->setChecked(true);
-    UpdateNotifications1->setEnabled(false);
-    connectHandler(UpdateNotifications1, &TAppForm::UpdateNotifications1Click);
-#endif
-    helpMenu->addSeparator();
-    SendFeedback1 = helpMenu->addAction(icon("feedback"), "Send Feedback...");
+    SendFeedback1 = helpMenu->addAction(uiIcon("feedback"), "Send Feedback...");
     connectHandler(SendFeedback1, &TAppForm::SendFeedback1Click);
-    About1 = helpMenu->addAction(icon("about"), "About...");
+    About1 = helpMenu->addAction(uiIcon("about"), "About...");
     connectHandler(About1, &TAppForm::About1Click);
 }
 
@@ -375,121 +306,21 @@ void TAppForm::buildPages()
     PageControl1->setCurrentWidget(TabSheet1);
 }
 
-QLabel* TAppForm::addLabel(QWidget* page, const QString& caption, int left, int top)
-{
-    auto* label = new QLabel(caption, page);
-    label->setTextFormat(Qt::PlainText);
-    label->move(left, top);
-    label->adjustSize();
-    return label;
-}
-
-// An editable box without list entries: any text is accepted as the folder.
-QComboBox* TAppForm::addDestinationBox(QWidget* page, const QString& name)
-{
-    auto* box = new QComboBox(page);
-    box->setObjectName(name);
-    box->setEditable(true);
-    box->setInsertPolicy(QComboBox::NoInsert);
-    box->setGeometry(113, 6, 214, 21);
-    return box;
-}
-
-QSpinBox* TAppForm::addMarginField(QWidget* page, int top)
-{
-    auto* field = new MarginField(page);
-    field->setRange(0, kMarginMaximum);
-    field->setValue(1);
-    field->setGeometry(113, top, 214, 22);
-    return field;
-}
-
 void TAppForm::buildSimplePage()
 {
-    TabSheet1 = new QWidget;
-    TabSheet1->setObjectName("TabSheet1");
+    simplePage = new SimplePage(pageRun_, guard_, *MemoList, FontDialog1);
+    TabSheet1 = simplePage;
     PageControl1->addTab(TabSheet1, "Simple");
-    QWidget* page = TabSheet1;
-
-    QLabel* destinationCaption = addLabel(page, "Destination:", 8, 10);
-    ComboBoxDestination1 = addDestinationBox(page, "ComboBoxDestination1");
-    labelField(destinationCaption, ComboBoxDestination1);
-    ButtonBrowse = new QPushButton(icon("folder"), "Browse...", page);
-    ButtonBrowse->setObjectName("ButtonBrowse");
-    ButtonBrowse->setGeometry(333, 4, 134, 25);
-    connect(ButtonBrowse, &QPushButton::clicked, this, guard_.slot(this, &TAppForm::ButtonBrowseClick));
-
-    addLabel(page, "Background Color:", 8, 39);
-    Shape2 = new ColorSwatch(page);
-    Shape2->setObjectName("Shape2");
-    Shape2->setAccessibleName("Background colour");
-    Shape2->setGeometry(113, 33, 25, 25);
-    Shape2->setFillColor(colors::clSkyBlue.resolve());
-    connect(Shape2, &ColorSwatch::mousePressed, this, guard_.slot(this, &TAppForm::Shape2MouseDown));
-
-    addLabel(page, "Font:", 8, 71);
-    Button5 = new QPushButton(icon("font"), "Change Font...", page);
-    Button5->setObjectName("Button5");
-    Button5->setGeometry(113, 64, 214, 25);
-    connect(Button5, &QPushButton::clicked, this, guard_.slot(this, &TAppForm::Button5Click));
-
-    SpinEdit5 = addMarginField(page, 95);
-    labelField(addLabel(page, "Margin (Left):", 8, 99), SpinEdit5);
-    SpinEdit6 = addMarginField(page, 123);
-    labelField(addLabel(page, "Margin (Right):", 8, 127), SpinEdit6);
-    SpinEdit7 = addMarginField(page, 151);
-    labelField(addLabel(page, "Margin (Top):", 8, 155), SpinEdit7);
-    SpinEdit8 = addMarginField(page, 179);
-    labelField(addLabel(page, "Margin (Bottom):", 8, 183), SpinEdit8);
-    SpinEdit5->setObjectName("SpinEdit5");
-    SpinEdit6->setObjectName("SpinEdit6");
-    SpinEdit7->setObjectName("SpinEdit7");
-    SpinEdit8->setObjectName("SpinEdit8");
-
-    Button4 = new QPushButton("START", page);
-    Button4->setObjectName("Button4");
-    QFont startFont = designFont(10);
-    startFont.setBold(true);
-    Button4->setFont(startFont);
-    Button4->setGeometry(113, 206, 214, 25);
-    connect(Button4, &QPushButton::clicked, this, guard_.slot(this, &TAppForm::Button4Click));
-
-    for (QPushButton* button : {ButtonBrowse, Button5, Button4})
-        pressWithEnter(button);
-
-    // The swatch, which the design reached by mouse only, takes its place in
-    // the order after the folder it sits under.
-    QWidget* tabOrder[] = {ComboBoxDestination1, ButtonBrowse, Shape2, Button5, SpinEdit5,
-                           SpinEdit6, SpinEdit7, SpinEdit8, Button4};
-    for (std::size_t i = 1; i < std::size(tabOrder); ++i)
-        setTabOrder(tabOrder[i - 1], tabOrder[i]);
-
-    buildPreview(page);
-}
-
-// The preview fills the page's free space below the designed controls and
-// follows the page's size; no designed control moves.
-void TAppForm::buildPreview(QWidget* page)
-{
-    preview = new PreviewPanel(page);
-    page->installEventFilter(this);
-    previewTimer_ = new QTimer(this);
-    previewTimer_->setSingleShot(true);
-    previewTimer_->setInterval(0);
-    connect(previewTimer_, &QTimer::timeout, this, &TAppForm::updatePreview);
-    connect(MemoList, &QPlainTextEdit::textChanged, this, &TAppForm::schedulePreview);
-    connect(MemoList, &QPlainTextEdit::cursorPositionChanged, this, &TAppForm::schedulePreview);
-    for (QSpinBox* margin : {SpinEdit5, SpinEdit6, SpinEdit7, SpinEdit8})
-        connect(margin, &QSpinBox::textChanged, this, &TAppForm::schedulePreview);
-    schedulePreview();
-}
-
-bool TAppForm::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == TabSheet1 && event->type() == QEvent::Resize)
-        preview->setGeometry(kPreviewLeft, kPreviewTop, std::max(0, TabSheet1->width() - kPreviewLeft - kPreviewMargin),
-                             std::max(0, TabSheet1->height() - kPreviewTop - kPreviewMargin));
-    return QMainWindow::eventFilter(watched, event);
+    ComboBoxDestination1 = simplePage->ComboBoxDestination1;
+    ButtonBrowse = simplePage->ButtonBrowse;
+    Shape2 = simplePage->Shape2;
+    Button5 = simplePage->Button5;
+    SpinEdit5 = simplePage->SpinEdit5;
+    SpinEdit6 = simplePage->SpinEdit6;
+    SpinEdit7 = simplePage->SpinEdit7;
+    SpinEdit8 = simplePage->SpinEdit8;
+    Button4 = simplePage->Button4;
+    preview = simplePage->preview;
 }
 
 void TAppForm::buildAdvancedPage()
@@ -500,9 +331,9 @@ void TAppForm::buildAdvancedPage()
     TabSheet2 = templatePage;
     PageControl1->addTab(TabSheet2, "Advanced");
     ComboBoxDestination2 = templatePage->ComboBoxDestination2;
-    templatePage->Button7->setIcon(icon("folder"));
-    templatePage->Button8->setIcon(icon("folder"));
-    templatePage->ButtonFont->setIcon(icon("font"));
+    templatePage->Button7->setIcon(uiIcon("folder"));
+    templatePage->Button8->setIcon(uiIcon("folder"));
+    templatePage->ButtonFont->setIcon(uiIcon("font"));
     connect(templatePage->Button6, &QPushButton::clicked, this, guard_.slot(this, &TAppForm::Button6Click));
     connect(templatePage->Button7, &QPushButton::clicked, this, guard_.slot(this, &TAppForm::Button7Click));
     connect(templatePage->ButtonFont, &QPushButton::clicked, this, guard_.slot(this, &TAppForm::ButtonFontClick));
@@ -539,39 +370,10 @@ void TAppForm::ResettoDefaults1Click()
     QCoreApplication::quit();
 }
 
-void TAppForm::browseDestinationInto(QComboBox* destination)
-{
-    const auto chosen = services_.dialogs.pickFolder(this, "Select folder:", "Select", state_.BrowseFolder);
-    if (!chosen)
-        return;
-    state_.BrowseFolder = *chosen;
-    destination->setEditText(*chosen);
-}
-
-void TAppForm::ButtonBrowseClick()
-{
-    browseDestinationInto(ComboBoxDestination1);
-}
-
-void TAppForm::Shape2MouseDown()
-{
-    const auto chosen = services_.dialogs.pickColor(this, Shape2->fillColor());
-    if (chosen) {
-        Shape2->setFillColor(*chosen);
-        schedulePreview();
-    }
-}
-
-void TAppForm::Button5Click()
-{
-    const auto chosen = services_.dialogs.pickFont(this, FontDialog1);
-    if (!chosen)
-        return;
-    FontDialog1 = *chosen;
-    schedulePreview();
-    writeFontKeys(state_.SettingsIni, FontDialog1);
-    state_.SettingsIni.save();
-}
+void TAppForm::ButtonBrowseClick() { simplePage->ButtonBrowseClick(); }
+void TAppForm::Shape2MouseDown() { simplePage->Shape2MouseDown(); }
+void TAppForm::Button5Click() { simplePage->Button5Click(); }
+void TAppForm::Button4Click() { simplePage->Button4Click(); }
 
 void TAppForm::selectFormat(QAction* item, ImageFormat format)
 {
@@ -632,126 +434,12 @@ void TAppForm::Button3Click()
         saveTextList(*chosen, memoText(*MemoList));
 }
 
-// Simple run ----------------------------------------------------------------
-
-// What the Simple page's controls ask for, read afresh: START and the
-// preview draw from this one reading.
-SimpleLook TAppForm::simpleLook() const
-{
-    SimpleLook look;
-    look.left = marginOf(SpinEdit5);
-    look.right = marginOf(SpinEdit6);
-    look.top = marginOf(SpinEdit7);
-    look.bottom = marginOf(SpinEdit8);
-    look.background = Shape2->fillColor();
-    look.font = FontDialog1.font;
-    look.textColor = FontDialog1.color.resolve(palette());
-    return look;
-}
-
-void TAppForm::schedulePreview()
-{
-    // Every change of one event loop pass is drawn once, before the next frame.
-    if (!previewTimer_->isActive())
-        previewTimer_->start();
-}
-
-void TAppForm::updatePreview()
-{
-    const MemoLineSource lines(*MemoList);
-    const std::optional<PreviewLine> line = previewLine(lines, MemoList->textCursor().blockNumber());
-    if (!line) {
-        preview->showMessage("The list is empty");
-        return;
-    }
-    const SimpleLook look = simpleLook();
-    if (!previewFont_ || previewFont_->source() != look.font)
-        previewFont_.emplace(look.font);
-    const SimplePreview rendered = renderSimplePreview(*line, look, *previewFont_);
-    if (rendered.image.isNull())
-        preview->showMessage(rendered.error);
-    else
-        preview->showImage(rendered.image, line->text);
-}
-
-void TAppForm::Button4Click()
-{
-    const SimpleLook look = simpleLook();
-    LineRunOptions options;
-    options.destination = ComboBoxDestination1->currentText();
-    options.format = OutputFormat;
-    options.threads = QThread::idealThreadCount();
-    LineRunResult result;
-    {
-        BusyCursor busy;
-        result = runLines(MemoLineSource(*MemoList), simpleLineEncoders(look, OutputFormat), options);
-    }
-    if (result.linesSeen > 0)
-        services_.messageBoxes.show(this, translator_.Translate("SUCCESS"),
-                                    QString("Saved %1 image file(s)").arg(result.made), MessageIcon::Information);
-}
-
 // Update check and feedback --------------------------------------------------
 
-TNewVer* TAppForm::newVersionWindow() const
-{
-    return newVersionWindow_;
-}
-
-void TAppForm::startUpdateCheck()
-{
-#if PENNOLUX_UPDATE_CHECK
-    const QString roaming = services_.specialFolders.roamingAppData();
-    UpdateCheckInputs inputs;
-    inputs.appTitle = state_.AppTitle;
-    inputs.appVersion = state_.AppVersion;
-    inputs.serviceBase = state_.ServiceBaseAddress;
-    inputs.storeFolder = roaming.isEmpty() ? QString()
-                                           : perUserDataFolder(roaming, state_.AppCompanyName, state_.AppProductName);
-    inputs.importantTitle = translator_.Translate("IMPORTANT");
-    inputs.caBundleFile = services_.tlsTrust.caBundleFile();
-    checkState_ = std::make_shared<UpdateCheckState>();
-    importantNotice_ = std::make_unique<UiThreadNotice>(services_.messageBoxes, this);
-    checker_ = std::make_unique<TChecker>(
-        inputs,
-        UpdateCheckPlatform{services_.machineIdentity, services_.systemInfo, services_.locale, services_.clock,
-                            *importantNotice_},
-        checkState_);
-    checker_->start();
-#endif
-}
-
-void TAppForm::TimerCheckerTimer()
-{
-#if PENNOLUX_UPDATE_CHECK
-    if (!CheckerStarted) {
-        CheckerStarted = true;
-        startUpdateCheck();
-        return;
-    }
-    if (!checkState_->CheckFinished.load(std::memory_order_acquire))
-        return;
-    TimerChecker->stop();
-    UpdateNotifications1->setEnabled(true);
-    if (checkState_->showUpdateSetting == 0)
-        UpdateNotifications1->setChecked(false);
-    if (checkState_->ShowUpdateWindow && !newVersionWindow_) {
-        NewVersionOffer offer{state_.AppProductName, checkState_->ServerVersion, checkState_->DownloadLink,
-                              state_.ServiceBaseAddress, windowIcon()};
-        newVersionWindow_ = new TNewVer(translator_, services_.shell, offer, this);
-    }
-#endif
-}
-
-// Qt has already moved the check mark when the item is triggered; the store
-// follows it, through the file the check opened. Takes effect at the next start.
-void TAppForm::UpdateNotifications1Click()
-{
-#if PENNOLUX_UPDATE_CHECK
-    if (checkState_)
-        checkState_->store.write("ShowUpdate", UpdateNotifications1->isChecked() ? "1" : "0");
-#endif
-}
+void TAppForm::TimerCheckerTimer() { updateCheck_->tick(); }
+void TAppForm::UpdateNotifications1Click() { updateCheck_->notificationsSwitched(); }
+const UpdateCheckState* TAppForm::updateCheckState() const { return updateCheck_->state(); }
+TNewVer* TAppForm::newVersionWindow() const { return updateCheck_->newVersionWindow(); }
 
 void TAppForm::SendFeedback1Click()
 {
@@ -769,38 +457,29 @@ void TAppForm::SendFeedback1Click()
 
 void TAppForm::Button6Click()
 {
-    LineRunOptions options;
-    options.destination = ComboBoxDestination2->currentText();
-    options.format = OutputFormat;
-    options.threads = QThread::idealThreadCount();
-    LineRunResult result;
-    {
-        BusyCursor busy;
-        // The pages and the template's menu items wait while the run shows
-        // its progress; the list stays open to edits, and the run reads its
-        // count afresh for every line.
-        RunProgress progress(*StatusBar1, {PageControl1});
-        templateRunning_ = true;
-        updateEditItems();
-        struct RunEnds {
-            TAppForm& window;
-            ~RunEnds()
-            {
-                window.templateRunning_ = false;
-                window.updateEditItems();
-            }
-        } runEnds{*this};
-        result = templatePage->runTemplate(MemoLineSource(*MemoList), options, progress);
-    }
-    // Closing the window stops the run; the summary would have no window.
-    if (result.linesSeen > 0 && isVisible())
-        services_.messageBoxes.show(this, translator_.Translate("SUCCESS"),
-                                    QString("Saved %1 image file(s)").arg(result.made), MessageIcon::Information);
+    runAndReport(pageRun_, *MemoList, ComboBoxDestination2->currentText(),
+                 [this](const LineSource& lines, const LineRunOptions& options) {
+                     // The pages and the template's menu items wait while the
+                     // run shows its progress; the list stays open to edits,
+                     // and the run reads its count afresh for every line.
+                     RunProgress progress(*StatusBar1, {PageControl1});
+                     templateRunning_ = true;
+                     updateEditItems();
+                     struct RunEnds {
+                         TAppForm& window;
+                         ~RunEnds()
+                         {
+                             window.templateRunning_ = false;
+                             window.updateEditItems();
+                         }
+                     } runEnds{*this};
+                     return templatePage->runTemplate(lines, options, progress);
+                 });
 }
 
 void TAppForm::Button7Click()
 {
-    browseDestinationInto(ComboBoxDestination2);
+    browseDestinationInto(pageRun_, *ComboBoxDestination2);
 }
 
 void TAppForm::ButtonFontClick()
@@ -811,12 +490,12 @@ void TAppForm::ButtonFontClick()
     // From here on the Simple page draws in the layer's font, even when the
     // dialog is cancelled: the two pages share one font dialog.
     FontDialog1 = *layerFont;
-    schedulePreview();
+    simplePage->schedulePreview();
     const auto chosen = services_.dialogs.pickFont(this, FontDialog1);
     if (!chosen)
         return;
     FontDialog1 = *chosen;
-    schedulePreview();
+    simplePage->schedulePreview();
     templatePage->setCurrentTextLayerFont(*chosen);
     writeFontKeys(state_.SettingsIni, FontDialog1);
     state_.SettingsIni.save();

@@ -1,15 +1,14 @@
 #pragma once
 
 #include <QMainWindow>
-#include <QPointer>
 #include <QStringList>
 #include <memory>
 #include <optional>
 
-#include "HandlerGuard.h"
+#include "PageRun.h"
 #include "platform/Dialogs.h"
+#include "platform/HandlerGuard.h"
 #include "platform/PlatformServices.h"
-#include "production/simplerun/TextMetrics.h"
 #include "production/writers/ImageFormat.h"
 
 class QAction;
@@ -31,12 +30,11 @@ namespace pennolux {
 struct ApplicationState;
 class ColorSwatch;
 class PreviewPanel;
-struct SimpleLook;
+class SimplePage;
 class TemplatePage;
 class Translator;
-class TChecker;
 class TNewVer;
-class UiThreadNotice;
+class UpdateCheckWiring;
 struct UpdateCheckState;
 
 // The main window: the text list on the left, the Simple and Advanced pages
@@ -87,9 +85,17 @@ public:
     void TimerCheckerTimer();
     void UpdateNotifications1Click();
     void SendFeedback1Click();
-    bool CheckerStarted = false;
+
+private:
+    // Made before the alias below; joins the check's thread when it goes,
+    // which touches nothing of this window's members.
+    std::unique_ptr<UpdateCheckWiring> updateCheck_;
+
+public:
+    // Whether the first tick has started the check.
+    const bool& CheckerStarted;
     // The check's results; null until the first tick has started it.
-    const UpdateCheckState* updateCheckState() const { return checkState_.get(); }
+    const UpdateCheckState* updateCheckState() const;
     TNewVer* newVersionWindow() const;
 
     // Text list.
@@ -107,7 +113,8 @@ public:
     QWidget* TabSheet2 = nullptr;
     QStatusBar* StatusBar1 = nullptr;
 
-    // Simple page.
+    // Simple page: the page's own controls, under their designed names.
+    SimplePage* simplePage = nullptr;
     QComboBox* ComboBoxDestination1 = nullptr;
     QPushButton* ButtonBrowse = nullptr;
     ColorSwatch* Shape2 = nullptr;
@@ -159,20 +166,10 @@ private:
     // template opened or saved (else the home folder).
     FileDialogRequest templateDialog(const QString& title) const;
     void showAdvancedPage();
-    // Both pages' Browse... buttons share the folder the picker starts in.
-    void browseDestinationInto(QComboBox* destination);
     void buildTextList();
     void buildPages();
     void buildSimplePage();
-    void buildPreview(QWidget* page);
-    SimpleLook simpleLook() const;
-    void schedulePreview();
-    void updatePreview();
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void buildAdvancedPage();
-    QLabel* addLabel(QWidget* page, const QString& caption, int left, int top);
-    QComboBox* addDestinationBox(QWidget* page, const QString& name);
-    QSpinBox* addMarginField(QWidget* page, int top);
     QAction* addFormatItem(QMenu* menu, QActionGroup* group, const QString& caption,
                            void (TAppForm::*handler)());
     void connectHandler(QAction* action, void (TAppForm::*handler)());
@@ -180,25 +177,15 @@ private:
     // The list's open or save dialog, started in the folder of the last list
     // opened or saved (else the home folder), which it then remembers.
     std::optional<QString> chooseListFile(const QString& title, const QStringList& filters, bool saving);
-    void centreOnScreen();
 
     ApplicationState& state_;
     const Translator& translator_;
     PlatformServices services_;
     HandlerGuard guard_;
+    PageRunContext pageRun_;
     QString listFolder_;
     QString templateFolder_;
     bool templateRunning_ = false;  // the Advanced run has the template
-    QTimer* previewTimer_ = nullptr;
-    std::optional<RenderFont> previewFont_;  // kept while the Simple font stays
-
-    // Update check: the thread is declared last so that it is abandoned and
-    // joined before anything it uses goes.
-    void startUpdateCheck();
-    std::shared_ptr<UpdateCheckState> checkState_;
-    std::unique_ptr<UiThreadNotice> importantNotice_;
-    QPointer<TNewVer> newVersionWindow_;
-    std::unique_ptr<TChecker> checker_;
 };
 
 } // namespace pennolux

@@ -3,8 +3,8 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QStyle>
-#include <QStyleOptionFocusRect>
+
+#include "platform/widgets/FormHelpers.h"
 
 namespace pennolux {
 
@@ -24,12 +24,7 @@ void ColorSwatch::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.fillRect(rect(), Qt::black);
     painter.fillRect(rect().adjusted(1, 1, -1, -1), fillColor_);
-    if (hasFocus()) {
-        QStyleOptionFocusRect focus;
-        focus.initFrom(this);
-        focus.rect = rect().adjusted(3, 3, -3, -3);
-        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
-    }
+    paintFocusFrame(painter, *this);
 }
 
 // Any button at the moment it goes down, as the design's swatch reacts.

@@ -1,9 +1,9 @@
 #include "QtMessageBoxes.h"
 
-#include <QGuiApplication>
 #include <QMessageBox>
-#include <QScreen>
 #include <QShowEvent>
+
+#include "platform/widgets/FormHelpers.h"
 
 namespace pennolux {
 
@@ -33,12 +33,7 @@ protected:
         QMessageBox::showEvent(event);
         if (event->spontaneous())
             return;
-        const QScreen* screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
-        if (!screen)
-            return;
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
+        centreOnScreen(*this);
     }
 };
 

@@ -2,9 +2,9 @@
 
 #include <QLabel>
 #include <QPainter>
-#include <QStyle>
-#include <QStyleOptionFocusRect>
 #include <qdrawutil.h>
+
+#include "platform/widgets/FormHelpers.h"
 
 namespace pennolux {
 
@@ -49,12 +49,7 @@ void ChoicePanel::paintEvent(QPaintEvent*)
     painter.setFont(font());
     const QRect textArea = rect().adjusted(kPictureLeft + kPictureSize, 0, 0, 0);
     painter.drawText(textArea, Qt::AlignCenter | Qt::TextSingleLine, text());
-    if (hasFocus()) {
-        QStyleOptionFocusRect focus;
-        focus.initFrom(this);
-        focus.rect = rect().adjusted(3, 3, -3, -3);
-        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
-    }
+    paintFocusFrame(painter, *this);
 }
 
 } // namespace pennolux

@@ -1,13 +1,11 @@
 #include "TFeedbackForm.h"
 
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QTextBlock>
 #include <QVBoxLayout>
 
@@ -16,6 +14,7 @@
 #include "localisation/Translator.h"
 #include "platform/desktop/Beeper.h"
 #include "platform/MessageBoxes.h"
+#include "platform/widgets/FormHelpers.h"
 #include "services/TextTrim.h"
 #include "services/feedback/FeedbackMessage.h"
 #include "services/requests/ExchangeWithService.h"
@@ -76,11 +75,7 @@ TFeedbackForm::TFeedbackForm(const Translator& translator, MessageBoxes& message
     buildControls();
     FormCreate();
     setFixedSize(kClientWidth, kClientHeight);
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect frame(QPoint(), size());
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    centreOnScreen(*this);
     Memo1->setFocus();
 }
 

@@ -9,7 +9,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
-#include <QScreen>
 #include <QSvgRenderer>
 #include <QTimer>
 #include <QWindow>
@@ -24,6 +23,7 @@
 #include "platform/MessageBoxes.h"
 #include "platform/desktop/Shell.h"
 #include "platform/system/TickCount.h"
+#include "platform/widgets/FormHelpers.h"
 #include "ui/about/LinkLabel.h"
 
 namespace pennolux {
@@ -136,7 +136,7 @@ TAboutBox::TAboutBox(const ApplicationState& state, const Translator& translator
     connect(tmTimer, &QTimer::timeout, this, guard_.slot(this, &TAboutBox::tmTimerTimer));
 
     guard_.run([this] { FormCreate(); });
-    centreOnScreen();
+    centreOnScreen(*this);
 }
 
 TAboutBox::~TAboutBox() = default;
@@ -204,7 +204,7 @@ void TAboutBox::buildButtons()
     for (QPushButton* button : {BitBtn1, BitBtn2}) {
         button->setFont(designFont(12));
         button->setStyleSheet(QLatin1String(kButtonStyle));
-        button->setAutoDefault(true);
+        pressWithEnter(button);
     }
     BitBtn1->setDefault(true);
 
@@ -240,16 +240,6 @@ void TAboutBox::buildLinks()
 
     setTabOrder(BitBtn1, BitBtn2);
     setTabOrder(BitBtn2, Label5);
-}
-
-void TAboutBox::centreOnScreen()
-{
-    QScreen* screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
-    QRect frame(QPoint(), size());
-    frame.moveCenter(screen->availableGeometry().center());
-    move(frame.topLeft());
 }
 
 // Handlers ------------------------------------------------------------------

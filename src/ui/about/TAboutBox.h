@@ -8,7 +8,7 @@
 
 #include "app/DataFiles.h"
 #include "platform/PlatformServices.h"
-#include "ui/HandlerGuard.h"
+#include "platform/HandlerGuard.h"
 #include "ui/about/MatrixRain.h"
 
 class QAction;
@@ -91,7 +91,6 @@ private:
     void clearCanvas();
     void paintRainCells(const std::vector<RainCell>& cells);
     void openServicePage(const QString& scheme, const QString& path);
-    void centreOnScreen();
 
     // The last time the links menu dropped down, for the rule that a click
     // on "Info" which merely closed the open menu does not reopen it.

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <functional>
+
+#include "production/linerun/LineRun.h"
+#include "production/writers/ImageFormat.h"
+
+class QComboBox;
+class QPlainTextEdit;
+class QWidget;
+
+namespace pennolux {
+
+struct ApplicationState;
+struct PlatformServices;
+class Translator;
+
+// What the two pages' destination rows and START buttons share with the
+// window they sit in.
+struct PageRunContext {
+    QWidget& window;
+    ApplicationState& state;
+    const Translator& translator;
+    const PlatformServices& services;
+    // The Settings menu's choice, read at START.
+    const ImageFormat& format;
+};
+
+// Both pages' Browse... buttons start the picker in the folder last chosen
+// on either, and remember the one chosen now.
+void browseDestinationInto(const PageRunContext& context, QComboBox& destination);
+
+// One page's run over the list's lines with the options START sets up.
+using PageLineRun = std::function<LineRunResult(const LineSource& lines, const LineRunOptions& options)>;
+
+// Both pages' START: runs the list as it stands into the destination, in the
+// chosen format on every core, under the busy pointer, then says how many
+// files were saved when the list had a line. No summary once the run has
+// ended by the window closing: there is no window left to show it over.
+void runAndReport(const PageRunContext& context, const QPlainTextEdit& list, const QString& destination,
+                  const PageLineRun& run);
+
+} // namespace pennolux
