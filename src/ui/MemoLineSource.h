@@ -9,8 +9,7 @@ namespace pennolux {
 // The lines of the window's list as the editor counts them: an empty text has
 // no lines, and a text ending in a line break has no empty last line. A line
 // is a block, so the list is never read whole, not even for a preview of a
-// million lines; typeBreaksAsParagraphs() keeps every typed break a block's
-// end.
+// million lines; TextListEdit keeps every break a block's end.
 class MemoLineSource final : public LineSource {
 public:
     explicit MemoLineSource(const QPlainTextEdit& editor) : editor_(editor) {}
@@ -25,9 +24,5 @@ private:
 // The list's text with "\n" between lines, exactly as typed: unlike
 // toPlainText(), non-breaking spaces stay what they are.
 QString memoText(const QPlainTextEdit& editor);
-
-// Shift+Enter in the editor ends the line as Enter does, rather than putting
-// a line separator inside it: in a list, a line break is a line break.
-void typeBreaksAsParagraphs(QPlainTextEdit& editor);
 
 } // namespace pennolux

@@ -24,6 +24,7 @@
 #include "MemoFill.h"
 #include "MemoLineSource.h"
 #include "SimplePage.h"
+#include "TextListEdit.h"
 #include "app/ApplicationState.h"
 #include "app/DataFiles.h"
 #include "app/settings/DataFolder.h"
@@ -42,6 +43,7 @@
 #include "platform/documents/DocumentImport.h"
 #include "platform/fonts/DesignFont.h"
 #include "platform/text/ColorValue.h"
+#include "platform/text/TextLines.h"
 #include "platform/widgets/FormHelpers.h"
 #include "production/textlist/TextListFile.h"
 #include "services/widgets/TFeedbackForm.h"
@@ -271,7 +273,7 @@ void TAppForm::buildTextList()
     connect(Button3, &QToolButton::clicked, this, guard_.slot(this, &TAppForm::Button3Click));
     layout->addWidget(Panel3);
 
-    MemoList = new QPlainTextEdit(PanelList);
+    MemoList = new TextListEdit(PanelList);
     MemoList->setObjectName("MemoList");
     MemoList->setLineWrapMode(QPlainTextEdit::NoWrap);
     MemoList->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -279,7 +281,6 @@ void TAppForm::buildTextList()
     // The list takes no tabs: Tab and Shift+Tab move on, as the design's
     // list does, so no tab character reaches a saved list or an image.
     MemoList->setTabChangesFocus(true);
-    typeBreaksAsParagraphs(*MemoList);
     MemoList->setAccessibleName("Text list");
     MemoList->setPlainText(sampleListText());
     auto* listRow = new QHBoxLayout;
@@ -425,7 +426,10 @@ void TAppForm::DosyaAc(const QString& FileName)
 {
     // Filling the editor with a long list takes as long as reading it.
     BusyCursor busy;
-    fillMemo(*MemoList, loadTextList(FileName, services_.documents, services_.locale.legacyCodePage()));
+    // The list shows a line separator as a line break, so it becomes one.
+    fillMemo(*MemoList, withParagraphBreaks(loadTextList(FileName, services_.documents,
+                                                         services_.locale.legacyCodePage()),
+                                            u"\n"));
 }
 
 void TAppForm::Button3Click()

@@ -6,7 +6,10 @@
 #include <QSpinBox>
 #include <QTest>
 #include <QToolButton>
+#include <QClipboard>
 #include <QComboBox>
+#include <QGuiApplication>
+#include <QTextCursor>
 
 #include "FileBytes.h"
 #include "MainWindowFixture.h"
@@ -78,9 +81,6 @@ TEST_F(TextListAndRunTest, StartWritesOneImagePerNonEmptyLineAndReports)
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
 
-// START hands every setting of the page to the run: the written file is the
-// image of exactly these margins (no two swapped), this background, this
-// font and colour, in this format.
 // Shift+Enter would put a line separator inside one line of the editor.
 TEST_F(TextListAndRunTest, ShiftEnterEndsALineAsEnterDoes)
 {
@@ -108,6 +108,30 @@ TEST_F(TextListAndRunTest, ALineSeparatorInTheListIsSavedAsALineBreak)
     EXPECT_EQ(fileBytes(target), QByteArray("first\r\nsecond\r\nthird"));
 }
 
+// The list shows a line separator as a line break, so one that comes in by a
+// file or by pasting ends a line too: START makes an image of each line shown.
+TEST_F(TextListAndRunTest, ALineSeparatorOpenedOrPastedEndsALine)
+{
+    const QString list = writeScratchFile("separated.txt", QByteArray("opened\xE2\x80\xA8" "file"));
+    window->DosyaAc(list);
+    QTextCursor end = window->MemoList->textCursor();
+    end.movePosition(QTextCursor::End);
+    window->MemoList->setTextCursor(end);
+    QGuiApplication::clipboard()->setText(QString::fromUtf8("\npasted\xE2\x80\xA8text"));
+    window->MemoList->paste();
+
+    EXPECT_EQ(window->MemoList->document()->blockCount(), 4);
+    window->Button4->click();
+    EXPECT_EQ(outputFiles(), (QStringList{"Output1.png", "Output2.png", "Output3.png", "Output4.png"}));
+    const QString target = scratch() + "/saved.txt";
+    fakes.dialogs.saveResult = target;
+    window->Button3->click();
+    EXPECT_EQ(fileBytes(target), QByteArray("opened\r\nfile\r\npasted\r\ntext"));
+}
+
+// START hands every setting of the page to the run: the written file is the
+// image of exactly these margins (no two swapped), this background, this
+// font and colour, in this format.
 TEST_F(TextListAndRunTest, StartDrawsWithEverySettingOfThePage)
 {
     window->SpinEdit5->setValue(2);
