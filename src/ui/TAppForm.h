@@ -6,8 +6,8 @@
 #include <memory>
 #include <optional>
 
-#include "HandlerGuard.h"
 #include "platform/Dialogs.h"
+#include "platform/HandlerGuard.h"
 #include "platform/PlatformServices.h"
 #include "production/simplerun/TextMetrics.h"
 #include "production/writers/ImageFormat.h"

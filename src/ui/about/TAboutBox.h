@@ -8,7 +8,7 @@
 
 #include "app/DataFiles.h"
 #include "platform/PlatformServices.h"
-#include "ui/HandlerGuard.h"
+#include "platform/HandlerGuard.h"
 #include "ui/about/MatrixRain.h"
 
 class QAction;

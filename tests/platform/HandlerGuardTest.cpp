@@ -5,7 +5,7 @@
 #include "FakeMessageBoxes.h"
 #include "platform/AppError.h"
 #include "platform/BusyCursor.h"
-#include "ui/HandlerGuard.h"
+#include "platform/HandlerGuard.h"
 
 using namespace pennolux;
 using namespace pennolux::testing;
