@@ -36,7 +36,9 @@
 #include "app/settings/FontKeys.h"
 #include "app/web/OnlineHelp.h"
 #include "editor/file/TemplateFile.h"
+#include "editor/session/TemplateSession.h"
 #include "editor/widgets/RunProgress.h"
+#include "editor/widgets/TemplateCanvas.h"
 #include "editor/widgets/TemplatePage.h"
 #include "localisation/Translator.h"
 #include "MarginField.h"
@@ -142,7 +144,7 @@ QToolButton* makeIconButton(QWidget* parent, const char* iconName, const QString
 TAppForm::TAppForm(ApplicationState& state, const Translator& translator, const PlatformServices& services,
                    QWidget* parent)
     : QMainWindow(parent), state_(state), translator_(translator), services_(services),
-      guard_(services.messageBoxes, this)
+      guard_(services.messageBoxes, this), templateSession_(std::make_unique<TemplateSession>())
 {
     initialiseIconResources();
     setObjectName("AppForm");
@@ -189,7 +191,12 @@ TAppForm::TAppForm(ApplicationState& state, const Translator& translator, const 
     centreOnScreen();
 }
 
-TAppForm::~TAppForm() = default;
+TAppForm::~TAppForm()
+{
+    // The window's widgets would go after its members: the page goes now,
+    // while the session it shows is still there.
+    delete templatePage;
+}
 
 void TAppForm::reportStartupErrors(const QStringList& errors)
 {
@@ -299,7 +306,7 @@ void TAppForm::buildEditMenu()
 // while there is none or while the Advanced run uses the template.
 void TAppForm::updateEditItems()
 {
-    const QUndoStack& steps = templatePage->history().stack();
+    const QUndoStack& steps = templateSession_->history().stack();
     undoItem->setEnabled(steps.canUndo() && !templateRunning_);
     redoItem->setEnabled(steps.canRedo() && !templateRunning_);
     undoItem->setStatusTip(steps.canUndo() ? "Undo " + steps.undoText() : QString());
@@ -493,9 +500,7 @@ bool TAppForm::eventFilter(QObject* watched, QEvent* event)
 
 void TAppForm::buildAdvancedPage()
 {
-    templatePage = new TemplatePage(services_.dialogs, [this](const std::function<void()>& handler) {
-        guard_.run(handler);
-    });
+    templatePage = new TemplatePage(*templateSession_, services_.dialogs, services_.messageBoxes);
     TabSheet2 = templatePage;
     PageControl1->addTab(TabSheet2, "Advanced");
     ComboBoxDestination2 = templatePage->ComboBoxDestination2;
@@ -506,7 +511,7 @@ void TAppForm::buildAdvancedPage()
     connect(templatePage->Button7, &QPushButton::clicked, this, guard_.slot(this, &TAppForm::Button7Click));
     connect(templatePage->ButtonFont, &QPushButton::clicked, this, guard_.slot(this, &TAppForm::ButtonFontClick));
     templatePage->createFirstLayerWhenShown(this);
-    QUndoStack& steps = templatePage->history().stack();
+    QUndoStack& steps = templateSession_->history().stack();
     connect(&steps, &QUndoStack::indexChanged, this, &TAppForm::updateEditItems);
     connect(&steps, &QUndoStack::cleanChanged, this, &TAppForm::updateEditItems);
     updateEditItems();
@@ -789,7 +794,12 @@ void TAppForm::Button6Click()
                 window.updateEditItems();
             }
         } runEnds{*this};
-        result = templatePage->runTemplate(MemoLineSource(*MemoList), options, progress);
+        options.progress = [&progress](int linesSeen, int lineCount) {
+            return progress.lineDone(linesSeen, lineCount);
+        };
+        const LineEncoderFactory encoders =
+            templateSession_->runEncoders(templatePage->Panel9->palette(), templatePage->canvasSize(), options.format);
+        result = templateSession_->run(MemoLineSource(*MemoList), encoders, options);
     }
     // Closing the window stops the run; the summary would have no window.
     if (result.linesSeen > 0 && isVisible())
@@ -844,9 +854,12 @@ void TAppForm::openTemplateClick()
     if (!chosen)
         return;
     templateFolder_ = QFileInfo(*chosen).absolutePath();
-    templatePage->openTemplate(*chosen);
+    {
+        BusyCursor busy;
+        templateSession_->open(*chosen);
+    }
     showAdvancedPage();
-    const QSize canvas = templatePage->runCanvasSize();
+    const QSize canvas = templateSession_->runCanvasSize(templatePage->canvasSize());
     StatusBar1->showMessage(QString("Template %1: images of %2 × %3 pixels")
                                 .arg(QFileInfo(*chosen).fileName())
                                 .arg(canvas.width())
@@ -859,20 +872,21 @@ void TAppForm::saveTemplateAsClick()
     if (!chosen)
         return;
     templateFolder_ = QFileInfo(*chosen).absolutePath();
-    templatePage->saveTemplate(*chosen);
+    BusyCursor busy;
+    templateSession_->save(*chosen, templatePage->canvasSize());
 }
 
 // The page shows what was taken back, whichever page was open.
 void TAppForm::undoClick()
 {
     showAdvancedPage();
-    templatePage->history().undo();
+    templateSession_->history().undo();
 }
 
 void TAppForm::redoClick()
 {
     showAdvancedPage();
-    templatePage->history().redo();
+    templateSession_->history().redo();
 }
 
 } // namespace pennolux

@@ -33,6 +33,7 @@ class ColorSwatch;
 class PreviewPanel;
 struct SimpleLook;
 class TemplatePage;
+class TemplateSession;
 class Translator;
 class TChecker;
 class TNewVer;
@@ -122,8 +123,9 @@ public:
 
     // Advanced page: the template editor, whose controls keep their designed
     // names (templatePage->Panel9, ->ListBox1, ...); the window gives its
-    // buttons their icons.
+    // buttons their icons. The template it shows is the session's.
     TemplatePage* templatePage = nullptr;
+    TemplateSession& templateSession() { return *templateSession_; }
     QComboBox* ComboBoxDestination2 = nullptr;
 
     // Menus.
@@ -186,6 +188,9 @@ private:
     const Translator& translator_;
     PlatformServices services_;
     HandlerGuard guard_;
+    // The template being edited, with its undo history; the page showing it
+    // goes first.
+    std::unique_ptr<TemplateSession> templateSession_;
     QString listFolder_;
     QString templateFolder_;
     bool templateRunning_ = false;  // the Advanced run has the template
