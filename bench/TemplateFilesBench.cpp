@@ -17,8 +17,10 @@
 #include <cstdio>
 #include <random>
 
+#include "PrintedMessages.h"
 #include "platform/fonts/DesignFont.h"
 #include "editor/file/TemplateFile.h"
+#include "editor/session/TemplateSession.h"
 #include "editor/widgets/TemplateCanvas.h"
 #include "editor/widgets/TemplatePage.h"
 #include "platform/Dialogs.h"
@@ -101,7 +103,9 @@ int main(int argc, char** argv)
 
     QMainWindow window;
     PictureDialogs dialogs(picture);
-    auto* page = new TemplatePage(dialogs, [](const std::function<void()>& handler) { handler(); });
+    PrintedMessages messages;
+    TemplateSession session;
+    auto* page = new TemplatePage(session, dialogs, messages);
     window.setCentralWidget(page);
     window.resize(817, 440);
     window.show();
@@ -110,9 +114,9 @@ int main(int argc, char** argv)
     page->Button8Click();
     page->Panel9->repaint();
 
-    const double save = bestSeconds(rounds, [&] { page->saveTemplate(templatePath); });
+    const double save = bestSeconds(rounds, [&] { session.save(templatePath, page->canvasSize()); });
     const double open = bestSeconds(rounds, [&] {
-        page->openTemplate(templatePath);
+        session.open(templatePath);
         page->Panel9->repaint();
     });
     const double read = bestSeconds(rounds, [&] { readTemplateFile(templatePath); });

@@ -18,9 +18,11 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "PrintedMessages.h"
 #include "platform/fonts/DesignFont.h"
 #include "editor/background/BackgroundPicture.h"
 #include "editor/model/TemplateModel.h"
+#include "editor/session/TemplateSession.h"
 #include "editor/run/TemplateLineEncoder.h"
 #include "editor/widgets/RunProgress.h"
 #include "editor/widgets/TemplateCanvas.h"
@@ -115,7 +117,9 @@ int main(int argc, char** argv)
     QMainWindow window;
     window.setStatusBar(new QStatusBar(&window));
     NoDialogs dialogs;
-    auto* page = new TemplatePage(dialogs, [](const std::function<void()>& handler) { handler(); });
+    PrintedMessages messages;
+    TemplateSession session;
+    auto* page = new TemplatePage(session, dialogs, messages);
     window.setCentralWidget(page);
     window.show();
     QApplication::processEvents();
@@ -129,7 +133,11 @@ int main(int argc, char** argv)
                     options.format = format;
                     options.threads = threads;
                     RunProgress progress(*window.statusBar(), {});
-                    return page->runTemplate(list, options, progress);
+                    options.progress = [&progress](int linesSeen, int lineCount) {
+                        return progress.lineDone(linesSeen, lineCount);
+                    };
+                    return session.run(list, session.runEncoders(page->Panel9->palette(), page->canvasSize(), format),
+                                       options);
                 }));
     return 0;
 }

@@ -31,7 +31,9 @@
 #include "app/settings/FontKeys.h"
 #include "app/web/OnlineHelp.h"
 #include "editor/file/TemplateFile.h"
+#include "editor/session/TemplateSession.h"
 #include "editor/widgets/RunProgress.h"
+#include "editor/widgets/TemplateCanvas.h"
 #include "editor/widgets/TemplatePage.h"
 #include "localisation/Translator.h"
 #include "platform/BusyCursor.h"
@@ -93,7 +95,8 @@ TAppForm::TAppForm(ApplicationState& state, const Translator& translator, const 
                    QWidget* parent)
     : QMainWindow(parent), updateCheck_(std::make_unique<UpdateCheckWiring>(state, translator, services, *this)),
       CheckerStarted(updateCheck_->started()), state_(state), translator_(translator), services_(services),
-      guard_(services.messageBoxes, this), pageRun_{*this, state_, translator_, services_, OutputFormat}
+      guard_(services.messageBoxes, this), pageRun_{*this, state_, translator_, services_, OutputFormat},
+      templateSession_(std::make_unique<TemplateSession>())
 {
     initialiseIconResources();
     setObjectName("AppForm");
@@ -136,7 +139,12 @@ TAppForm::TAppForm(ApplicationState& state, const Translator& translator, const 
     centreOnScreen(*this);
 }
 
-TAppForm::~TAppForm() = default;
+TAppForm::~TAppForm()
+{
+    // The window's widgets would go after its members: the page goes now,
+    // while the session it shows is still there.
+    delete templatePage;
+}
 
 void TAppForm::reportStartupErrors(const QStringList& errors)
 {
@@ -232,7 +240,7 @@ void TAppForm::buildEditMenu()
 // while there is none or while the Advanced run uses the template.
 void TAppForm::updateEditItems()
 {
-    const QUndoStack& steps = templatePage->history().stack();
+    const QUndoStack& steps = templateSession_->history().stack();
     undoItem->setEnabled(steps.canUndo() && !templateRunning_);
     redoItem->setEnabled(steps.canRedo() && !templateRunning_);
     undoItem->setStatusTip(steps.canUndo() ? "Undo " + steps.undoText() : QString());
@@ -326,9 +334,7 @@ void TAppForm::buildSimplePage()
 
 void TAppForm::buildAdvancedPage()
 {
-    templatePage = new TemplatePage(services_.dialogs, [this](const std::function<void()>& handler) {
-        guard_.run(handler);
-    });
+    templatePage = new TemplatePage(*templateSession_, services_.dialogs, services_.messageBoxes);
     TabSheet2 = templatePage;
     PageControl1->addTab(TabSheet2, "Advanced");
     ComboBoxDestination2 = templatePage->ComboBoxDestination2;
@@ -339,7 +345,7 @@ void TAppForm::buildAdvancedPage()
     connect(templatePage->Button7, &QPushButton::clicked, this, guard_.slot(this, &TAppForm::Button7Click));
     connect(templatePage->ButtonFont, &QPushButton::clicked, this, guard_.slot(this, &TAppForm::ButtonFontClick));
     templatePage->createFirstLayerWhenShown(this);
-    QUndoStack& steps = templatePage->history().stack();
+    QUndoStack& steps = templateSession_->history().stack();
     connect(&steps, &QUndoStack::indexChanged, this, &TAppForm::updateEditItems);
     connect(&steps, &QUndoStack::cleanChanged, this, &TAppForm::updateEditItems);
     updateEditItems();
@@ -462,7 +468,7 @@ void TAppForm::SendFeedback1Click()
 void TAppForm::Button6Click()
 {
     runAndReport(pageRun_, *MemoList, ComboBoxDestination2->currentText(),
-                 [this](const LineSource& lines, const LineRunOptions& options) {
+                 [this](const LineSource& lines, const LineRunOptions& pageOptions) {
                      // The pages and the template's menu items wait while the
                      // run shows its progress; the list stays open to edits,
                      // and the run reads its count afresh for every line.
@@ -477,7 +483,13 @@ void TAppForm::Button6Click()
                              window.updateEditItems();
                          }
                      } runEnds{*this};
-                     return templatePage->runTemplate(lines, options, progress);
+                     LineRunOptions options = pageOptions;
+                     options.progress = [&progress](int linesSeen, int lineCount) {
+                         return progress.lineDone(linesSeen, lineCount);
+                     };
+                     const LineEncoderFactory encoders = templateSession_->runEncoders(
+                         templatePage->Panel9->palette(), templatePage->canvasSize(), options.format);
+                     return templateSession_->run(lines, encoders, options);
                  });
 }
 
@@ -528,9 +540,12 @@ void TAppForm::openTemplateClick()
     if (!chosen)
         return;
     templateFolder_ = QFileInfo(*chosen).absolutePath();
-    templatePage->openTemplate(*chosen);
+    {
+        BusyCursor busy;
+        templateSession_->open(*chosen);
+    }
     showAdvancedPage();
-    const QSize canvas = templatePage->runCanvasSize();
+    const QSize canvas = templateSession_->runCanvasSize(templatePage->canvasSize());
     StatusBar1->showMessage(QString("Template %1: images of %2 × %3 pixels")
                                 .arg(QFileInfo(*chosen).fileName())
                                 .arg(canvas.width())
@@ -543,20 +558,21 @@ void TAppForm::saveTemplateAsClick()
     if (!chosen)
         return;
     templateFolder_ = QFileInfo(*chosen).absolutePath();
-    templatePage->saveTemplate(*chosen);
+    BusyCursor busy;
+    templateSession_->save(*chosen, templatePage->canvasSize());
 }
 
 // The page shows what was taken back, whichever page was open.
 void TAppForm::undoClick()
 {
     showAdvancedPage();
-    templatePage->history().undo();
+    templateSession_->history().undo();
 }
 
 void TAppForm::redoClick()
 {
     showAdvancedPage();
-    templatePage->history().redo();
+    templateSession_->history().redo();
 }
 
 } // namespace pennolux

@@ -32,6 +32,7 @@ class ColorSwatch;
 class PreviewPanel;
 class SimplePage;
 class TemplatePage;
+class TemplateSession;
 class Translator;
 class TNewVer;
 class UpdateCheckWiring;
@@ -129,8 +130,9 @@ public:
 
     // Advanced page: the template editor, whose controls keep their designed
     // names (templatePage->Panel9, ->ListBox1, ...); the window gives its
-    // buttons their icons.
+    // buttons their icons. The template it shows is the session's.
     TemplatePage* templatePage = nullptr;
+    TemplateSession& templateSession() { return *templateSession_; }
     QComboBox* ComboBoxDestination2 = nullptr;
 
     // Menus.
@@ -183,6 +185,9 @@ private:
     PlatformServices services_;
     HandlerGuard guard_;
     PageRunContext pageRun_;
+    // The template being edited, with its undo history; the page showing it
+    // goes first.
+    std::unique_ptr<TemplateSession> templateSession_;
     QString listFolder_;
     QString templateFolder_;
     bool templateRunning_ = false;  // the Advanced run has the template

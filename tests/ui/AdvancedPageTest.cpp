@@ -15,6 +15,7 @@
 #include "FileBytes.h"
 #include "MainWindowFixture.h"
 #include "platform/widgets/ColorSwatch.h"
+#include "editor/session/TemplateSession.h"
 #include "editor/widgets/LayerList.h"
 #include "editor/widgets/TemplateCanvas.h"
 #include "editor/widgets/TemplatePage.h"
@@ -45,7 +46,7 @@ protected:
         QApplication::processEvents();
         useScratchDestination(window->ComboBoxDestination2);
     }
-    TemplateModel& model() { return page->model(); }
+    TemplateModel& model() { return window->templateSession().model(); }
 
     TemplatePage* page = nullptr;
 };

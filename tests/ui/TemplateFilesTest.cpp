@@ -17,6 +17,7 @@
 #include "FileBytes.h"
 #include "MainWindowFixture.h"
 #include "editor/file/TemplateFile.h"
+#include "editor/session/TemplateSession.h"
 #include "editor/widgets/LayerList.h"
 #include "editor/widgets/TemplateCanvas.h"
 #include "editor/widgets/TemplatePage.h"
@@ -49,7 +50,7 @@ protected:
         window->PageControl1->setCurrentWidget(window->TabSheet2);
         QApplication::processEvents();
     }
-    TemplateModel& model() { return page->model(); }
+    TemplateModel& model() { return window->templateSession().model(); }
     QMenu* menuTitled(const QString& title) const
     {
         for (QAction* menu : window->menuBar()->actions())
@@ -130,10 +131,10 @@ TEST_F(TemplateFilesTest, TheDialogsAskForTemplatesAndOpenWhereTheLastOneWas)
     // Cancelled dialogs change nothing.
     fakes.dialogs.openResult.reset();
     fakes.dialogs.saveResult.reset();
-    const int steps = page->history().stack().count();
+    const int steps = window->templateSession().history().stack().count();
     window->openTemplateItem->trigger();
     window->saveTemplateItem->trigger();
-    EXPECT_EQ(page->history().stack().count(), steps);
+    EXPECT_EQ(window->templateSession().history().stack().count(), steps);
 }
 
 TEST_F(TemplateFilesTest, ARefusedFileIsReportedAndTheCanvasStaysAsItWas)
@@ -141,7 +142,7 @@ TEST_F(TemplateFilesTest, ARefusedFileIsReportedAndTheCanvasStaysAsItWas)
     page->BitBtn7->click();
     const TemplateState before = model().state();
     const QImage canvas = page->Panel9->grab().toImage();
-    const int steps = page->history().stack().count();
+    const int steps = window->templateSession().history().stack().count();
     const QString broken = scratch() + "/broken.pnxt";
     QFile file(broken);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
@@ -157,7 +158,7 @@ TEST_F(TemplateFilesTest, ARefusedFileIsReportedAndTheCanvasStaysAsItWas)
               "Cannot open the template \"" + broken +
                   "\": \"canvas\": \"width\" must be a whole number from 1 to 65535, not 0.");
     EXPECT_FALSE(templateChanged(before, model().state()));
-    EXPECT_EQ(page->history().stack().count(), steps);
+    EXPECT_EQ(window->templateSession().history().stack().count(), steps);
     EXPECT_EQ(page->Panel9->grab().toImage(), canvas);
 }
 

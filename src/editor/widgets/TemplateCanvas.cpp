@@ -5,8 +5,7 @@
 #include <QPainter>
 #include <QPen>
 
-#include "editor/history/TemplateHistory.h"
-#include "editor/model/TemplateModel.h"
+#include "editor/session/TemplateSession.h"
 
 namespace pennolux {
 
@@ -17,8 +16,8 @@ constexpr int kFocusFrameWidth = 2;
 
 } // namespace
 
-TemplateCanvas::TemplateCanvas(TemplateModel& model, TemplateHistory& history, QWidget* parent)
-    : QWidget(parent), model_(model), history_(history)
+TemplateCanvas::TemplateCanvas(TemplateSession& session, QWidget* parent)
+    : QWidget(parent), model_(session.model()), history_(session.history())
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);

@@ -10,10 +10,11 @@ namespace pennolux {
 
 class TemplateHistory;
 class TemplateModel;
+class TemplateSession;
 
-// The canvas: shows the template exactly as the Advanced run draws its images
-// (the same renderer, into an image of the canvas's size, copied to the
-// screen pixel for pixel) and turns the pointer into edits of the model. A
+// The canvas: shows the session's template exactly as the Advanced run draws
+// its images (the same renderer, into an image of the canvas's size, copied
+// to the screen pixel for pixel) and turns the pointer into edits of it. A
 // press on a layer makes it current and brings it to the front; the left
 // button drags it until released anywhere. With the focus here (shown by a
 // focus frame over the picture, the one thing the images never hold) the
@@ -23,7 +24,7 @@ class TemplateModel;
 class TemplateCanvas : public QWidget {
     Q_OBJECT
 public:
-    TemplateCanvas(TemplateModel& model, TemplateHistory& history, QWidget* parent = nullptr);
+    explicit TemplateCanvas(TemplateSession& session, QWidget* parent = nullptr);
 
     // Draws the template anew at the next paint; call after every change.
     void refresh();

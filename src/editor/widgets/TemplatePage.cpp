@@ -22,15 +22,14 @@
 #include "platform/fonts/DesignFont.h"
 #include "editor/background/BackgroundPicture.h"
 #include "editor/background/PictureFormats.h"
-#include "editor/file/TemplateFile.h"
-#include "editor/run/TemplateLineEncoder.h"
+#include "editor/history/TemplateHistory.h"
+#include "editor/session/TemplateSession.h"
 #include "platform/widgets/ColorSwatch.h"
 #include "editor/widgets/LayerList.h"
 #include "editor/widgets/RunProgress.h"
 #include "editor/widgets/TemplateCanvas.h"
 #include "platform/BusyCursor.h"
 #include "platform/text/TextLines.h"
-#include "production/textlist/LineSource.h"
 
 namespace pennolux {
 
@@ -106,8 +105,9 @@ void showValue(QSpinBox* field, int value)
 
 } // namespace
 
-TemplatePage::TemplatePage(Dialogs& dialogs, HandlerRunner runHandler, QWidget* parent)
-    : QWidget(parent), dialogs_(dialogs), runHandler_(std::move(runHandler)), model_(defaultBackground())
+TemplatePage::TemplatePage(TemplateSession& session, Dialogs& dialogs, MessageBoxes& messageBoxes, QWidget* parent)
+    : QWidget(parent), session_(session), model_(session.model()), history_(session.history()), dialogs_(dialogs),
+      guard_(messageBoxes, this)
 {
     setObjectName("TabSheet2");
     auto* layout = new QVBoxLayout(this);
@@ -132,19 +132,15 @@ TemplatePage::TemplatePage(Dialogs& dialogs, HandlerRunner runHandler, QWidget* 
 TemplatePage::~TemplatePage()
 {
     model_.setListener({});
-    // The stack clears itself as it goes and tells whoever listens, which
-    // may be gone by then (the window this page belongs to).
-    QObject::disconnect(&history_.stack(), nullptr, nullptr, nullptr);
-    // The controls go before the model they show, and call no handler of
+    // The controls go after the page's own members, and call no handler of
     // this half-destroyed page on their way.
     for (QObject* child : findChildren<QObject*>())
         disconnect(child, nullptr, this, nullptr);
-    qDeleteAll(findChildren<QWidget*>(Qt::FindDirectChildrenOnly));
 }
 
 void TemplatePage::connectHandler(auto* sender, auto signal, void (TemplatePage::*handler)())
 {
-    connect(sender, signal, this, [this, handler] { runHandler_([this, handler] { (this->*handler)(); }); });
+    connect(sender, signal, this, guard_.slot(this, handler));
 }
 
 QWidget* TemplatePage::buildTopBar()
@@ -191,7 +187,7 @@ QWidget* TemplatePage::buildMiddleBand()
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
 
-    Panel9 = new TemplateCanvas(model_, history_, band);
+    Panel9 = new TemplateCanvas(session_, band);
     Panel9->setObjectName("Panel9");
     Panel9->setAccessibleName("Template canvas");
     Panel9->setAccessibleDescription(
@@ -199,13 +195,13 @@ QWidget* TemplatePage::buildMiddleBand()
     Panel9->setMinimumSize(kSmallestCanvas, kSmallestCanvas);
     Panel9->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     connect(Panel9, &TemplateCanvas::layerPressed, this, [this](LayerRef layer) {
-        runHandler_([this, layer] {
+        guard_.run([this, layer] {
             showInList(layer);
             loadEditors(layer);
         });
     });
     connect(Panel9, &TemplateCanvas::layerMoved, this,
-            [this](LayerRef layer) { runHandler_([this, layer] { loadEditors(layer); }); });
+            [this](LayerRef layer) { guard_.run([this, layer] { loadEditors(layer); }); });
     layout->addWidget(Panel9, 1);
 
     auto* column = new QWidget(band);
@@ -279,7 +275,7 @@ QSpinBox* TemplatePage::addGeometryField(QWidget* bar, int& left, const QString&
     // say), which applies as 0.
     const auto react = [this, handler] {
         if (fieldsReact_)
-            runHandler_([this, handler] { (this->*handler)(); });
+            guard_.run([this, handler] { (this->*handler)(); });
     };
     connect(field, &QSpinBox::textChanged, this, react);
     connect(field->findChild<QLineEdit*>(), &QLineEdit::textChanged, this, react);
@@ -614,49 +610,6 @@ void TemplatePage::setCurrentTextLayerFont(const ColoredFont& font)
     });
 }
 
-void TemplatePage::openTemplate(const QString& path)
-{
-    TemplateDocument document;
-    {
-        BusyCursor busy;
-        document = readTemplateFile(path);
-    }
-    history_.replace(QStringLiteral("Open Template"), openedState(document));
-}
-
-void TemplatePage::saveTemplate(const QString& path) const
-{
-    BusyCursor busy;
-    writeTemplateFile(path, documentOf(model_.state(), canvasSize()));
-}
-
-QSize TemplatePage::runCanvasSize() const
-{
-    return model_.runCanvas().isValid() ? model_.runCanvas() : canvasSize();
-}
-
-LineRunResult TemplatePage::runTemplate(const LineSource& lines, LineRunOptions options, RunProgress& progress)
-{
-    const LineEncoderFactory encoders =
-        templateLineEncoders(model_.content(), Panel9->palette(), runCanvasSize(), options.format);
-    StoredLine lastStored;
-    options.stored = [&lastStored](const StoredLine& stored) { lastStored = stored; };
-    const int firstNumber = options.firstNumber;
-    options.progress = [this, &lastStored, &progress, firstNumber](int linesSeen, int lineCount) {
-        // Only lines that made an image were stored; the others are empty.
-        const bool stored = lastStored.number == firstNumber + linesSeen - 1;
-        model_.setText(kLineLayerNumber, stored ? lastStored.text : QString());
-        return progress.lineDone(linesSeen, lineCount);
-    };
-    // What the run leaves in Text 1 is one undo step, also when it fails.
-    history_.beginStep(QStringLiteral("Run"));
-    struct EndStep {
-        TemplateHistory& history;
-        ~EndStep() { history.endStep(); }
-    } endStep{history_};
-    return runLines(lines, encoders, options);
-}
-
 // The page lies hidden under the Simple page until the user opens it, and
 // the widgets of a page never shown are not laid out yet: the canvas's size
 // is then worked out from the size the shown page has, the layers having
@@ -687,7 +640,7 @@ bool TemplatePage::eventFilter(QObject* watched, QEvent* event)
     if (watched == firstShowWindow_ && event->type() == QEvent::Show) {
         firstShowWindow_->removeEventFilter(this);
         firstShowWindow_ = nullptr;
-        runHandler_([this] { BitBtn6Click(); });
+        guard_.run([this] { BitBtn6Click(); });
         // The canvas starts with Text 1: that is where the history begins.
         history_.stack().clear();
     }

@@ -1,13 +1,12 @@
 #pragma once
 
 #include <QWidget>
-#include <functional>
 #include <optional>
 
-#include "editor/history/TemplateHistory.h"
+#include "editor/history/TemplateStep.h"
 #include "editor/model/TemplateModel.h"
 #include "platform/Dialogs.h"
-#include "production/linerun/LineRun.h"
+#include "platform/HandlerGuard.h"
 
 class QComboBox;
 class QLabel;
@@ -22,38 +21,27 @@ namespace pennolux {
 
 class ColorSwatch;
 class LayerList;
-class LineSource;
-class RunProgress;
+class MessageBoxes;
 class TemplateCanvas;
+class TemplateHistory;
+class TemplateSession;
 
 // The Advanced page: the canvas with its background picture and layers, the
-// layer list and every editor of the current layer. Its controls keep their
-// designed names; the run and its destination, which need the main window's
-// list, format and settings, are handled by the window through Button6 and
-// Button7, and the shared font dialog through ButtonFont.
+// layer list and every editor of the current layer, showing the session's
+// template and editing it through the session's history. Its controls keep
+// their designed names; the template files, the run and its destination,
+// which need the main window's list, format and settings, are handled by the
+// window (the run through Button6 and Button7), and the shared font dialog
+// through ButtonFont. The session must outlive the page.
 class TemplatePage : public QWidget {
     Q_OBJECT
 public:
-    // Every handler of the page runs through this: errors reach the standard
-    // error box.
-    using HandlerRunner = std::function<void(const std::function<void()>&)>;
-
-    TemplatePage(Dialogs& dialogs, HandlerRunner runHandler, QWidget* parent = nullptr);
+    TemplatePage(TemplateSession& session, Dialogs& dialogs, MessageBoxes& messageBoxes, QWidget* parent = nullptr);
     ~TemplatePage() override;
 
-    TemplateModel& model() { return model_; }
-    const TemplateModel& model() const { return model_; }
-    // Every change to the template, for undo and redo.
-    TemplateHistory& history() { return history_; }
-
-    // Template files. Opening replaces the layers, the picture and the size
-    // the template is run at (the canvas keeps the window's size), as one
-    // undo step; a file that cannot be used throws AppError and changes
-    // nothing. Saving writes the template and the size it is run at.
-    void openTemplate(const QString& path);
-    void saveTemplate(const QString& path) const;
-    // The size of the images START makes: the opened template's, else the canvas's.
-    QSize runCanvasSize() const;
+    // The canvas the template is shown on (a template file opened keeps it
+    // at the window's size), also while the page has never been shown.
+    QSize canvasSize() const;
 
     // New Text once, when the window is first shown: the canvas starts with Text 1.
     void createFirstLayerWhenShown(QWidget* window);
@@ -63,13 +51,6 @@ public:
     // Gives the current text layer the font (it resizes to its text) and
     // shows the layer's new values in the editors.
     void setCurrentTextLayerFont(const ColoredFont& font);
-
-    // The Advanced run: every non-empty line becomes one image of
-    // runCanvasSize(), with Text 1 holding the line. Text 1 of the canvas
-    // takes each line as the run passes it (the editors stay as they are),
-    // one undo step for the whole run; the images are drawn from the
-    // template as it was at the start.
-    LineRunResult runTemplate(const LineSource& lines, LineRunOptions options, RunProgress& progress);
 
     // Handlers.
     void BitBtn6Click();
@@ -134,12 +115,12 @@ private:
     void showMemoText(const QString& text);
     void applyField(QSpinBox* field, void (TemplateModel::*apply)(LayerRef, int), const QString& caption,
                     StepKind kind);
-    QSize canvasSize() const;
 
+    TemplateSession& session_;
+    TemplateModel& model_;      // the session's
+    TemplateHistory& history_;  // the session's
     Dialogs& dialogs_;
-    HandlerRunner runHandler_;
-    TemplateModel model_;
-    TemplateHistory history_{model_};
+    HandlerGuard guard_;
     QWidget* firstShowWindow_ = nullptr;
     bool fieldsReact_ = true;
 };

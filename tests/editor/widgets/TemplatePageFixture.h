@@ -8,11 +8,12 @@
 #include <memory>
 
 #include "FakeDialogs.h"
+#include "FakeMessageBoxes.h"
 #include "IsolatedHomeTest.h"
+#include "editor/session/TemplateSession.h"
 #include "editor/widgets/LayerList.h"
 #include "editor/widgets/TemplateCanvas.h"
 #include "editor/widgets/TemplatePage.h"
-#include "platform/AppError.h"
 
 namespace pennolux::testing {
 
@@ -31,20 +32,22 @@ protected:
     void SetUp() override
     {
         IsolatedHomeTest::SetUp();
-        page = std::make_unique<TemplatePage>(dialogs, [this](const std::function<void()>& handler) {
-            try {
-                handler();
-            } catch (const AppError& error) {
-                errors << error.message();
-            }
-        });
+        page = std::make_unique<TemplatePage>(session, dialogs, messageBoxes);
         page->resize(kDesignPage);
         page->show();
         page->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(page.get()));
     }
 
-    TemplateModel& model() { return page->model(); }
+    TemplateModel& model() { return session.model(); }
+    // The error boxes the page's handlers showed.
+    QStringList errors() const
+    {
+        QStringList texts;
+        for (const ShownMessage& message : messageBoxes.shown)
+            texts << message.text;
+        return texts;
+    }
     const LayerBox& boxOf(LayerRef layer) { return *model().content().boxOf(layer); }
     QList<int> fields() const
     {
@@ -68,7 +71,8 @@ protected:
     }
 
     FakeDialogs dialogs;
-    QStringList errors;
+    FakeMessageBoxes messageBoxes;
+    TemplateSession session;
     std::unique_ptr<TemplatePage> page;
 };
 

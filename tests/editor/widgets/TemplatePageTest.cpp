@@ -93,7 +93,7 @@ TEST_F(TemplatePageTest, NewLayersAreListedInCreationOrderAndLoadTheEditors)
     EXPECT_TRUE(page->ButtonFont->isEnabled());
     EXPECT_EQ(listNames(), (QStringList{"Text 1", "Shape 1", "Text 2"}));
     EXPECT_TRUE(page->ListBox1->selectedItems().isEmpty());
-    EXPECT_TRUE(errors.isEmpty());
+    EXPECT_TRUE(errors().isEmpty());
 }
 
 TEST_F(TemplatePageTest, ANegativeLeftShowsAsZeroAndIsAppliedWhenThatChangesTheField)
@@ -117,7 +117,7 @@ TEST_F(TemplatePageTest, TheHundredthTextLayerIsRefusedWithTheErrorBox)
     for (int i = 0; i < 99; ++i)
         page->BitBtn6->click();
     page->BitBtn6->click();
-    EXPECT_EQ(errors, QStringList{"A template holds at most 99 text layers."});
+    EXPECT_EQ(errors(), QStringList{"A template holds at most 99 text layers."});
     EXPECT_EQ(page->ListBox1->count(), 99);
     EXPECT_EQ(model().currentLayer(), LayerRef::text(99));
 }
@@ -292,7 +292,7 @@ TEST_F(TemplatePageTest, DeleteRemovesTheSelectedLayerOnlyAndKeepsTheCurrentOne)
     page->ListBox1->setCurrentRow(2);
     QTest::keyClick(page->ListBox1, Qt::Key_Delete);
     EXPECT_EQ(listNames(), (QStringList{"Shape 1", "Text 2"}));
-    EXPECT_TRUE(errors.isEmpty());
+    EXPECT_TRUE(errors().isEmpty());
 }
 
 TEST_F(TemplatePageTest, DeletingTheCurrentLayerLeavesEditsWithoutEffect)
@@ -308,7 +308,7 @@ TEST_F(TemplatePageTest, DeletingTheCurrentLayerLeavesEditsWithoutEffect)
     EXPECT_EQ(model().content().textLayer(1)->text, "Text");
     EXPECT_NE(boxOf(LayerRef::text(1)).left, 5);
     EXPECT_EQ(page->ListBox1->count(), 1);
-    EXPECT_TRUE(errors.isEmpty());
+    EXPECT_TRUE(errors().isEmpty());
 }
 
 TEST_F(TemplatePageTest, ABackgroundPictureIsShownAndNamedOnlyWhenItCanBeRead)
@@ -325,8 +325,8 @@ TEST_F(TemplatePageTest, ABackgroundPictureIsShownAndNamedOnlyWhenItCanBeRead)
     EXPECT_EQ(dialogs.lastOpenRequest.nameFilters.value(0).left(4), "All ");
     EXPECT_EQ(dialogs.lastOpenRequest.title, "Open");
     EXPECT_TRUE(bool(dialogs.lastOpenRequest.preview));
-    ASSERT_EQ(errors.size(), 1);
-    EXPECT_TRUE(errors[0].contains(bad));
+    ASSERT_EQ(errors().size(), 1);
+    EXPECT_TRUE(errors()[0].contains(bad));
     EXPECT_EQ(page->ComboBox2->currentText(), "[Default Image]");
 
     dialogs.openResult = good;
@@ -337,14 +337,14 @@ TEST_F(TemplatePageTest, ABackgroundPictureIsShownAndNamedOnlyWhenItCanBeRead)
     dialogs.openResult = metafile;
     page->Button8->click();
     EXPECT_EQ(dialogs.lastOpenRequest.startFolder, scratch());
-    EXPECT_EQ(errors.value(1), "Unknown picture file extension (.wmf)");
+    EXPECT_EQ(errors().value(1), "Unknown picture file extension (.wmf)");
     EXPECT_EQ(page->ComboBox2->currentText(), good);
     EXPECT_EQ(model().content().backgroundSource, good);
 
     dialogs.openResult.reset();
     page->Button8->click();
     EXPECT_EQ(page->ComboBox2->currentText(), good);
-    EXPECT_EQ(errors.size(), 2);
+    EXPECT_EQ(errors().size(), 2);
 }
 
 TEST_F(TemplatePageTest, EnterPressesAFocusedButton)

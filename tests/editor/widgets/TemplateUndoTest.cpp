@@ -2,7 +2,6 @@
 #include <QImageWriter>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
-#include <QStatusBar>
 #include <functional>
 
 #include "EditorTestSupport.h"
@@ -10,8 +9,6 @@
 #include "platform/fonts/DesignFont.h"
 #include "editor/background/BackgroundPicture.h"
 #include "editor/file/TemplateFile.h"
-#include "editor/widgets/RunProgress.h"
-#include "production/textlist/ListLines.h"
 
 namespace pennolux {
 namespace {
@@ -23,6 +20,7 @@ public:
     // What the table of changes below drives.
     using TemplatePageTest::dialogs;
     using TemplatePageTest::page;
+    using TemplatePageTest::session;
     using TemplatePageTest::typeInto;
     using IsolatedHomeTest::scratch;
 
@@ -36,7 +34,8 @@ protected:
         history().stack().clear();
     }
 
-    TemplateHistory& history() { return page->history(); }
+    TemplateHistory& history() { return session.history(); }
+    QSize runCanvasSize() { return session.runCanvasSize(page->canvasSize()); }
 
 public:
     QString picture(const QString& name, const QColor& color)
@@ -119,7 +118,7 @@ TEST_P(EveryChange, IsOneStepThatUndoAndRedoTakeBackAndAgain)
     expectEditorsShowTheModel();
     history().undo();
     EXPECT_TRUE(sameTemplateState(before, model().state()));
-    EXPECT_TRUE(errors.isEmpty()) << errors.join("; ").toStdString();
+    EXPECT_TRUE(errors().isEmpty()) << errors().join("; ").toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -176,7 +175,7 @@ INSTANTIATE_TEST_SUITE_P(
                    document.content.ShapeLayers[4] = ShapeLayer{colors::clBlack, {1, 2, 3, 4}};
                    document.content.stacking = {LayerRef::shape(5)};
                    writeTemplateFile(test.scratch() + "/t.pnxt", document);
-                   test.page->openTemplate(test.scratch() + "/t.pnxt");
+                   test.session.open(test.scratch() + "/t.pnxt");
                }}),
     [](const ::testing::TestParamInfo<Change>& change) { return std::string(change.param.name); });
 
@@ -220,31 +219,17 @@ TEST_F(TemplateUndoTest, APictureTakenBackIsDecodedAgainFromItsBytes)
     EXPECT_TRUE(samePixels(model().content().background, defaultBackground()));
 }
 
-TEST_F(TemplateUndoTest, TheRunIsOneStepThatGivesTextOneItsTextBack)
-{
-    const QString before = model().content().textLayer(1)->text;
-    QStatusBar statusBar;
-    RunProgress progress(statusBar, {});
-    LineRunOptions options;
-    options.destination = scratch();
-    page->runTemplate(StringListLineSource({"first", "last"}), options, progress);
-    EXPECT_EQ(model().content().textLayer(1)->text, "last");
-    ASSERT_EQ(history().stack().count(), 1);
-    history().undo();
-    EXPECT_EQ(model().content().textLayer(1)->text, before);
-}
-
 TEST_F(TemplateUndoTest, OpeningATemplateSetsTheSizeItRunsAtAndUndoGivesTheCanvasBack)
 {
-    EXPECT_EQ(page->runCanvasSize(), kDesignCanvas);
+    EXPECT_EQ(runCanvasSize(), kDesignCanvas);
     TemplateDocument document = documentOf(model().state(), QSize(320, 80));
     writeTemplateFile(scratch() + "/t.pnxt", document);
-    page->openTemplate(scratch() + "/t.pnxt");
-    EXPECT_EQ(page->runCanvasSize(), QSize(320, 80));
+    session.open(scratch() + "/t.pnxt");
+    EXPECT_EQ(runCanvasSize(), QSize(320, 80));
     EXPECT_EQ(page->Panel9->size(), kDesignCanvas);
     EXPECT_EQ(model().currentLayer(), LayerRef::text(1));
     history().undo();
-    EXPECT_EQ(page->runCanvasSize(), kDesignCanvas);
+    EXPECT_EQ(runCanvasSize(), kDesignCanvas);
 }
 
 TEST_F(TemplateUndoTest, UndoKeysInTheLayersEditorsAreLeftToTheWindowsMenu)

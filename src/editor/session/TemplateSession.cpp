@@ -1,0 +1,67 @@
+#include "editor/session/TemplateSession.h"
+
+#include <QPalette>
+
+#include "editor/background/BackgroundPicture.h"
+#include "editor/file/TemplateFile.h"
+#include "editor/run/TemplateLineEncoder.h"
+#include "editor/run/TemplateRunPlan.h"
+
+namespace pennolux {
+
+TemplateSession::TemplateSession() : model_(defaultBackground()) {}
+
+TemplateSession::~TemplateSession()
+{
+    // The stack clears itself as it goes and would tell whoever listens
+    // (the window's Edit menu) of a history that is going away.
+    history_.stack().disconnect();
+}
+
+void TemplateSession::open(const QString& path)
+{
+    const TemplateDocument document = readTemplateFile(path);
+    history_.replace(QStringLiteral("Open Template"), openedState(document));
+}
+
+void TemplateSession::save(const QString& path, QSize canvas) const
+{
+    writeTemplateFile(path, documentOf(model_.state(), canvas));
+}
+
+QSize TemplateSession::runCanvasSize(QSize shownCanvas) const
+{
+    return model_.runCanvas().isValid() ? model_.runCanvas() : shownCanvas;
+}
+
+LineEncoderFactory TemplateSession::runEncoders(const QPalette& palette, QSize shownCanvas, ImageFormat format) const
+{
+    return templateLineEncoders(model_.content(), palette, runCanvasSize(shownCanvas), format);
+}
+
+LineRunResult TemplateSession::run(const LineSource& lines, const LineEncoderFactory& encoders,
+                                   LineRunOptions options)
+{
+    StoredLine lastStored;
+    options.stored = [&lastStored, stored = std::move(options.stored)](const StoredLine& line) {
+        lastStored = line;
+        if (stored)
+            stored(line);
+    };
+    const int firstNumber = options.firstNumber;
+    options.progress = [this, &lastStored, firstNumber, progress = std::move(options.progress)](int linesSeen,
+                                                                                               int lineCount) {
+        // Only lines that made an image were stored; the others are empty.
+        const bool stored = lastStored.number == firstNumber + linesSeen - 1;
+        model_.setText(kLineLayerNumber, stored ? lastStored.text : QString());
+        return progress ? progress(linesSeen, lineCount) : true;
+    };
+    history_.beginStep(QStringLiteral("Run"));
+    struct EndStep {
+        TemplateHistory& history;
+        ~EndStep() { history.endStep(); }
+    } endStep{history_};
+    return runLines(lines, encoders, options);
+}
+
+} // namespace pennolux

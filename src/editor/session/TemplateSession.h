@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QSize>
+#include <QString>
+
+#include "editor/history/TemplateHistory.h"
+#include "editor/model/TemplateModel.h"
+#include "production/linerun/LineRun.h"
+
+class QPalette;
+
+namespace pennolux {
+
+// The template being edited and its undo history, apart from any window:
+// the Advanced page, its canvas and the main window's template commands all
+// work on the one session the main window holds. Opening, saving and the
+// Advanced run go through here, so each is one undo step and none needs a
+// widget. The sizes a window knows (the canvas the template is shown on) are
+// passed in.
+class TemplateSession {
+public:
+    // The default picture and no layers; the history is empty.
+    TemplateSession();
+    ~TemplateSession();
+    TemplateSession(const TemplateSession&) = delete;
+    TemplateSession& operator=(const TemplateSession&) = delete;
+
+    TemplateModel& model() { return model_; }
+    const TemplateModel& model() const { return model_; }
+    // Every change to the template, for undo and redo.
+    TemplateHistory& history() { return history_; }
+
+    // Replaces the layers, the picture and the size the template is run at
+    // with the file's, as one undo step. A file that cannot be used throws
+    // AppError and changes nothing.
+    void open(const QString& path);
+    // Writes the template with `canvas` as the size it is run at. Throws
+    // AppError; an earlier file stays as it was then.
+    void save(const QString& path, QSize canvas) const;
+
+    // The size of the images a run makes: the opened template's, else the
+    // canvas the template is shown on.
+    QSize runCanvasSize(QSize shownCanvas) const;
+    // The run's plan: encoders of the template as it is now, its colours
+    // resolved through the palette, drawing images of runCanvasSize().
+    LineEncoderFactory runEncoders(const QPalette& palette, QSize shownCanvas, ImageFormat format) const;
+    // Runs the lines through the encoders (see runLines). Text 1 takes each
+    // line as the run passes it (an empty line empties it), before
+    // options.progress hears of the line; what the run leaves in Text 1 is
+    // one undo step, also when the run fails.
+    LineRunResult run(const LineSource& lines, const LineEncoderFactory& encoders, LineRunOptions options);
+
+private:
+    TemplateModel model_;
+    TemplateHistory history_{model_};
+};
+
+} // namespace pennolux
