@@ -30,6 +30,7 @@
 #include "editor/widgets/TemplateCanvas.h"
 #include "platform/BusyCursor.h"
 #include "platform/text/TextLines.h"
+#include "platform/widgets/FormHelpers.h"
 
 namespace pennolux {
 
@@ -59,43 +60,11 @@ const QString kDefaultPictureName = QStringLiteral("[Default Image]");
 constexpr int kLayerRole = Qt::UserRole;
 constexpr int kNumberRole = Qt::UserRole + 1;
 
-// The caption names its control for screen readers and moves the focus to
-// it. An editable box's own parts (its text and its list) carry the name too,
-// as a screen reader may land on them.
-QLabel* addLabel(QWidget* parent, const QString& caption, QWidget* buddy)
-{
-    auto* label = new QLabel(caption, parent);
-    label->setTextFormat(Qt::PlainText);
-    label->setBuddy(buddy);
-    if (auto* box = qobject_cast<QComboBox*>(buddy)) {
-        box->lineEdit()->setAccessibleName(caption);
-        box->view()->setAccessibleName(caption);
-    }
-    return label;
-}
-
-// Enter presses a focused button as Space does, as on the design's platform;
-// Qt's buttons take Enter only inside dialogs.
-QPushButton* addButton(QWidget* parent, const QString& caption, const char* name)
-{
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(QLatin1String(name));
-    button->setAutoDefault(true);
-    return button;
-}
-
 bool isUndoOrRedoKey(const QKeyEvent& key)
 {
     return key.matches(QKeySequence::Undo) || key.matches(QKeySequence::Redo) ||
            key.keyCombination() == QKeyCombination(Qt::ControlModifier, Qt::Key_Y) ||
            key.keyCombination() == QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z);
-}
-
-int fieldValue(const QSpinBox* field)
-{
-    bool whole = false;
-    const int value = field->cleanText().toInt(&whole);
-    return whole ? value : 0;
 }
 
 void showValue(QSpinBox* field, int value)
@@ -148,13 +117,9 @@ QWidget* TemplatePage::buildTopBar()
     auto* bar = new QWidget(this);
     bar->setFixedHeight(kTopBarHeight);
 
-    ComboBoxDestination2 = new QComboBox(bar);
-    ComboBoxDestination2->setObjectName("ComboBoxDestination2");
-    ComboBoxDestination2->setEditable(true);
-    ComboBoxDestination2->setInsertPolicy(QComboBox::NoInsert);
-    ComboBoxDestination2->setGeometry(113, 6, 214, 21);
-    addLabel(bar, "Destination:", ComboBoxDestination2)->move(8, 10);
-    Button7 = addButton(bar, "Browse...", "Button7");
+    ComboBoxDestination2 = addDestinationBox(bar, "ComboBoxDestination2");
+    addFieldLabel(bar, "Destination:", ComboBoxDestination2)->move(8, 10);
+    Button7 = addPushButton(bar, "Browse...", "Button7");
     Button7->setGeometry(333, 4, 134, 25);
     Button7->setAccessibleName("Browse for the destination folder");
 
@@ -166,16 +131,13 @@ QWidget* TemplatePage::buildTopBar()
     ComboBox2->lineEdit()->setReadOnly(true);
     ComboBox2->setEditText(kDefaultPictureName);
     ComboBox2->setGeometry(113, 33, 214, 21);
-    addLabel(bar, "Background Image:", ComboBox2)->move(8, 37);
-    Button8 = addButton(bar, "Browse...", "Button8");
+    addFieldLabel(bar, "Background Image:", ComboBox2)->move(8, 37);
+    Button8 = addPushButton(bar, "Browse...", "Button8");
     Button8->setGeometry(333, 31, 134, 25);
     Button8->setAccessibleName("Browse for the background image");
     connectHandler(Button8, &QPushButton::clicked, &TemplatePage::Button8Click);
 
-    Button6 = addButton(bar, "START", "Button6");
-    QFont startFont = designFont(10);
-    startFont.setBold(true);
-    Button6->setFont(startFont);
+    Button6 = addStartButton(bar, "Button6");
     Button6->setGeometry(113, 60, 214, 25);
     return bar;
 }
@@ -212,11 +174,11 @@ QWidget* TemplatePage::buildMiddleBand()
     ListBox1 = new LayerList(column);
     ListBox1->setObjectName("ListBox1");
     ListBox1->setAccessibleName("Layers");
-    columnLayout->addWidget(addLabel(column, "Layers:", ListBox1));
+    columnLayout->addWidget(addFieldLabel(column, "Layers:", ListBox1));
     columnLayout->addWidget(ListBox1, 1);
-    BitBtn6 = addButton(column, "New Text", "BitBtn6");
+    BitBtn6 = addPushButton(column, "New Text", "BitBtn6");
     BitBtn6->setFixedHeight(kLayerButtonHeight);
-    BitBtn7 = addButton(column, "New Shape", "BitBtn7");
+    BitBtn7 = addPushButton(column, "New Shape", "BitBtn7");
     BitBtn7->setFixedHeight(kLayerButtonHeight);
     columnLayout->addWidget(BitBtn6);
     columnLayout->addWidget(BitBtn7);
@@ -254,7 +216,7 @@ QWidget* TemplatePage::buildTextRow()
     Memo1->setMinimumWidth(1);
     connectHandler(Memo1, &QPlainTextEdit::textChanged, &TemplatePage::Memo1Change);
     layout->addWidget(Memo1, 1);
-    ButtonFont = addButton(row, "Change\nFont...", "ButtonFont");
+    ButtonFont = addPushButton(row, "Change\nFont...", "ButtonFont");
     ButtonFont->setAccessibleName("Change Font...");
     ButtonFont->setFixedSize(123, kTextRowHeight);
     layout->addWidget(ButtonFont);
@@ -279,7 +241,7 @@ QSpinBox* TemplatePage::addGeometryField(QWidget* bar, int& left, const QString&
     };
     connect(field, &QSpinBox::textChanged, this, react);
     connect(field->findChild<QLineEdit*>(), &QLineEdit::textChanged, this, react);
-    auto* label = addLabel(bar, caption, field);
+    auto* label = addFieldLabel(bar, caption, field);
     label->adjustSize();
     left += kFieldGap;
     label->move(left, (kGeometryBarHeight - label->height()) / 2);
@@ -509,7 +471,7 @@ void TemplatePage::applyField(QSpinBox* field, void (TemplateModel::*apply)(Laye
                               StepKind kind)
 {
     const LayerRef layer = model_.currentLayer();
-    const int value = fieldValue(field);
+    const int value = wholeNumberOrZero(*field);
     history_.record(QStringLiteral("%1 of %2").arg(caption, layerName(layer)),
                     [this, apply, layer, value] { (model_.*apply)(layer, value); }, kind, layer);
 }

@@ -14,6 +14,8 @@
 #include <climits>
 #include <cstdlib>
 
+#include "FormHelpers.h"
+
 namespace pennolux {
 
 namespace {
@@ -93,7 +95,7 @@ FontColorDialog::FontColorDialog(QWidget* parent)
     connect(fontChooser_, &QFontDialog::currentFontChanged, this, &FontColorDialog::fontChanged);
 
     auto* colorLabel = new QLabel(QStringLiteral("Color:"), this);
-    colorLabel->setBuddy(colorButton_);
+    labelField(colorLabel, colorButton_);
     connect(colorButton_, &QPushButton::clicked, this, &FontColorDialog::chooseColor);
 
     auto* colorRow = new QHBoxLayout;

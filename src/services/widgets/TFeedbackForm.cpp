@@ -121,7 +121,7 @@ void TFeedbackForm::buildControls()
     Memo1->setTabChangesFocus(true);
     connect(Memo1->document(), &QTextDocument::contentsChange, this,
             [this](int position, int, int added) { limitMemoLength(position, added); });
-    Label2->setBuddy(Memo1);
+    labelField(Label2, Memo1);
     layout->addWidget(Memo1, 1);
 
     Panel1 = strip(this, "Panel1", 30);
@@ -133,7 +133,7 @@ void TFeedbackForm::buildControls()
     Edit1->setObjectName("Edit1");
     Edit1->setFont(designFontOf(10));
     Edit1->setMaxLength(kAddressLimit);
-    Label3->setBuddy(Edit1);
+    labelField(Label3, Edit1);
     address->addWidget(Label3);
     address->addWidget(Edit1, 1);
     layout->addWidget(Panel1);
