@@ -398,6 +398,16 @@ TEST_F(TemplatePageTest, TheCanvasShowsWhatTheRunDraws)
     TemplateRenderer renderer;
     const QImage expected = renderer.render(withResolvedColors(model().content(), page->Panel9->palette()),
                                             kDesignCanvas);
+    // The current layer's frame and handles are on the screen only.
+    const QImage framed = page->Panel9->grab().toImage();
+    EXPECT_FALSE(samePixels(framed, expected));
+    const QRect shape = boxOf(LayerRef::shape(1)).rect();
+    const QRect aroundShape = shape.adjusted(-5, -5, 5, 5);
+    for (int y = 0; y < expected.height(); ++y)
+        for (int x = 0; x < expected.width(); ++x)
+            if (!aroundShape.contains(x, y) || shape.adjusted(4, 4, -4, -4).contains(x, y))
+                ASSERT_EQ(framed.pixel(x, y), expected.pixel(x, y)) << x << "," << y;
+    model().makeCurrent({});
     EXPECT_TRUE(samePixels(page->Panel9->grab().toImage(), expected));
 }
 
