@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QSplitter>
+#include <QLabel>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
@@ -125,6 +126,7 @@ TAppForm::TAppForm(ApplicationState& state, const Translator& translator, const 
     StatusBar1->setObjectName("StatusBar1");
     StatusBar1->setFixedHeight(kStatusBarHeight);
     setStatusBar(StatusBar1);
+    buildZoomLabel();
 
     TimerChecker = updateCheck_->startTimer();
     if (TimerChecker)
@@ -515,6 +517,19 @@ void TAppForm::ButtonFontClick()
     templatePage->setCurrentTextLayerFont(*chosen);
     writeFontKeys(state_.SettingsIni, FontDialog1);
     state_.SettingsIni.save();
+}
+
+// Shown while the Advanced page is, beside the status bar's messages.
+void TAppForm::buildZoomLabel()
+{
+    zoomLabel = new QLabel(templatePage->zoomText(), StatusBar1);
+    zoomLabel->setObjectName("zoomLabel");
+    zoomLabel->setAccessibleName("Image size and zoom");
+    StatusBar1->addPermanentWidget(zoomLabel);
+    zoomLabel->setVisible(PageControl1->currentWidget() == TabSheet2);
+    connect(templatePage, &TemplatePage::zoomChanged, zoomLabel, &QLabel::setText);
+    connect(PageControl1, &QTabWidget::currentChanged, zoomLabel,
+            [this] { zoomLabel->setVisible(PageControl1->currentWidget() == TabSheet2); });
 }
 
 // Template files and undo -----------------------------------------------------

@@ -113,6 +113,8 @@ public:
     QWidget* TabSheet1 = nullptr;
     QWidget* TabSheet2 = nullptr;
     QStatusBar* StatusBar1 = nullptr;
+    // On the Advanced page: the image's size and the canvas's zoom.
+    QLabel* zoomLabel = nullptr;
 
     // Simple page: the page's own controls, under their designed names.
     SimplePage* simplePage = nullptr;
@@ -172,6 +174,7 @@ private:
     void buildPages();
     void buildSimplePage();
     void buildAdvancedPage();
+    void buildZoomLabel();
     QAction* addFormatItem(QMenu* menu, QActionGroup* group, const QString& caption,
                            void (TAppForm::*handler)());
     void connectHandler(QAction* action, void (TAppForm::*handler)());

@@ -4,6 +4,7 @@
 
 #include "editor/render/TextLayerLayout.h"
 #include "platform/AppError.h"
+#include "production/writers/ImageSizeLimits.h"
 
 namespace pennolux {
 
@@ -84,7 +85,10 @@ void TemplateModel::deleteLayer(LayerRef layer)
 
 void TemplateModel::makeCurrent(LayerRef layer)
 {
+    if (current_ == layer)
+        return;
     current_ = layer;
+    changed(TemplateChange::Current, layer);
 }
 
 void TemplateModel::bringToFront(LayerRef layer)
@@ -186,6 +190,27 @@ void TemplateModel::moveTo(LayerRef layer, QPoint topLeft)
         box.left = topLeft.x();
         box.top = topLeft.y();
     });
+}
+
+void TemplateModel::setBox(LayerRef layer, const LayerBox& box)
+{
+    editBox(layer, [&box](LayerBox& edited) {
+        edited = box;
+        edited.width = std::max(box.width, 0);
+        edited.height = std::max(box.height, 0);
+    });
+}
+
+void TemplateModel::setRunCanvas(QSize size)
+{
+    if (size.isValid())
+        checkWorkingImageSize(size.width(), size.height());
+    else
+        size = QSize();
+    if (size == runCanvas_)
+        return;
+    runCanvas_ = size;
+    changed(TemplateChange::ImageSize, {});
 }
 
 void TemplateModel::setBackground(const QImage& picture, const QString& source, const QByteArray& bytes)

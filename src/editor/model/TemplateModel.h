@@ -21,6 +21,8 @@ enum class TemplateChange {
     LayerEdited,   // text, font, colour or box of a layer
     Stacking,      // a layer brought to the front
     Replaced,      // everything at once: an undo step, a template opened
+    ImageSize,     // the size the template is run at, or following the canvas
+    Current,       // another layer is current (no change to the template)
 };
 
 // The template being edited on the Advanced page, apart from any widget: the
@@ -78,6 +80,8 @@ public:
     void setWidth(LayerRef layer, int width);
     void setHeight(LayerRef layer, int height);
     void moveTo(LayerRef layer, QPoint topLeft);
+    // All four at once (a handle dragged); width and height at least 0.
+    void setBox(LayerRef layer, const LayerBox& box);
     // The colour the editors show for the layer: font colour or fill.
     std::optional<ColorValue> colorOf(LayerRef layer) const;
 
@@ -92,6 +96,10 @@ public:
     // The canvas size the template is run at, when a template file set it;
     // invalid while the run follows the window's canvas.
     QSize runCanvas() const { return runCanvas_; }
+    // Fixes the size the template is run at and the canvas shows, or with an
+    // invalid size lets it follow the canvas again. Throws AppError for a
+    // size no image can have (see checkWorkingImageSize); nothing changes then.
+    void setRunCanvas(QSize size);
 
     // The frontmost layer whose box, as far as it lies on a canvas of that
     // size, holds the point; none when the point hits no layer.

@@ -6,6 +6,7 @@
 #include "editor/file/TemplateFile.h"
 #include "editor/run/TemplateLineEncoder.h"
 #include "editor/run/TemplateRunPlan.h"
+#include "production/writers/ImageSizeLimits.h"
 
 namespace pennolux {
 
@@ -32,6 +33,18 @@ void TemplateSession::save(const QString& path, QSize canvas) const
 QSize TemplateSession::runCanvasSize(QSize shownCanvas) const
 {
     return model_.runCanvas().isValid() ? model_.runCanvas() : shownCanvas;
+}
+
+void TemplateSession::setImageSize(QSize size)
+{
+    // Checked here too: an invalid size would mean following the canvas.
+    checkWorkingImageSize(size.width(), size.height());
+    history_.record(QStringLiteral("Image Size"), [this, size] { model_.setRunCanvas(size); });
+}
+
+void TemplateSession::followCanvas()
+{
+    history_.record(QStringLiteral("Follow the Window"), [this] { model_.setRunCanvas(QSize()); });
 }
 
 LineEncoderFactory TemplateSession::runEncoders(const QPalette& palette, QSize shownCanvas, ImageFormat format) const

@@ -41,6 +41,14 @@ public:
     // The size of the images a run makes: the opened template's, else the
     // canvas the template is shown on.
     QSize runCanvasSize(QSize shownCanvas) const;
+    // Fixes the image size (each side 1 to 65,535, at most 100,000,000
+    // pixels in all) as one undo step; a size no image can have throws
+    // AppError and changes nothing.
+    void setImageSize(QSize size);
+    // The image follows the canvas again, as one undo step.
+    void followCanvas();
+    bool imageFollowsCanvas() const { return !model_.runCanvas().isValid(); }
+
     // The run's plan: encoders of the template as it is now, its colours
     // resolved through the palette, drawing images of runCanvasSize().
     LineEncoderFactory runEncoders(const QPalette& palette, QSize shownCanvas, ImageFormat format) const;

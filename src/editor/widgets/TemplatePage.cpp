@@ -1,6 +1,7 @@
 #include "editor/widgets/TemplatePage.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QAbstractItemView>
 #include <QDir>
@@ -18,6 +19,7 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cmath>
 
 #include "platform/fonts/DesignFont.h"
 #include "editor/background/BackgroundPicture.h"
@@ -31,6 +33,7 @@
 #include "platform/BusyCursor.h"
 #include "platform/text/TextLines.h"
 #include "platform/widgets/FormHelpers.h"
+#include "production/writers/ImageSizeLimits.h"
 
 namespace pennolux {
 
@@ -53,6 +56,13 @@ constexpr int kGeometryRowTop = (kGeometryBarHeight - kGeometryRowHeight) / 2;
 constexpr int kFieldGap = 8;
 constexpr int kLabelGap = 4;
 constexpr int kFieldMaximum = 999999;
+// The image size's row, right of START.
+constexpr int kImageRowLeft = 333;
+constexpr int kImageRowTop = 62;
+constexpr int kImageRowHeight = 21;
+constexpr int kImageFieldWidth = 64;
+constexpr int kTimesWidth = 14;
+constexpr auto kLargestImageSide = kWorkingImageLimits.maxSide;
 // Small enough for any window, large enough that an image always has pixels.
 constexpr int kSmallestCanvas = 16;
 
@@ -139,7 +149,44 @@ QWidget* TemplatePage::buildTopBar()
 
     Button6 = addStartButton(bar, "Button6");
     Button6->setGeometry(113, 60, 214, 25);
+    buildImageSizeFields(bar);
     return bar;
+}
+
+// Beside START, on its row: what START writes is this size.
+void TemplatePage::buildImageSizeFields(QWidget* bar)
+{
+    const auto addSideField = [this, bar](const char* name, const QString& accessibleName, int left) {
+        auto* field = new QSpinBox(bar);
+        field->setObjectName(name);
+        field->setRange(1, int(kLargestImageSide));
+        field->setAccessibleName(accessibleName);
+        field->setToolTip(accessibleName + QStringLiteral(" in pixels: the size of every image START writes"));
+        // Applied when the typing ends (Enter, the focus leaving, an arrow),
+        // not at each keystroke: 6 typed on the way to 640 is no size.
+        field->setKeyboardTracking(false);
+        field->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
+        field->setGeometry(left, kImageRowTop, kImageFieldWidth, kImageRowHeight);
+        connect(field, &QSpinBox::valueChanged, this, [this] {
+            if (fieldsReact_)
+                guard_.run([this] { imageSizeEdited(); });
+        });
+        return field;
+    };
+    imageWidthField = addSideField("imageWidthField", QStringLiteral("Image width"), kImageRowLeft);
+    auto* times = new QLabel(QStringLiteral("×"), bar);
+    times->setAlignment(Qt::AlignCenter);
+    times->setGeometry(kImageRowLeft + kImageFieldWidth, kImageRowTop, kTimesWidth, kImageRowHeight);
+    imageHeightField =
+        addSideField("imageHeightField", QStringLiteral("Image height"), kImageRowLeft + kImageFieldWidth + kTimesWidth);
+    followWindowBox = new QCheckBox(QStringLiteral("Follow the window"), bar);
+    followWindowBox->setObjectName("followWindowBox");
+    followWindowBox->setToolTip(QStringLiteral("The image takes the canvas's size as the window is resized"));
+    followWindowBox->adjustSize();
+    followWindowBox->move(kImageRowLeft + 2 * kImageFieldWidth + kTimesWidth + kFieldGap,
+                          kImageRowTop + (kImageRowHeight - followWindowBox->height()) / 2);
+    connect(followWindowBox, &QCheckBox::clicked, this,
+            [this](bool follow) { guard_.run([this, follow] { followWindowClicked(follow); }); });
 }
 
 QWidget* TemplatePage::buildMiddleBand()
@@ -162,6 +209,7 @@ QWidget* TemplatePage::buildMiddleBand()
             loadEditors(layer);
         });
     });
+    connect(Panel9, &TemplateCanvas::viewChanged, this, [this] { showImageSize(); });
     connect(Panel9, &TemplateCanvas::layerMoved, this,
             [this](LayerRef layer) { guard_.run([this, layer] { loadEditors(layer); }); });
     layout->addWidget(Panel9, 1);
@@ -275,7 +323,8 @@ QWidget* TemplatePage::buildGeometryBar()
 
 void TemplatePage::setTabOrder()
 {
-    QWidget* const order[] = {ComboBoxDestination2, Button7, ComboBox2, Button8, Button6, Panel9, ListBox1,
+    QWidget* const order[] = {ComboBoxDestination2, Button7, ComboBox2, Button8, Button6, imageWidthField,
+                              imageHeightField, followWindowBox, Panel9, ListBox1,
                               BitBtn6, BitBtn7, Memo1, ButtonFont, Shape1, SpinEdit1, SpinEdit2, SpinEdit3, SpinEdit4};
     for (std::size_t i = 1; i < std::size(order); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
@@ -285,6 +334,11 @@ void TemplatePage::setTabOrder()
 
 void TemplatePage::modelChanged(TemplateChange change, LayerRef layer)
 {
+    if (change == TemplateChange::Current) {
+        // Only the frame moves to another layer.
+        Panel9->update();
+        return;
+    }
     Panel9->refresh();
     if (change == TemplateChange::Replaced) {
         showWholeTemplate();
@@ -390,13 +444,64 @@ void TemplatePage::showMemoText(const QString& text)
     Memo1->setPlainText(lines);
 }
 
+// The fields show the image's size also while it follows the canvas.
+void TemplatePage::showImageSize()
+{
+    const QSize image = session_.runCanvasSize(canvasSize());
+    const bool reacting = fieldsReact_;
+    fieldsReact_ = false;
+    imageWidthField->setValue(image.width());
+    imageHeightField->setValue(image.height());
+    followWindowBox->setChecked(session_.imageFollowsCanvas());
+    fieldsReact_ = reacting;
+    const QString text = QStringLiteral("%1 × %2 pixels at %3 %")
+                             .arg(image.width())
+                             .arg(image.height())
+                             .arg(std::lround(Panel9->zoom() * 100));
+    if (text != zoomText_) {
+        zoomText_ = text;
+        emit zoomChanged(zoomText_);
+    }
+}
+
+QString TemplatePage::zoomText() const
+{
+    return zoomText_;
+}
+
+// Refused beyond 100,000,000 pixels in all: the fields go back to the
+// image's size and the message says why.
+void TemplatePage::imageSizeEdited()
+{
+    const QSize size(imageWidthField->value(), imageHeightField->value());
+    if (session_.imageFollowsCanvas() || size != session_.runCanvasSize(canvasSize())) {
+        try {
+            session_.setImageSize(size);
+        } catch (...) {
+            showImageSize();
+            throw;
+        }
+    }
+    showImageSize();
+}
+
+// Unticking keeps the size the image has now, no longer following.
+void TemplatePage::followWindowClicked(bool follow)
+{
+    if (follow)
+        session_.followCanvas();
+    else
+        session_.setImageSize(session_.runCanvasSize(canvasSize()));
+    showImageSize();
+}
+
 // Handlers ----------------------------------------------------------------
 
 void TemplatePage::BitBtn6Click()
 {
     history_.record(QStringLiteral("New Text"), [this] {
         ColoredFont font{designFont(24), colors::clWindowText};
-        const qint64 number = model_.addTextLayer(font, canvasSize());
+        const qint64 number = model_.addTextLayer(font, session_.runCanvasSize(canvasSize()));
         const TextLayer& layer = *model_.content().textLayer(number);
         // The editors show the new layer and can edit it at once. The fields
         // react while they take its values, so a negative Left or Top that

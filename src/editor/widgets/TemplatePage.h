@@ -8,6 +8,7 @@
 #include "platform/Dialogs.h"
 #include "platform/HandlerGuard.h"
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QMenu;
@@ -43,6 +44,9 @@ public:
     // at the window's size), also while the page has never been shown.
     QSize canvasSize() const;
 
+    // "800 × 400 pixels at 61 %": the image's size and how large the canvas shows it.
+    QString zoomText() const;
+
     // New Text once, when the window is first shown: the canvas starts with Text 1.
     void createFirstLayerWhenShown(QWidget* window);
 
@@ -73,6 +77,10 @@ public:
     QComboBox* ComboBox2 = nullptr;
     QPushButton* Button8 = nullptr;
     QPushButton* Button6 = nullptr;
+    // The image's size, and the box that lets it follow the canvas.
+    QSpinBox* imageWidthField = nullptr;
+    QSpinBox* imageHeightField = nullptr;
+    QCheckBox* followWindowBox = nullptr;
     // Middle band.
     TemplateCanvas* Panel9 = nullptr;
     LayerList* ListBox1 = nullptr;
@@ -90,6 +98,10 @@ public:
     QSpinBox* SpinEdit3 = nullptr;
     QSpinBox* SpinEdit4 = nullptr;
 
+signals:
+    // The image's size or the zoom changed (see zoomText).
+    void zoomChanged(const QString& text);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -97,6 +109,7 @@ private:
     enum class Reactions { Suspended, Active };
 
     QWidget* buildTopBar();
+    void buildImageSizeFields(QWidget* bar);
     QWidget* buildMiddleBand();
     QWidget* buildTextRow();
     QWidget* buildGeometryBar();
@@ -113,6 +126,9 @@ private:
     void loadEditors(LayerRef layer);
     void showGeometry(const LayerBox& box, Reactions reactions);
     void showMemoText(const QString& text);
+    void showImageSize();
+    void imageSizeEdited();
+    void followWindowClicked(bool follow);
     void applyField(QSpinBox* field, void (TemplateModel::*apply)(LayerRef, int), const QString& caption,
                     StepKind kind);
 
@@ -123,6 +139,7 @@ private:
     HandlerGuard guard_;
     QWidget* firstShowWindow_ = nullptr;
     bool fieldsReact_ = true;
+    QString zoomText_;
 };
 
 } // namespace pennolux

@@ -398,7 +398,89 @@ TEST_F(TemplatePageTest, TheCanvasShowsWhatTheRunDraws)
     TemplateRenderer renderer;
     const QImage expected = renderer.render(withResolvedColors(model().content(), page->Panel9->palette()),
                                             kDesignCanvas);
+    // The current layer's frame and handles are on the screen only.
+    const QImage framed = page->Panel9->grab().toImage();
+    EXPECT_FALSE(samePixels(framed, expected));
+    const QRect shape = boxOf(LayerRef::shape(1)).rect();
+    const QRect aroundShape = shape.adjusted(-5, -5, 5, 5);
+    for (int y = 0; y < expected.height(); ++y)
+        for (int x = 0; x < expected.width(); ++x)
+            if (!aroundShape.contains(x, y) || shape.adjusted(4, 4, -4, -4).contains(x, y))
+                ASSERT_EQ(framed.pixel(x, y), expected.pixel(x, y)) << x << "," << y;
+    model().makeCurrent({});
     EXPECT_TRUE(samePixels(page->Panel9->grab().toImage(), expected));
+}
+
+} // namespace
+} // namespace pennolux
+
+namespace pennolux {
+namespace {
+
+// Drags on the canvas with the left button, in the canvas's pixels.
+void dragOnCanvas(TemplateCanvas* canvas, QPointF from, QPointF to)
+{
+    const auto send = [canvas](QEvent::Type type, QPointF point, Qt::MouseButton button, Qt::MouseButtons held) {
+        QMouseEvent event(type, point, canvas->mapToGlobal(point), button, held, Qt::NoModifier);
+        QApplication::sendEvent(canvas, &event);
+    };
+    send(QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+    send(QEvent::MouseMove, (from + to) / 2, Qt::NoButton, Qt::LeftButton);
+    send(QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
+}
+
+TEST_F(TemplatePageTest, AShapesHandlesResizeItInImagePixelsOneUndoStepADrag)
+{
+    page->BitBtn7Click();
+    const int steps = session.history().stack().count();
+    // The bottom-right corner, at 100 %: the box grows by the pointer's offset.
+    dragOnCanvas(page->Panel9, QPointF(75, 75), QPointF(95, 85));
+    EXPECT_EQ(boxOf(LayerRef::shape(1)), (LayerBox{10, 10, 85, 75}));
+    EXPECT_EQ(fields(), (QList<int>{10, 10, 85, 75}));
+    EXPECT_EQ(session.history().stack().count(), steps + 1);
+    EXPECT_EQ(session.history().stack().text(steps), "Resize Shape 1");
+    // The left side, dragged past the right one, stops a pixel short of it.
+    dragOnCanvas(page->Panel9, QPointF(10, 47), QPointF(200, 40));
+    EXPECT_EQ(boxOf(LayerRef::shape(1)), (LayerBox{94, 10, 1, 75}));
+    session.history().undo();
+    EXPECT_EQ(boxOf(LayerRef::shape(1)), (LayerBox{10, 10, 85, 75}));
+
+    // At half size a pointer's pixel is two of the image's.
+    session.setImageSize(QSize(982, 430));
+    ASSERT_DOUBLE_EQ(page->Panel9->zoom(), 0.5);
+    const QPointF corner = page->Panel9->canvasRect(QRect(10, 10, 85, 75)).bottomRight();
+    dragOnCanvas(page->Panel9, corner, corner + QPointF(10, 5));
+    EXPECT_EQ(boxOf(LayerRef::shape(1)), (LayerBox{10, 10, 105, 85}));
+    // Text layers have no handles: a press at their corner moves them.
+    page->BitBtn6Click();
+    const LayerBox text = boxOf(LayerRef::text(1));
+    const QPointF textCorner = page->Panel9->canvasRect(text.rect()).bottomRight() - QPointF(1, 1);
+    dragOnCanvas(page->Panel9, textCorner, textCorner + QPointF(10, 0));
+    EXPECT_EQ(boxOf(LayerRef::text(1)).width, text.width);
+    EXPECT_EQ(boxOf(LayerRef::text(1)).left, text.left + 20);
+}
+
+TEST_F(TemplatePageTest, DeleteAndBackspaceOnTheCanvasDeleteTheCurrentLayerEachOneUndoStep)
+{
+    page->BitBtn6Click();
+    page->BitBtn7Click();
+    page->Panel9->setFocus();
+    QTest::keyClick(page->Panel9, Qt::Key_Delete);
+    EXPECT_EQ(listNames(), QStringList{"Text 1"});
+    EXPECT_FALSE(model().content().holds(LayerRef::shape(1)));
+    // Nothing is current now: the key does nothing.
+    const int steps = session.history().stack().count();
+    QTest::keyClick(page->Panel9, Qt::Key_Backspace);
+    EXPECT_EQ(session.history().stack().count(), steps);
+    page->ListBox1->setCurrentRow(0);
+    page->Panel9->setFocus();
+    QTest::keyClick(page->Panel9, Qt::Key_Backspace);
+    EXPECT_TRUE(listNames().isEmpty());
+    EXPECT_EQ(session.history().stack().text(steps), "Delete Text 1");
+    session.history().undo();
+    session.history().undo();
+    EXPECT_EQ(listNames(), (QStringList{"Text 1", "Shape 1"}));
 }
 
 } // namespace
