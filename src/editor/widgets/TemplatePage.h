@@ -113,6 +113,7 @@ private:
     void loadEditors(LayerRef layer);
     void showGeometry(const LayerBox& box, Reactions reactions);
     void showMemoText(const QString& text);
+    void showRefusedTextUndone(LayerRef layer);
     void applyField(QSpinBox* field, void (TemplateModel::*apply)(LayerRef, int), const QString& caption,
                     StepKind kind);
 
