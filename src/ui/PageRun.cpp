@@ -11,6 +11,7 @@
 #include "platform/Dialogs.h"
 #include "platform/MessageBoxes.h"
 #include "platform/PlatformServices.h"
+#include "production/textlist/ListLines.h"
 
 namespace pennolux {
 
@@ -32,16 +33,28 @@ void runAndReport(const PageRunContext& context, const QPlainTextEdit& list, con
     options.format = context.format;
     options.threads = QThread::idealThreadCount();
     const bool wasShown = context.window.isVisible();
+    // The list stays open to edits while the run shows its progress, and the
+    // workers read lines ahead: the run works on one copy of the text taken
+    // now, kept as offsets into it, so a long list costs one copy.
+    const QString listAtStart = memoText(list);
     LineRunResult result;
     {
         BusyCursor busy;
-        result = run(MemoLineSource(list), options);
+        result = run(ListTextLineSource(listAtStart), options);
     }
     const bool closedDuringRun = wasShown && !context.window.isVisible();
     if (result.linesSeen > 0 && !closedDuringRun)
         context.services.messageBoxes.show(&context.window, context.translator.Translate("SUCCESS"),
-                                           QString("Saved %1 image file(s)").arg(result.made),
+                                           runSummary(result, memoText(list) != listAtStart),
                                            MessageIcon::Information);
+}
+
+QString runSummary(const LineRunResult& result, bool listChangedDuringRun)
+{
+    QString summary = QString("Saved %1 image file(s)").arg(result.made);
+    if (listChangedDuringRun)
+        summary += QString(" from the list as it was at START; the list was changed during the run.");
+    return summary;
 }
 
 } // namespace pennolux

@@ -33,11 +33,16 @@ void browseDestinationInto(const PageRunContext& context, QComboBox& destination
 // One page's run over the list's lines with the options START sets up.
 using PageLineRun = std::function<LineRunResult(const LineSource& lines, const LineRunOptions& options)>;
 
-// Both pages' START: runs the list as it stands into the destination, in the
-// chosen format on every core, under the busy pointer, then says how many
-// files were saved when the list had a line. No summary once the run has
+// Both pages' START: runs the list as it stands at START into the
+// destination, in the chosen format on every core, under the busy pointer,
+// then says how many files were saved when the list had a line. Edits made to
+// the list during the run change nothing of it. No summary once the run has
 // ended by the window closing: there is no window left to show it over.
 void runAndReport(const PageRunContext& context, const QPlainTextEdit& list, const QString& destination,
                   const PageLineRun& run);
+
+// "Saved 3 image file(s)", and that they come from the list as it was at
+// START when it was edited while the run went on.
+QString runSummary(const LineRunResult& result, bool listChangedDuringRun);
 
 } // namespace pennolux

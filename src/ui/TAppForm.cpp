@@ -473,7 +473,8 @@ void TAppForm::Button6Click()
                  [this](const LineSource& lines, const LineRunOptions& pageOptions) {
                      // The pages and the template's menu items wait while the
                      // run shows its progress; the list stays open to edits,
-                     // and the run reads its count afresh for every line.
+                     // which the run, working on the list as it was at START,
+                     // does not see.
                      RunProgress progress(*StatusBar1, {PageControl1});
                      templateRunning_ = true;
                      updateEditItems();

@@ -159,6 +159,30 @@ TEST_F(AdvancedPageTest, EmptyListsAndFailingWritesReportAsDesigned)
     EXPECT_TRUE(window->PageControl1->isEnabled());
 }
 
+TEST_F(AdvancedPageTest, AListClearedDuringTheRunIsRunAsItWasAtStart)
+{
+    QStringList lines;
+    for (int i = 1; i <= 40; ++i)
+        lines << QStringLiteral("badge%1@example.com").arg(i);
+    window->MemoList->setPlainText(lines.join('\n'));
+    // The run shows its progress line by line; the list stays open to edits.
+    const QMetaObject::Connection clearing =
+        QObject::connect(window->StatusBar1, &QStatusBar::messageChanged, window->MemoList, [this](const QString& shown) {
+            if (shown.startsWith("Line 3 of"))
+                window->MemoList->clear();
+        });
+    window->Button6Click();
+    QObject::disconnect(clearing);
+
+    EXPECT_TRUE(window->MemoList->toPlainText().isEmpty());
+    EXPECT_EQ(outputFiles().size(), 40);
+    EXPECT_TRUE(outputFiles().contains("Output40.png"));
+    EXPECT_EQ(model().content().textLayer(1)->text, "badge40@example.com");
+    ASSERT_EQ(fakes.messageBoxes.shown.size(), 1u);
+    EXPECT_EQ(fakes.messageBoxes.shown[0].text,
+              "Saved 40 image file(s) from the list as it was at START; the list was changed during the run.");
+}
+
 TEST_F(AdvancedPageTest, AnExistingFileKeepsItsNameAndTheImageTakesTheNextFree)
 {
     QFile taken(destination + "/Output1.png");

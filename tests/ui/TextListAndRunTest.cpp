@@ -15,6 +15,7 @@
 #include "MainWindowFixture.h"
 #include "platform/fonts/DesignFont.h"
 #include "production/simplerun/SimpleRun.h"
+#include "ui/PageRun.h"
 #include "production/simplerun/TextMetrics.h"
 
 using namespace pennolux;
@@ -97,6 +98,38 @@ TEST_F(TextListAndRunTest, ShiftEnterEndsALineAsEnterDoes)
     fakes.dialogs.saveResult = target;
     window->Button3->click();
     EXPECT_EQ(fileBytes(target), QByteArray("first@example.com\r\nsecond@example.com"));
+}
+
+// Both pages' START runs the list as it was when START was pressed, however
+// it is edited while the run goes on.
+TEST_F(TextListAndRunTest, StartRunsTheListAsItWasAtStartAndSaysWhenItChangedMeanwhile)
+{
+    const PlatformServices services = fakes.services();
+    const ImageFormat format = ImageFormat::PNG;
+    const PageRunContext context{*window, state, *translator, services, format};
+    window->MemoList->setPlainText("a@example.com\n\nc@example.com\nd@example.com\n");
+    QStringList seen;
+    runAndReport(context, *window->MemoList, destination, [&](const LineSource& lines, const LineRunOptions&) {
+        LineRunResult result;
+        for (int index = 0; index < lines.lineCount(); ++index) {
+            if (index == 1)
+                window->MemoList->clear();
+            seen << lines.line(index);
+            ++result.linesSeen;
+            result.made += seen.back().isEmpty() ? 0 : 1;
+        }
+        return result;
+    });
+    EXPECT_EQ(seen, (QStringList{"a@example.com", "", "c@example.com", "d@example.com"}));
+    ASSERT_EQ(fakes.messageBoxes.shown.size(), 1u);
+    EXPECT_EQ(fakes.messageBoxes.shown[0].text,
+              "Saved 3 image file(s) from the list as it was at START; the list was changed during the run.");
+
+    // Unchanged, the summary is the plain one.
+    window->MemoList->setPlainText("a@example.com");
+    window->Button4->click();
+    ASSERT_EQ(fakes.messageBoxes.shown.size(), 2u);
+    EXPECT_EQ(fakes.messageBoxes.shown[1].text, "Saved 1 image file(s)");
 }
 
 TEST_F(TextListAndRunTest, ALineSeparatorInTheListIsSavedAsALineBreak)

@@ -95,6 +95,15 @@ QByteArray chooseRasterFormat(const QString& path, QBuffer& buffer, const Pictur
     return detected;
 }
 
+// A photo carrying an orientation (EXIF in JPEG, TIFF's own tag) is turned
+// as picture viewers show it. Every way a picture comes in, from a file, a
+// template's embedded bytes or an undo step, decodes here, and the bytes are
+// kept as they are, so a template shows the photo the same way everywhere.
+void showUpright(QImageReader& reader)
+{
+    reader.setAutoTransform(true);
+}
+
 QImage decodeRaster(const QString& path, const QByteArray& bytes, const PictureExtension& extension)
 {
     QBuffer buffer;
@@ -104,13 +113,15 @@ QImage decodeRaster(const QString& path, const QByteArray& bytes, const PictureE
     QImageReader reader(&buffer, format);
     reader.setDecideFormatFromContent(false);
     reader.setAllocationLimit(kAllocationLimitMegabytes);
+    showUpright(reader);
     checkDeclaredSize(path, reader.size());
     if (!holdsCompletePicture(bytes, format))
         throw pictureError(path, QStringLiteral("the file is cut off or damaged"));
     QImage picture;
     if (!reader.read(&picture) || picture.isNull())
         throw pictureError(path, QStringLiteral("the file is damaged or not a picture (%1)").arg(reader.errorString()));
-    // The decoder must keep to the size the header declared.
+    // The decoder must keep to the size the header declared (turned, it is
+    // the same size on its side).
     checkDeclaredSize(path, picture.size());
     return toCanvasFormat(picture);
 }
@@ -184,6 +195,7 @@ QImage previewBackgroundPicture(const QString& path, QSize box)
         QImageReader reader(&buffer, chooseRasterFormat(path, buffer, extension));
         reader.setDecideFormatFromContent(false);
         reader.setAllocationLimit(kAllocationLimitMegabytes);
+        showUpright(reader);
         const QSize declared = reader.size();
         checkDeclaredSize(path, declared);
         // Readers that can (JPEG) decode straight at the smaller size.

@@ -24,7 +24,8 @@ QImage defaultBackground();
 // included). A file that cannot be read, is not a picture of an offered
 // format, declares a size beyond the limits, is cut off or damaged, or an SVG
 // that does not render, throws AppError naming the file. SVG pictures are
-// rendered at a bounded size keeping their proportions.
+// rendered at a bounded size keeping their proportions. A photo carrying an
+// orientation (EXIF) comes out turned as picture viewers show it.
 QImage decodeBackgroundPicture(const QString& path);
 
 // A picture file read and decoded, with the bytes a template file embeds.

@@ -121,12 +121,101 @@ QByteArray shapeLayerText(qint64 number, const ShapeLayer& layer)
     return boxText("shape", number, layer.box) + "      \"fill\": " + colorText(layer.fill) + " }";
 }
 
+// The picture's file name as the reader takes it: a backslash or a NUL, which
+// a Unix file name may hold, would read as a folder or cut the name off, and
+// only the extension and the name shown matter once the bytes are embedded.
+QString storedPictureName(const QString& source)
+{
+    QString name = QFileInfo(source).fileName();
+    name.replace(u'\\', u'_');
+    name.replace(QChar(0), u'_');
+    return name.right(kMaxPictureNameCharacters);
+}
+
 QByteArray backgroundText(const Template& content)
 {
     if (content.backgroundBytes.isEmpty())
         return "null";
-    return "{ \"name\": " + jsonString(QFileInfo(content.backgroundSource).fileName()) + ", \"data\": \"" +
+    return "{ \"name\": " + jsonString(storedPictureName(content.backgroundSource)) + ", \"data\": \"" +
            content.backgroundBytes.toBase64() + "\" }";
+}
+
+bool boxInRange(const LayerBox& box)
+{
+    const auto within = [](double value, double lowest) { return value >= lowest && value <= kMaxCoordinate; };
+    return within(box.left, -kMaxCoordinate) && within(box.top, -kMaxCoordinate) && within(box.width, 0) &&
+           within(box.height, 0);
+}
+
+// Why the reader would refuse the file the document makes, as its message
+// goes on; empty when it opens again. Checked before writing, because a file
+// saved but refused on opening would lose the user's work.
+QString unwritableReason(const TemplateDocument& document)
+{
+    const QSize canvas = document.canvas;
+    if (canvas.width() < 1 || canvas.height() < 1 || canvas.width() > kWorkingImageLimits.maxSide ||
+        canvas.height() > kWorkingImageLimits.maxSide ||
+        qint64(canvas.width()) * canvas.height() > kWorkingImageLimits.maxPixels) {
+        return QStringLiteral("the image size of %1 × %2 pixels is outside 1 to %3 pixels a side and %4 in all")
+            .arg(canvas.width())
+            .arg(canvas.height())
+            .arg(kWorkingImageLimits.maxSide)
+            .arg(kWorkingImageLimits.maxPixels);
+    }
+    const Template& content = document.content;
+    for (const LayerRef layer : content.stacking) {
+        const LayerBox* box = content.boxOf(layer);
+        if (!box)
+            continue;
+        const QString name = layerName(layer);
+        if (!boxInRange(*box))
+            return QStringLiteral("%1: its place or size is beyond %2 pixels").arg(name).arg(qint64(kMaxCoordinate));
+        const TextLayer* text = layer.isText() ? content.textLayer(layer.number) : nullptr;
+        if (!text)
+            continue;
+        const QString written = withNewlines(text->text);
+        if (written.size() > kMaxTextCharacters)
+            return QStringLiteral("%1: its text is longer than %2 characters").arg(name).arg(kMaxTextCharacters);
+        for (const QStringView line : QStringView(written).split(u'\n')) {
+            if (line.size() > kMaxLineCharacters)
+                return QStringLiteral("%1: a line of its text is longer than %2 characters")
+                    .arg(name)
+                    .arg(kMaxLineCharacters);
+        }
+        const QFont& font = text->font.font;
+        if (font.family().size() > kMaxFamilyCharacters)
+            return QStringLiteral("%1: its font's family name is longer than %2 characters")
+                .arg(name)
+                .arg(kMaxFamilyCharacters);
+        const double size = pointSizeOf(font);
+        if (size > kMaxPointSize)
+            return QStringLiteral("%1: its font is larger than %2 points").arg(name).arg(kMaxPointSize);
+        if (!(size > 0))
+            return QStringLiteral("%1: its font has no size").arg(name);
+    }
+    if (!content.backgroundBytes.isEmpty() && storedPictureName(content.backgroundSource).isEmpty())
+        return QStringLiteral("the background picture has no file name");
+    return {};
+}
+
+[[noreturn]] void refuseToWrite(const QString& path, const QString& reason)
+{
+    const QString file = path.isEmpty() ? QString() : QStringLiteral(" \"%1\"").arg(QDir::toNativeSeparators(path));
+    throw AppError(QStringLiteral("Cannot save the template%1: %2").arg(file, reason));
+}
+
+QByteArray documentText(const TemplateDocument& document);
+
+// The file's text, or AppError naming the file and what the reader would refuse.
+QByteArray checkedFileText(const TemplateDocument& document, const QString& path)
+{
+    if (const QString reason = unwritableReason(document); !reason.isEmpty())
+        refuseToWrite(path, reason);
+    QByteArray text = documentText(document);
+    if (text.size() > kMaxTemplateFileBytes)
+        refuseToWrite(path, QStringLiteral("it would be larger than any template can be (%1 MB)")
+                                .arg(kMaxTemplateFileBytes >> 20));
+    return text;
 }
 
 // Reading ---------------------------------------------------------------------
@@ -352,6 +441,13 @@ void readBackground(const ObjectReader& root, Template& content)
 
 QByteArray templateFileText(const TemplateDocument& document)
 {
+    return checkedFileText(document, QString());
+}
+
+namespace {
+
+QByteArray documentText(const TemplateDocument& document)
+{
     const Template& content = document.content;
     QByteArray text;
     text.reserve(content.backgroundBytes.size() / 3 * 4 + 4096);
@@ -373,6 +469,8 @@ QByteArray templateFileText(const TemplateDocument& document)
     text += "}\n";
     return text;
 }
+
+} // namespace
 
 TemplateDocument parseTemplateFile(const QByteArray& text, const QString& path)
 {
@@ -431,7 +529,7 @@ TemplateDocument readTemplateFile(const QString& path)
 
 void writeTemplateFile(const QString& path, const TemplateDocument& document)
 {
-    const QByteArray text = templateFileText(document);
+    const QByteArray text = checkedFileText(document, path);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         throw fileCreateError(path, file.errorString());

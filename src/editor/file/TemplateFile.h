@@ -21,7 +21,10 @@ inline const QString kTemplateSuffix = QStringLiteral("pnxt");
 inline const QString kTemplateFilter = QStringLiteral("Pennolux templates (*.pnxt)");
 
 // The file's text: UTF-8 JSON in the documented form (docs/template-format.md),
-// keys in their documented order, the picture's bytes in base64.
+// keys in their documented order, the picture's bytes in base64. A document
+// the reader would refuse (a value beyond the format's limits) throws AppError
+// "Cannot save the template: <what is wrong in it>"; a picture's file name is
+// stored with any "\" made "_", so it reads back as a name.
 QByteArray templateFileText(const TemplateDocument& document);
 
 // The document the text describes, every value checked and the embedded
@@ -33,7 +36,9 @@ TemplateDocument parseTemplateFile(const QByteArray& text, const QString& path);
 TemplateDocument readTemplateFile(const QString& path);
 
 // Writes the file whole or not at all: a failure leaves any earlier file as
-// it was. Throws AppError "Cannot create file ...".
+// it was. Throws AppError "Cannot save the template "<path>": ..." for a
+// document the reader would refuse (nothing is written then), "Cannot create
+// file ..." when the file cannot be written.
 void writeTemplateFile(const QString& path, const TemplateDocument& document);
 
 // The document of the template being edited, run at `canvas`.

@@ -29,11 +29,22 @@ void TemplateModel::changed(TemplateChange change, LayerRef layer)
 LayerRef TemplateModel::addLayer(LayerKind kind)
 {
     qint64& count = kind == LayerKind::Text ? textLayerCount_ : shapeLayerCount_;
-    // Numbers are never given twice, so a full table stays full after a delete.
+    // Numbers are never given twice, so the numbers can run out while a
+    // deleted layer's slot stands empty; the message says which happened.
     if (count >= kLayerSlots) {
-        throw AppError(QStringLiteral("A template holds at most %1 %2 layers.")
-                           .arg(kLayerSlots)
-                           .arg(kind == LayerKind::Text ? QStringLiteral("text") : QStringLiteral("shape")));
+        const bool isText = kind == LayerKind::Text;
+        qint64 held = 0;
+        for (qint64 number = 1; number <= kLayerSlots; ++number)
+            held += content_.holds({kind, number}) ? 1 : 0;
+        if (held >= kLayerSlots) {
+            throw AppError(QStringLiteral("A template holds at most %1 %2 layers.")
+                               .arg(kLayerSlots)
+                               .arg(isText ? QStringLiteral("text") : QStringLiteral("shape")));
+        }
+        throw AppError(QStringLiteral("%1 layers are numbered 1 to %2 and every number has been given; "
+                                      "a deleted layer's number is not given again.")
+                           .arg(isText ? QStringLiteral("Text") : QStringLiteral("Shape"))
+                           .arg(kLayerSlots));
     }
     return {kind, count + 1};
 }

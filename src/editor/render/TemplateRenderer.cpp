@@ -22,7 +22,11 @@ void drawShapeLayer(QPainter& painter, const ShapeLayer& layer)
         return;
     // Filled rectangles, not a stroked outline: no pen ever straddles a pixel.
     painter.fillRect(box, Qt::black);
-    painter.fillRect(box.adjusted(1, 1, -1, -1), layer.fill.resolve());
+    // A box one pixel across has no inside, and fillRect would take the
+    // inverted rectangle for a real one.
+    const QRect inside = box.adjusted(1, 1, -1, -1);
+    if (!inside.isEmpty())
+        painter.fillRect(inside, layer.fill.resolve());
 }
 
 // The shortest start of the line that still covers everything from the

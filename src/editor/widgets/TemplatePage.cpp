@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSpinBox>
+#include <QTextCursor>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
@@ -30,6 +31,7 @@
 #include "editor/widgets/LayerList.h"
 #include "editor/widgets/RunProgress.h"
 #include "editor/widgets/TemplateCanvas.h"
+#include "platform/AppError.h"
 #include "platform/BusyCursor.h"
 #include "platform/text/TextLines.h"
 #include "platform/widgets/FormHelpers.h"
@@ -608,11 +610,26 @@ void TemplatePage::Memo1Change()
         return;
     // A layer's lines are joined by CR LF, as in the template file.
     const QString text = withParagraphBreaks(Memo1->document()->toRawText(), u"\r\n");
-    history_.record(QStringLiteral("Text of %1").arg(layerName(layer)), [this, layer, &text] {
-        model_.setText(layer.number, text);
-        // The fields follow the size the layer took.
-        showGeometry(model_.content().textLayer(layer.number)->box, Reactions::Suspended);
-    }, StepKind::Text, layer);
+    try {
+        history_.record(QStringLiteral("Text of %1").arg(layerName(layer)), [this, layer, &text] {
+            model_.setText(layer.number, text);
+            // The fields follow the size the layer took.
+            showGeometry(model_.content().textLayer(layer.number)->box, Reactions::Suspended);
+        }, StepKind::Text, layer);
+    } catch (const AppError&) {
+        showRefusedTextUndone(layer);
+        throw;
+    }
+}
+
+void TemplatePage::showRefusedTextUndone(LayerRef layer)
+{
+    // Left in the editor, a refused text (a pasted line too long) would be
+    // offered again, and refused again, at every further keystroke.
+    if (const TextLayer* kept = model_.content().textLayer(layer.number)) {
+        showMemoText(kept->text);
+        Memo1->moveCursor(QTextCursor::End);
+    }
 }
 
 void TemplatePage::Shape1MouseDown()

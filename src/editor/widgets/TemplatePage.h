@@ -129,6 +129,7 @@ private:
     void showImageSize();
     void imageSizeEdited();
     void followWindowClicked(bool follow);
+    void showRefusedTextUndone(LayerRef layer);
     void applyField(QSpinBox* field, void (TemplateModel::*apply)(LayerRef, int), const QString& caption,
                     StepKind kind);
 

@@ -7,6 +7,9 @@
 #include "IsolatedHomeTest.h"
 #include "editor/background/BackgroundPicture.h"
 #include "editor/background/PictureFormats.h"
+#include "editor/file/TemplateFile.h"
+#include "editor/history/TemplateStep.h"
+#include "editor/model/TemplateModel.h"
 #include "platform/AppError.h"
 #include "production/writers/ImageOutput.h"
 
@@ -228,6 +231,78 @@ TEST_F(BackgroundPictureTest, APreviewFitsTheBoxOrIsEmpty)
     EXPECT_TRUE(previewBackgroundPicture(writeScratchFile("p.wmf", "x"), QSize(160, 160)).isNull());
     EXPECT_TRUE(previewBackgroundPicture(writeScratchFile("big.png", pngHeaderOfSize(20000, 20000)), QSize(160, 160))
                     .isNull());
+}
+
+// A JPEG of a picture whose left half is red and right half blue, marked by
+// an EXIF APP1 segment as "turn 90 degrees clockwise to show", as a camera
+// held upright marks its photos.
+QByteArray sidewaysJpeg()
+{
+    QImage picture(32, 16, QImage::Format_RGB32);
+    picture.fill(Qt::blue);
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x)
+            picture.setPixel(x, y, qRgb(255, 0, 0));
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "jpeg");
+    writer.setQuality(100);
+    EXPECT_TRUE(writer.write(picture));
+    const QByteArray exif("\xFF\xE1\x00\x22"                  // APP1, 34 bytes long
+                          "Exif\x00\x00"                      // its signature
+                          "MM\x00\x2A\x00\x00\x00\x08"        // big-endian TIFF, first IFD at 8
+                          "\x00\x01"                          // one entry:
+                          "\x01\x12\x00\x03\x00\x00\x00\x01"  // Orientation, SHORT, 1 value
+                          "\x00\x06\x00\x00"                  // 6: turn 90 degrees clockwise
+                          "\x00\x00\x00\x00",                 // no next IFD
+                          36);
+    QByteArray bytes = buffer.data();
+    bytes.insert(2, exif);  // after the start of image
+    return bytes;
+}
+
+// Upright: 16 wide, 32 high, what was left is at the top.
+void expectUpright(const QImage& picture)
+{
+    ASSERT_EQ(picture.size(), QSize(16, 32));
+    EXPECT_EQ(pixelsNear(picture, QRect(2, 2, 12, 12), Qt::red, 24), 144);
+    EXPECT_EQ(pixelsNear(picture, QRect(2, 18, 12, 12), Qt::blue, 24), 144);
+}
+
+TEST_F(BackgroundPictureTest, APhotoIsShownTurnedAsItsExifOrientationSaysOnEveryWayIn)
+{
+    const QByteArray bytes = sidewaysJpeg();
+    const QString path = writeScratchFile("upright.jpg", bytes);
+    {
+        SCOPED_TRACE("Browse...");
+        const PictureFile file = readBackgroundPicture(path);
+        expectUpright(file.picture);
+        // The file's own bytes are kept, so it opens turned anywhere.
+        EXPECT_EQ(file.bytes, bytes);
+    }
+    {
+        SCOPED_TRACE("embedded in a template file");
+        const QByteArray text = R"({ "pennolux-template": 1, "canvas": { "width": 9, "height": 9 },
+            "background": { "name": "upright.jpg", "data": ")" + bytes.toBase64() + R"(" }, "layers": [] })";
+        expectUpright(parseTemplateFile(text, "t.pnxt").content.background);
+    }
+    {
+        SCOPED_TRACE("put back by undo from the bytes");
+        TemplateModel model;
+        model.setBackground(decodeBackgroundBytes("upright.jpg", bytes), "upright.jpg", bytes);
+        const TemplateState before = model.state();
+        model.setBackground(solidPicture(), "plain.png", encoded(solidPicture(), "png"));
+        // The step keeps only the bytes of the picture the canvas no longer shows.
+        TemplateStep step(model, "Picture", before, StepKind::Single, LayerRef());
+        step.undo();
+        expectUpright(model.content().background);
+    }
+    {
+        SCOPED_TRACE("the preview");
+        const QImage preview = previewBackgroundPicture(path, QSize(160, 160));
+        EXPECT_EQ(preview.size(), QSize(80, 160));
+        EXPECT_GT(pixelsNear(preview.convertToFormat(QImage::Format_RGB32), QRect(10, 10, 60, 60), Qt::red, 24), 3000);
+    }
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <functional>
 #include <thread>
 
 #include "EditorTestSupport.h"
@@ -249,6 +250,62 @@ TEST_F(TemplateFileTest, RefusesEveryFileItCannotUseNamingTheFileAndWhatIsWrong)
     EXPECT_NO_THROW(readTemplateFile(
         writeScratchFile("good.pnxt", withLayers(text + ", " + shape(1), R"({ "width": 9, "height": 9 })",
                                                  pictureNamed("photo.png", goodPicture)))));
+}
+
+TEST_F(TemplateFileTest, WhatCouldNotBeOpenedAgainIsNeverWritten)
+{
+    // The longest text a file holds, counted with its line breaks as "\n".
+    const QString longest = QString("abc\r\n").repeated(1 << 18);
+    QFont longFamily = designFont(24);
+    longFamily.setFamily(QString(257, u'F'));
+    QFont huge = designFont(24);
+    huge.setPointSizeF(1001);
+    struct Case {
+        const char* what;
+        std::function<void(TemplateDocument&)> change;
+        const char* reason;  // a part of the message
+    };
+    const std::vector<Case> cases = {
+        {"a text of one character too many",
+         [&](TemplateDocument& document) { document.content.TextLayers[0]->text = longest + "x"; },
+         "Text 1: its text is longer than 1048576 characters"},
+        {"a family name too long",
+         [&](TemplateDocument& document) { document.content.TextLayers[6]->font.font = longFamily; },
+         "Text 7: its font's family name is longer than 256 characters"},
+        {"a font too large",
+         [&](TemplateDocument& document) { document.content.TextLayers[6]->font.font = huge; },
+         "Text 7: its font is larger than 1000 points"},
+        {"a layer too far off",
+         [](TemplateDocument& document) { document.content.ShapeLayers[2]->box.left = 1'000'000'001; },
+         "Shape 3: its place or size is beyond 1000000000 pixels"},
+        {"an empty canvas", [](TemplateDocument& document) { document.canvas = QSize(0, 120); }, "the image size"},
+    };
+    for (const Case& refused : cases) {
+        SCOPED_TRACE(refused.what);
+        TemplateDocument document = richDocument();
+        refused.change(document);
+        try {
+            writeTemplateFile(path(), document);
+            ADD_FAILURE() << "written";
+        } catch (const AppError& error) {
+            const QString message = error.message();
+            EXPECT_TRUE(message.startsWith(QStringLiteral("Cannot save the template \"%1\": ").arg(path())))
+                << message.toStdString();
+            EXPECT_TRUE(message.contains(QString::fromUtf8(refused.reason))) << message.toStdString();
+        }
+        EXPECT_FALSE(QFile::exists(path()));
+    }
+
+    // At the bounds, and with a picture whose name the reader would take for
+    // a folder, the file is written and opens again.
+    TemplateDocument document = richDocument();
+    document.content.TextLayers[0]->text = longest;
+    document.content.backgroundSource = scratch() + "/back\\slash.png";
+    writeTemplateFile(path(), document);
+    const TemplateDocument opened = readTemplateFile(path());
+    EXPECT_EQ(opened.content.TextLayers[0]->text, longest);
+    EXPECT_EQ(opened.content.backgroundSource, "back_slash.png");
+    EXPECT_EQ(opened.content.backgroundBytes, document.content.backgroundBytes);
 }
 
 TEST_F(TemplateFileTest, AMissingFileOrAFolderIsNamedAndAPipeIsRead)

@@ -111,7 +111,10 @@ TEST_F(TemplateModelTest, TheHundredthLayerOfAKindIsRefusedAndNothingChanges)
         const char* message;
     };
     const Case cases[] = {
-        {[this] { newText(); }, "A template holds at most 99 text layers."},
+        // Text 50 was deleted: 98 are held, but no number is left to give.
+        {[this] { newText(); },
+         "Text layers are numbered 1 to 99 and every number has been given; "
+         "a deleted layer's number is not given again."},
         {[this] { model.addShapeLayer(); }, "A template holds at most 99 shape layers."},
     };
     for (const Case& c : cases) {

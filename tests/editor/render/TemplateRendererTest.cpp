@@ -55,6 +55,21 @@ TEST(TemplateRendererTest, AShapeIsItsFillInsideABlackOnePixelOutline)
     EXPECT_EQ(image.pixelColor(75, 75), kPicture);
 }
 
+TEST(TemplateRendererTest, AShapeTooThinForAnInsideIsAllOutline)
+{
+    // One or two pixels across leaves no inside: the outline covers it all,
+    // as a thin outline of any other shape would, never its fill colour.
+    for (const QRect& box : {QRect(10, 10, 1, 40), QRect(10, 10, 40, 1), QRect(10, 10, 1, 1), QRect(10, 10, 2, 40),
+                             QRect(10, 10, 40, 2)}) {
+        Template content = solidTemplate(kPicture);
+        addShape(content, {box.left(), box.top(), box.width(), box.height()}, kFill);
+        const QImage image = render(content);
+        EXPECT_EQ(pixelsOtherThan(image, box, Qt::black), 0) << box.width() << "x" << box.height();
+        EXPECT_EQ(pixelsNear(image, image.rect(), kFill), 0) << box.width() << "x" << box.height();
+        EXPECT_EQ(pixelsOtherThan(image, image.rect(), kPicture), box.width() * box.height());
+    }
+}
+
 TEST(TemplateRendererTest, LayersPartlyOffTheCanvasAreClipped)
 {
     Template content = solidTemplate(kPicture);

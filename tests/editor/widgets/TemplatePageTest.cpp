@@ -1,6 +1,7 @@
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QLabel>
@@ -205,6 +206,25 @@ TEST_F(TemplatePageTest, TheTextEditorSetsTheTextWithCrLfAndTheFieldsFollowTheSi
     page->Memo1->setEnabled(true);
     page->Memo1->setPlainText("ignored");
     EXPECT_EQ(model().content().textLayer(1)->text, QString::fromUtf8("first\r\nsecond line\xC2\xA0"));
+}
+
+TEST_F(TemplatePageTest, ALinePastedTooLongIsRefusedOnceAndTheEditorShowsTheLayersTextAgain)
+{
+    page->BitBtn6Click();
+    page->Memo1->setFocus();
+    page->Memo1->moveCursor(QTextCursor::End);
+    QApplication::clipboard()->setText(QString(70000, u'x'));
+    QTest::keyClick(page->Memo1, Qt::Key_V, Qt::ControlModifier);
+    ASSERT_EQ(errors().size(), 1);
+    EXPECT_TRUE(errors().front().contains("65535")) << errors().front().toStdString();
+    EXPECT_EQ(page->Memo1->toPlainText(), "Text");
+    EXPECT_EQ(model().content().textLayer(1)->text, "Text");
+
+    // Typing on edits the layer again, without another error.
+    page->Memo1->moveCursor(QTextCursor::End);
+    QTest::keyClicks(page->Memo1, " 2");
+    EXPECT_EQ(errors().size(), 1);
+    EXPECT_EQ(model().content().textLayer(1)->text, "Text 2");
 }
 
 TEST_F(TemplatePageTest, ShiftEnterInTheTextEditorBreaksTheLineAsEnterDoes)
