@@ -15,6 +15,7 @@ public:
         std::fprintf(stderr, "%s: %s\n", qPrintable(title), qPrintable(text));
     }
     bool askYesNo(QWidget*, const QString&, const QString&) override { return false; }
+    SaveChoice askSaveChanges(QWidget*, const QString&, const QString&) override { return SaveChoice::Discard; }
 };
 
 } // namespace pennolux

@@ -9,6 +9,9 @@ namespace pennolux {
 
 enum class MessageIcon { None, Information, Warning, Error, Question };
 
+// The answer to "save the changes first?" before a document is set aside.
+enum class SaveChoice { Save, Discard, Cancel };
+
 // Message boxes show their text as plain text: file names, error texts and
 // translations are data, never markup.
 class MessageBoxes {
@@ -18,6 +21,9 @@ public:
     virtual void show(QWidget* parent, const QString& title, const QString& text, MessageIcon icon) = 0;
     // "Yes" and "No" with a question icon, centred on the screen; true only for "Yes".
     virtual bool askYesNo(QWidget* parent, const QString& title, const QString& question) = 0;
+    // "Save", "Discard" and "Cancel" with a warning icon, Save the default
+    // and Escape cancelling; closing the box cancels too.
+    virtual SaveChoice askSaveChanges(QWidget* parent, const QString& title, const QString& question) = 0;
     // One "OK" button, without blocking the caller or the other windows;
     // closed runs once, on this thread, when the box goes away.
     virtual void showModeless(QWidget* parent, const QString& title, const QString& text, MessageIcon icon,

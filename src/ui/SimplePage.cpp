@@ -33,6 +33,7 @@ constexpr int kMarginMaximum = 999999999;
 constexpr int kPreviewLeft = 8;
 constexpr int kPreviewTop = 240;
 constexpr int kPreviewMargin = 8;
+constexpr int kSmallestPreviewHeight = 24;
 
 } // namespace
 
@@ -119,6 +120,10 @@ void SimplePage::buildPreview()
     for (QSpinBox* margin : {SpinEdit5, SpinEdit6, SpinEdit7, SpinEdit8})
         connect(margin, &QSpinBox::textChanged, this, &SimplePage::schedulePreview);
     schedulePreview();
+    // The designed controls sit where designed, so the page is never smaller
+    // than they need, with a strip of preview below them.
+    setMinimumSize(ButtonBrowse->geometry().right() + 1 + kPreviewMargin,
+                   kPreviewTop + kSmallestPreviewHeight + kPreviewMargin);
 }
 
 void SimplePage::resizeEvent(QResizeEvent* event)

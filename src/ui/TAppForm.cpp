@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
@@ -11,6 +12,9 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QShowEvent>
 #include <QShortcut>
 #include <QSplitter>
 #include <QLabel>
@@ -67,6 +71,9 @@ constexpr int kClientWidth = 817;
 constexpr int kClientHeight = 440;
 constexpr int kListPanelWidth = 185;
 constexpr int kStatusBarHeight = 19;
+// The window's frame and title bar are known only once it is shown; this
+// much of the screen is kept for them when the design size does not fit.
+constexpr QSize kFrameAllowance(16, 40);
 
 // The twelve sample addresses the list shows at every start; the same file
 // feeds the batch tool when scripts/run finds no display. The built-in copy
@@ -117,7 +124,15 @@ TAppForm::TAppForm(ApplicationState& state, const Translator& translator, const 
     Splitter1->setHandleWidth(3);
     Splitter1->setChildrenCollapsible(false);
     layout->addWidget(Splitter1);
-    setCentralWidget(central);
+    // The pages keep the room their controls need; a window smaller than
+    // that, on a screen too small for it, scrolls them.
+    auto* scroller = new QScrollArea(this);
+    scroller->setObjectName("pageScroller");
+    scroller->setFrameShape(QFrame::NoFrame);
+    scroller->setFocusPolicy(Qt::NoFocus);
+    scroller->setWidgetResizable(true);
+    scroller->setWidget(central);
+    setCentralWidget(scroller);
     buildTextList();
     buildPages();
     Splitter1->setSizes({kListPanelWidth, kClientWidth - kListPanelWidth - Splitter1->handleWidth()});
@@ -137,8 +152,40 @@ TAppForm::TAppForm(ApplicationState& state, const Translator& translator, const 
 
     // The list is what a user comes to edit; typing goes there first.
     MemoList->setFocus(Qt::OtherFocusReason);
-    resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
+    placeOnScreen();
+    showTemplateInTitle();
+}
+
+QSize TAppForm::screenRoom() const
+{
+    const QScreen* screen = screenForWindow(*this);
+    if (!screen)
+        return QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    return (screen->availableGeometry().size() - kFrameAllowance).expandedTo(QSize(1, 1));
+}
+
+void TAppForm::placeOnScreen()
+{
+    resize(QSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height()).boundedTo(screenRoom()));
     centreOnScreen(*this);
+}
+
+// Widgets never shown count as empty to their layouts: what the controls
+// need is known only now.
+void TAppForm::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (event->spontaneous() || controlsFitted_)
+        return;
+    controlsFitted_ = true;
+    const int bars = menuBar()->sizeHint().height() + kStatusBarHeight;
+    const QSize least = (static_cast<QScrollArea*>(centralWidget())->widget()->minimumSizeHint() + QSize(0, bars))
+                            .boundedTo(screenRoom());
+    setMinimumSize(least);
+    if (width() < least.width() || height() < least.height()) {
+        resize(size().expandedTo(least));
+        centreOnScreen(*this);
+    }
 }
 
 TAppForm::~TAppForm()
@@ -205,14 +252,22 @@ void TAppForm::buildMenus()
     connectHandler(About1, &TAppForm::About1Click);
 }
 
-// Ctrl+O and Ctrl+Shift+S work wherever the focus is, as the list's own
-// editor claims neither.
+// Ctrl+N, Ctrl+O, Ctrl+S and Ctrl+Shift+S work wherever the focus is, as
+// the list's own editor claims none of them and its buttons have no keys.
 void TAppForm::addTemplateFileItems(QMenu* fileMenu)
 {
+    newTemplateItem = fileMenu->addAction("New Template");
+    newTemplateItem->setObjectName("newTemplateItem");
+    newTemplateItem->setShortcut(QKeySequence(Qt::ControlModifier | Qt::Key_N));
+    connectHandler(newTemplateItem, &TAppForm::newTemplateClick);
     openTemplateItem = fileMenu->addAction("Open Template...");
     openTemplateItem->setObjectName("openTemplateItem");
     openTemplateItem->setShortcut(QKeySequence(Qt::ControlModifier | Qt::Key_O));
     connectHandler(openTemplateItem, &TAppForm::openTemplateClick);
+    saveTemplateInPlaceItem = fileMenu->addAction("Save Template");
+    saveTemplateInPlaceItem->setObjectName("saveTemplateInPlaceItem");
+    saveTemplateInPlaceItem->setShortcut(QKeySequence(Qt::ControlModifier | Qt::Key_S));
+    connectHandler(saveTemplateInPlaceItem, &TAppForm::saveTemplateClick);
     saveTemplateItem = fileMenu->addAction("Save Template As...");
     saveTemplateItem->setObjectName("saveTemplateItem");
     saveTemplateItem->setShortcut(QKeySequence(Qt::ControlModifier | Qt::ShiftModifier | Qt::Key_S));
@@ -249,8 +304,8 @@ void TAppForm::updateEditItems()
     redoItem->setStatusTip(steps.canRedo() ? "Redo " + steps.redoText() : QString());
     undoItem->setToolTip(undoItem->statusTip());
     redoItem->setToolTip(redoItem->statusTip());
-    openTemplateItem->setEnabled(!templateRunning_);
-    saveTemplateItem->setEnabled(!templateRunning_);
+    for (QAction* item : {newTemplateItem, openTemplateItem, saveTemplateInPlaceItem, saveTemplateItem})
+        item->setEnabled(!templateRunning_);
 }
 
 QAction* TAppForm::addFormatItem(QMenu* menu, QActionGroup* group, const QString& caption,
@@ -281,6 +336,8 @@ void TAppForm::buildTextList()
     connect(Button1, &QToolButton::clicked, this, guard_.slot(this, &TAppForm::Button1Click));
     connect(Button2, &QToolButton::clicked, this, guard_.slot(this, &TAppForm::Button2Click));
     connect(Button3, &QToolButton::clicked, this, guard_.slot(this, &TAppForm::Button3Click));
+    // However narrow the splitter makes the list, its buttons stay whole.
+    Panel3->setMinimumWidth(Button3->geometry().right() + 3);
     layout->addWidget(Panel3);
 
     MemoList = new TextListEdit(PanelList);
@@ -350,6 +407,7 @@ void TAppForm::buildAdvancedPage()
     QUndoStack& steps = templateSession_->history().stack();
     connect(&steps, &QUndoStack::indexChanged, this, &TAppForm::updateEditItems);
     connect(&steps, &QUndoStack::cleanChanged, this, &TAppForm::updateEditItems);
+    connect(&steps, &QUndoStack::cleanChanged, this, &TAppForm::showTemplateInTitle);
     updateEditItems();
 }
 
@@ -484,6 +542,7 @@ void TAppForm::Button6Click()
                          {
                              window.templateRunning_ = false;
                              window.updateEditItems();
+                             window.templatePage->showCurrentLayer();
                          }
                      } runEnds{*this};
                      LineRunOptions options = pageOptions;
@@ -550,8 +609,60 @@ void TAppForm::showAdvancedPage()
     PageControl1->setCurrentWidget(TabSheet2);
 }
 
+void TAppForm::showTemplateInTitle()
+{
+    const QString& path = templateSession_->filePath();
+    const bool modified = templateSession_->isModified();
+    setWindowFilePath(path);
+    if (path.isEmpty() && !modified)
+        setWindowTitle(state_.AppTitle);
+    else
+        setWindowTitle(QString("%1[*] - %2")
+                           .arg(path.isEmpty() ? QString("Untitled template") : QFileInfo(path).fileName(),
+                                state_.AppTitle));
+    setWindowModified(modified);
+}
+
+bool TAppForm::templateMayBeSetAside()
+{
+    if (!templateSession_->isModified())
+        return true;
+    const QString& path = templateSession_->filePath();
+    const QString question = path.isEmpty()
+                                 ? QString("Save the changes to the template?")
+                                 : QString("Save the changes to the template \"%1\"?").arg(QFileInfo(path).fileName());
+    switch (services_.messageBoxes.askSaveChanges(this, state_.AppProductName, question)) {
+    case SaveChoice::Save: return saveTemplate();
+    case SaveChoice::Discard: return true;
+    case SaveChoice::Cancel: return false;
+    }
+    return false;
+}
+
+void TAppForm::closeEvent(QCloseEvent* event)
+{
+    bool mayClose = false;
+    guard_.run([this, &mayClose] { mayClose = templateMayBeSetAside(); });
+    if (!mayClose) {
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
+}
+
+void TAppForm::newTemplateClick()
+{
+    if (!templateMayBeSetAside())
+        return;
+    templatePage->startNewTemplate();
+    showAdvancedPage();
+    showTemplateInTitle();
+}
+
 void TAppForm::openTemplateClick()
 {
+    if (!templateMayBeSetAside())
+        return;
     const auto chosen = services_.dialogs.openFile(this, templateDialog("Open Template"));
     if (!chosen)
         return;
@@ -560,6 +671,7 @@ void TAppForm::openTemplateClick()
         BusyCursor busy;
         templateSession_->open(*chosen);
     }
+    showTemplateInTitle();
     showAdvancedPage();
     const QSize canvas = templateSession_->runCanvasSize(templatePage->canvasSize());
     StatusBar1->showMessage(QString("Template %1: images of %2 × %3 pixels")
@@ -568,14 +680,41 @@ void TAppForm::openTemplateClick()
                                 .arg(canvas.height()));
 }
 
+void TAppForm::saveTemplateClick()
+{
+    saveTemplate();
+}
+
 void TAppForm::saveTemplateAsClick()
+{
+    saveTemplateAs();
+}
+
+bool TAppForm::saveTemplate()
+{
+    const QString path = templateSession_->filePath();
+    if (path.isEmpty())
+        return saveTemplateAs();
+    {
+        BusyCursor busy;
+        templateSession_->save(path, templatePage->canvasSize());
+    }
+    showTemplateInTitle();
+    return true;
+}
+
+bool TAppForm::saveTemplateAs()
 {
     const auto chosen = services_.dialogs.saveFile(this, templateDialog("Save Template As"));
     if (!chosen)
-        return;
+        return false;
     templateFolder_ = QFileInfo(*chosen).absolutePath();
-    BusyCursor busy;
-    templateSession_->save(*chosen, templatePage->canvasSize());
+    {
+        BusyCursor busy;
+        templateSession_->save(*chosen, templatePage->canvasSize());
+    }
+    showTemplateInTitle();
+    return true;
 }
 
 // The page shows what was taken back, whichever page was open.

@@ -77,7 +77,9 @@ public:
     void ButtonFontClick();
 
     // Template files and undo, beside the design's menus.
+    void newTemplateClick();
     void openTemplateClick();
+    void saveTemplateClick();
     void saveTemplateAsClick();
     void undoClick();
     void redoClick();
@@ -139,7 +141,11 @@ public:
 
     // Menus.
     QAction* Exit1 = nullptr;
+    QAction* newTemplateItem = nullptr;
     QAction* openTemplateItem = nullptr;
+    // Save Template: to the file the template came from.
+    QAction* saveTemplateInPlaceItem = nullptr;
+    // Save Template As...
     QAction* saveTemplateItem = nullptr;
     QAction* undoItem = nullptr;
     QAction* redoItem = nullptr;
@@ -161,6 +167,12 @@ public:
     ColoredFont FontDialog1;
     ImageFormat OutputFormat = ImageFormat::PNG;
 
+protected:
+    // With unsaved changes to the template, asks first.
+    void closeEvent(QCloseEvent* event) override;
+    // The first showing keeps the window from getting smaller than its controls need.
+    void showEvent(QShowEvent* event) override;
+
 private:
     void buildMenus();
     void addTemplateFileItems(QMenu* fileMenu);
@@ -170,6 +182,21 @@ private:
     // template opened or saved (else the home folder).
     FileDialogRequest templateDialog(const QString& title) const;
     void showAdvancedPage();
+    // Whether the template may be closed or replaced: it is unchanged, or
+    // the user has it saved (true once saved) or discards the changes.
+    bool templateMayBeSetAside();
+    // False when the dialog was cancelled; a failed save throws.
+    bool saveTemplate();
+    bool saveTemplateAs();
+    // The title names the template's file and marks unsaved changes; with
+    // no file and nothing changed it is the application's title alone.
+    void showTemplateInTitle();
+    // The design size, within the screen's available area, centred there.
+    // Once shown, the window never gets smaller than its controls need,
+    // unless the screen is smaller still (the pages then scroll).
+    void placeOnScreen();
+    // The screen's available area less room for the window's frame.
+    QSize screenRoom() const;
     void buildTextList();
     void buildPages();
     void buildSimplePage();
@@ -194,6 +221,7 @@ private:
     QString listFolder_;
     QString templateFolder_;
     bool templateRunning_ = false;  // the Advanced run has the template
+    bool controlsFitted_ = false;
 };
 
 } // namespace pennolux

@@ -26,6 +26,14 @@ public:
         shown.push_back({title, question, MessageIcon::Question});
         return answerYes;
     }
+    // Kept apart from the other boxes; answered Discard unless the test says
+    // otherwise, so a test that never thinks of unsaved changes goes on as
+    // though there were none.
+    SaveChoice askSaveChanges(QWidget*, const QString& title, const QString& question) override
+    {
+        saveQuestions.push_back({title, question, MessageIcon::Warning});
+        return saveAnswer;
+    }
 
     // Recorded like the others; closed at once unless keepModelessOpen, when
     // the test closes it through openModeless.
@@ -41,6 +49,8 @@ public:
 
     std::vector<ShownMessage> shown;
     bool answerYes = false;
+    SaveChoice saveAnswer = SaveChoice::Discard;
+    std::vector<ShownMessage> saveQuestions;
     bool keepModelessOpen = false;
     std::vector<std::function<void()>> openModeless;
 };

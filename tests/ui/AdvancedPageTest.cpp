@@ -90,9 +90,12 @@ TEST_F(AdvancedPageTest, StartWritesTheCanvasWithEachLineAndReports)
     EXPECT_EQ(fakes.messageBoxes.shown[0].icon, MessageIcon::Information);
     EXPECT_EQ(QImage(destination + "/Output1.png").size(), QSize(491, 215));
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
-    // Text 1 holds the last line; the editors show what they showed.
-    EXPECT_EQ(model().content().textLayer(1)->text, "third@example.com");
-    EXPECT_EQ(page->Memo1->toPlainText(), "Text");
+    // Text 1 holds the last line, and its editors show it.
+    const TextLayer& textOne = *model().content().textLayer(1);
+    EXPECT_EQ(textOne.text, "third@example.com");
+    EXPECT_EQ(page->Memo1->toPlainText(), "third@example.com");
+    EXPECT_EQ(page->SpinEdit3->value(), textOne.box.width);
+    EXPECT_EQ(page->SpinEdit4->value(), textOne.box.height);
     EXPECT_TRUE(window->PageControl1->isEnabled());
     EXPECT_TRUE(window->StatusBar1->currentMessage().isEmpty());
     // What the canvas shows now is the last image.

@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QMenuBar>
 #include <memory>
 
 #include "FakeServices.h"
@@ -12,6 +13,9 @@
 #include "ui/TAppForm.h"
 
 namespace pennolux::testing {
+
+// The window's client area as designed, menu bar aside.
+inline const QSize kDesignClientSize(817, 440);
 
 // A main window on fake services, with its data folder and Desktop in the
 // test's own scratch folder.
@@ -41,6 +45,9 @@ protected:
         updateStore.close();
         translator = std::make_unique<Translator>(scratch() + "/no-languages", fakes.locale);
         window = std::make_unique<TAppForm>(state, *translator, fakes.services());
+        // The offscreen screen is 800 pixels wide, narrower than the design,
+        // so the window opened within it: the tests use the design size.
+        window->resize(kDesignClientSize + QSize(0, window->menuBar()->sizeHint().height()));
     }
     void TearDown() override
     {

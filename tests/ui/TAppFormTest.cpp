@@ -1,3 +1,4 @@
+#include <QAbstractButton>
 #include <QAction>
 #include <QActionGroup>
 #include <QComboBox>
@@ -8,6 +9,9 @@
 #include <QApplication>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QSplitter>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTest>
@@ -17,6 +21,8 @@
 #include "MainWindowFixture.h"
 #include "app/settings/IniDocument.h"
 #include "platform/widgets/ColorSwatch.h"
+#include "editor/widgets/TemplateCanvas.h"
+#include "editor/widgets/TemplatePage.h"
 
 using namespace pennolux;
 using namespace pennolux::testing;
@@ -277,4 +283,91 @@ TEST_F(MainWindowTest, StartupErrorsAreShownInTheStandardErrorBox)
     EXPECT_EQ(fakes.messageBoxes.shown[0].title, "Pennolux");
     EXPECT_EQ(fakes.messageBoxes.shown[0].text, "Cannot read delang.txt.");
     EXPECT_EQ(fakes.messageBoxes.shown[0].icon, MessageIcon::Error);
+}
+
+namespace {
+
+// The controls a user works with on the page: whatever takes the focus or is a button.
+QList<QWidget*> controlsOf(QWidget* page)
+{
+    QList<QWidget*> controls;
+    for (QWidget* control : page->findChildren<QWidget*>()) {
+        if (control->isVisible() && ((control->focusPolicy() & Qt::TabFocus) || qobject_cast<QAbstractButton*>(control)))
+            controls << control;
+    }
+    return controls;
+}
+
+// Whole, within every widget it lies in, up to the window.
+bool wholeInWindow(QWidget* control)
+{
+    for (QWidget* part = control; !part->isWindow(); part = part->parentWidget()) {
+        if (!part->parentWidget()->rect().contains(part->geometry())) {
+            ADD_FAILURE() << part->metaObject()->className() << " " << part->objectName().toStdString()
+                          << " at " << part->geometry().x() << "," << part->geometry().y() << " "
+                          << part->width() << "x" << part->height() << " in " << part->parentWidget()->width()
+                          << "x" << part->parentWidget()->height();
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+TEST_F(MainWindowTest, AtItsSmallestTheWindowShowsEveryControlOfBothPagesWhole)
+{
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    const QSize design = kDesignClientSize + QSize(0, window->menuBar()->sizeHint().height());
+    EXPECT_LE(window->minimumWidth(), design.width());
+    EXPECT_LE(window->minimumHeight(), design.height());
+    window->resize(1, 1);
+    window->Splitter1->setSizes({1000, 1});  // the list as wide as it goes
+    QApplication::processEvents();
+    EXPECT_EQ(window->size(), window->minimumSize());
+    for (QWidget* page : {window->TabSheet1, window->TabSheet2}) {
+        window->PageControl1->setCurrentWidget(page);
+        QApplication::processEvents();
+        const QList<QWidget*> controls = controlsOf(page) + controlsOf(window->PanelList);
+        EXPECT_GT(controls.size(), 10);
+        for (QWidget* control : controls)
+            EXPECT_TRUE(wholeInWindow(control)) << control->objectName().toStdString() << " "
+                                                << control->metaObject()->className();
+    }
+    // Both pages are drawn with room to spare: the canvas still has pixels.
+    EXPECT_GE(window->templatePage->Panel9->width(), 16);
+}
+
+TEST_F(MainWindowTest, TheWindowOpensInsideTheScreenAndScrollsOnAScreenTooSmallForIt)
+{
+    // The offscreen screen (800 pixels wide) is narrower than the design.
+    TAppForm opened(state, *translator, fakes.services());
+    const QRect available = opened.screen()->availableGeometry();
+    ASSERT_LT(available.width(), 817 + 16);
+    EXPECT_TRUE(available.contains(opened.frameGeometry()));
+    EXPECT_LE(opened.width(), available.width() - 16);
+    EXPECT_EQ(opened.height(), 440 + opened.menuBar()->sizeHint().height());
+    EXPECT_LE(opened.minimumWidth(), opened.width());
+    EXPECT_LE(std::abs(opened.frameGeometry().center().x() - available.center().x()), 1);
+
+    // Smaller than its controls need (as on a small screen at twice the
+    // scale), the pages scroll to every control.
+    opened.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&opened));
+    EXPECT_TRUE(available.contains(opened.frameGeometry()));
+    opened.setMinimumSize(0, 0);
+    opened.resize(320, 240);
+    opened.PageControl1->setCurrentWidget(opened.TabSheet2);
+    QApplication::processEvents();
+    auto* scroller = opened.findChild<QScrollArea*>("pageScroller");
+    ASSERT_NE(scroller, nullptr);
+    const TemplatePage& page = *opened.templatePage;
+    for (QWidget* control : std::initializer_list<QWidget*>{page.Button6, page.SpinEdit4, page.Button8, page.ButtonFont}) {
+        // Scrolled to as far as the scroll bars go.
+        const QRect place(control->mapTo(scroller->widget(), QPoint(0, 0)), control->size());
+        scroller->ensureVisible(place.center().x(), place.center().y(), place.width() / 2 + 1, place.height() / 2 + 1);
+        const QRect shown(control->mapTo(scroller->viewport(), QPoint(0, 0)), control->size());
+        EXPECT_TRUE(scroller->viewport()->rect().contains(shown)) << control->objectName().toStdString();
+    }
 }

@@ -90,13 +90,31 @@ protected:
             EXPECT_TRUE(fileBytes(left + "/" + file) == fileBytes(right + "/" + file)) << file.toStdString();
     }
 
+    // The names the layer list shows, top to bottom.
+    QStringList listNames() const
+    {
+        QStringList names;
+        for (int row = 0; row < page->ListBox1->count(); ++row)
+            names << page->ListBox1->item(row)->text();
+        return names;
+    }
+    QString title() const { return window->windowTitle(); }
+    // The title as the window system shows it, the changes marked.
+    QString shownTitle() const
+    {
+        return QString(title()).replace("[*]", window->isWindowModified() ? "*" : "");
+    }
+
     TemplatePage* page = nullptr;
 };
 
 TEST_F(TemplateFilesTest, TheMenusOfferTemplateFilesAboveExitAndUndoBetweenFileAndSettings)
 {
-    EXPECT_EQ(itemTexts(menuTitled("&File")), (QStringList{"Open Template...", "Save Template As...", "-", "Exit"}));
+    EXPECT_EQ(itemTexts(menuTitled("&File")), (QStringList{"New Template", "Open Template...", "Save Template",
+                                                           "Save Template As...", "-", "Exit"}));
+    EXPECT_EQ(window->newTemplateItem->shortcut(), QKeySequence("Ctrl+N"));
     EXPECT_EQ(window->openTemplateItem->shortcut(), QKeySequence("Ctrl+O"));
+    EXPECT_EQ(window->saveTemplateInPlaceItem->shortcut(), QKeySequence("Ctrl+S"));
     EXPECT_EQ(window->saveTemplateItem->shortcut(), QKeySequence("Ctrl+Shift+S"));
     EXPECT_EQ(itemTexts(menuTitled("&Edit")), (QStringList{"Undo", "Redo"}));
     EXPECT_EQ(window->undoItem->shortcut(), QKeySequence("Ctrl+Z"));
@@ -231,4 +249,145 @@ TEST_F(TemplateFilesTest, TheWindowAndTheBatchToolWriteTheSameFiles)
               0);
     expectSameFiles(openedWindow, openedTool, 3);
     EXPECT_EQ(QImage(openedWindow + "/Output4.png").size(), QSize(333, 97));
+}
+
+TEST_F(TemplateFilesTest, SaveWritesToTheTemplatesOwnFileAndTheTitleNamesItAndMarksChanges)
+{
+    EXPECT_EQ(title(), "Zantoph - Pennolux");
+    EXPECT_FALSE(window->isWindowModified());
+    page->BitBtn7->click();
+    EXPECT_EQ(shownTitle(), "Untitled template* - Zantoph - Pennolux");
+
+    // A template without a file is saved as a new one.
+    const QString path = folder("templates") + "/badge.pnxt";
+    fakes.dialogs.saveResult = path;
+    QTest::keyClick(window.get(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(fakes.dialogs.lastSaveRequest.title, "Save Template As");
+    EXPECT_TRUE(QFile::exists(path));
+    EXPECT_EQ(shownTitle(), "badge.pnxt - Zantoph - Pennolux");
+    EXPECT_EQ(window->windowFilePath(), path);
+
+    // Then Ctrl+S writes that file without asking.
+    fakes.dialogs.saveResult = folder("elsewhere") + "/other.pnxt";
+    fakes.dialogs.lastSaveRequest = {};
+    page->BitBtn6->click();
+    EXPECT_EQ(shownTitle(), "badge.pnxt* - Zantoph - Pennolux");
+    QTest::keyClick(window->MemoList, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_TRUE(fakes.dialogs.lastSaveRequest.title.isEmpty());
+    EXPECT_FALSE(QFile::exists(folder("elsewhere") + "/other.pnxt"));
+    EXPECT_EQ(readTemplateFile(path).content.stacking.size(), 3u);
+    EXPECT_EQ(shownTitle(), "badge.pnxt - Zantoph - Pennolux");
+
+    // Undo and redo walk away from the saved state and back.
+    window->undoItem->trigger();
+    EXPECT_EQ(shownTitle(), "badge.pnxt* - Zantoph - Pennolux");
+    window->redoItem->trigger();
+    EXPECT_EQ(shownTitle(), "badge.pnxt - Zantoph - Pennolux");
+
+    // Save As moves the template to the new file.
+    window->saveTemplateItem->trigger();
+    EXPECT_EQ(shownTitle(), "other.pnxt - Zantoph - Pennolux");
+    EXPECT_TRUE(fakes.messageBoxes.shown.empty());
+}
+
+TEST_F(TemplateFilesTest, ClosingWithUnsavedChangesAsksAndFollowsTheAnswer)
+{
+    // Unchanged: no question.
+    window->close();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_TRUE(fakes.messageBoxes.saveQuestions.empty());
+    window->show();
+
+    const QString path = folder("templates") + "/badge.pnxt";
+    fakes.dialogs.saveResult = path;
+    window->saveTemplateItem->trigger();
+    page->BitBtn7->click();
+    fakes.messageBoxes.saveAnswer = SaveChoice::Cancel;
+    window->close();
+    EXPECT_TRUE(window->isVisible());
+    ASSERT_EQ(fakes.messageBoxes.saveQuestions.size(), 1u);
+    EXPECT_EQ(fakes.messageBoxes.saveQuestions[0].title, "Pennolux");
+    EXPECT_EQ(fakes.messageBoxes.saveQuestions[0].text, "Save the changes to the template \"badge.pnxt\"?");
+    EXPECT_TRUE(fakes.messageBoxes.shown.empty());
+
+    // Save writes the file and closes.
+    fakes.messageBoxes.saveAnswer = SaveChoice::Save;
+    window->close();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(readTemplateFile(path).content.stacking.size(), 2u);
+
+    // Save for a template without a file asks for one; cancelled, the window stays.
+    window->show();
+    window->newTemplateItem->trigger();
+    page->BitBtn7->click();
+    fakes.dialogs.saveResult.reset();
+    window->close();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(fakes.messageBoxes.saveQuestions.back().text, "Save the changes to the template?");
+
+    // A save that fails is reported and the window stays.
+    fakes.dialogs.saveResult = scratch() + "/no/such/folder/t.pnxt";
+    window->close();
+    EXPECT_TRUE(window->isVisible());
+    ASSERT_EQ(fakes.messageBoxes.shown.size(), 1u);
+    EXPECT_EQ(fakes.messageBoxes.shown[0].icon, MessageIcon::Error);
+
+    fakes.messageBoxes.saveAnswer = SaveChoice::Discard;
+    window->close();
+    EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(TemplateFilesTest, OpeningOrStartingAnotherTemplateAsksFirst)
+{
+    const QString path = folder("templates") + "/badge.pnxt";
+    fakes.dialogs.saveResult = path;
+    window->saveTemplateItem->trigger();
+    page->BitBtn7->click();
+    const TemplateState changed = model().state();
+
+    fakes.messageBoxes.saveAnswer = SaveChoice::Cancel;
+    fakes.dialogs.openResult = path;
+    window->openTemplateItem->trigger();
+    window->newTemplateItem->trigger();
+    EXPECT_EQ(fakes.messageBoxes.saveQuestions.size(), 2u);
+    EXPECT_TRUE(fakes.dialogs.lastOpenRequest.title.isEmpty());
+    EXPECT_FALSE(templateChanged(changed, model().state()));
+
+    // Discarded, New Template starts as the window does: Text 1 alone, centred.
+    fakes.messageBoxes.saveAnswer = SaveChoice::Discard;
+    window->PageControl1->setCurrentWidget(window->TabSheet1);
+    QTest::keyClick(window->MemoList, Qt::Key_N, Qt::ControlModifier);
+    EXPECT_EQ(window->PageControl1->currentWidget(), window->TabSheet2);
+    EXPECT_EQ(listNames(), QStringList{"Text 1"});
+    const LayerBox& text = model().content().textLayer(1)->box;
+    EXPECT_EQ(text.left, (491 - text.width) / 2);
+    EXPECT_EQ(page->Memo1->toPlainText(), "Text");
+    EXPECT_EQ(title(), "Zantoph - Pennolux");
+    EXPECT_FALSE(window->isWindowModified());
+    EXPECT_EQ(window->undoItem->statusTip(), "Undo New Template");
+    // Unchanged, the next one asks nothing.
+    window->openTemplateItem->trigger();
+    EXPECT_EQ(fakes.messageBoxes.saveQuestions.size(), 3u);
+    EXPECT_EQ(listNames(), QStringList{"Text 1"});
+    EXPECT_EQ(shownTitle(), "badge.pnxt - Zantoph - Pennolux");
+}
+
+// The file keeps the stacking; the list comes back in the order of making.
+TEST_F(TemplateFilesTest, AReopenedTemplateListsItsLayersInTheOrderTheyWereMade)
+{
+    page->BitBtn6->click();
+    page->BitBtn7->click();
+    const QRect textOne = page->ListBox1->visualItemRect(page->ListBox1->item(0));
+    QTest::mouseClick(page->ListBox1->viewport(), Qt::LeftButton, {}, textOne.center());
+    ASSERT_EQ(model().content().stacking,
+              (std::vector<LayerRef>{LayerRef::text(2), LayerRef::shape(1), LayerRef::text(1)}));
+    EXPECT_EQ(listNames(), (QStringList{"Text 1", "Text 2", "Shape 1"}));
+    const QString path = scratch() + "/made.pnxt";
+    fakes.dialogs.saveResult = path;
+    window->saveTemplateItem->trigger();
+    fakes.dialogs.openResult = path;
+    window->openTemplateItem->trigger();
+    EXPECT_EQ(listNames(), (QStringList{"Text 1", "Text 2", "Shape 1"}));
+    EXPECT_EQ(model().content().stacking,
+              (std::vector<LayerRef>{LayerRef::text(2), LayerRef::shape(1), LayerRef::text(1)}));
 }

@@ -542,11 +542,26 @@ TemplateDocument documentOf(const TemplateState& state, QSize canvas)
     return {state.runCanvas.isValid() ? state.runCanvas : canvas, state.content};
 }
 
+// The file keeps the stacking, not the order the layers were made in. A
+// number is never given twice within a kind, so its numbers give the order
+// within each kind; between the kinds it is lost, and the texts, Text 1
+// first, go before the shapes.
+std::vector<LayerRef> listedOrderOf(const std::vector<LayerRef>& stacking)
+{
+    std::vector<LayerRef> order = stacking;
+    std::ranges::sort(order, [](LayerRef left, LayerRef right) {
+        if (left.kind != right.kind)
+            return left.isText();
+        return left.number < right.number;
+    });
+    return order;
+}
+
 TemplateState openedState(const TemplateDocument& document)
 {
     TemplateState state;
     state.content = document.content;
-    state.creationOrder = document.content.stacking;
+    state.creationOrder = listedOrderOf(document.content.stacking);
     for (const LayerRef layer : document.content.stacking) {
         qint64& count = layer.isText() ? state.textLayerCount : state.shapeLayerCount;
         count = std::max(count, layer.number);

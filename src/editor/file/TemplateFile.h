@@ -44,7 +44,12 @@ void writeTemplateFile(const QString& path, const TemplateDocument& document);
 // The document of the template being edited, run at `canvas`.
 TemplateDocument documentOf(const TemplateState& state, QSize canvas);
 
-// The state a document opens as: its layers listed bottom to top, the
+// The order the layer list shows a file's layers in: the text layers by
+// number, then the shape layers by number (the order they were made in, as
+// far as the file tells).
+std::vector<LayerRef> listedOrderOf(const std::vector<LayerRef>& stacking);
+
+// The state a document opens as: its layers listed by listedOrderOf(), the
 // counters after the highest number of each kind, Text 1 current when there
 // is one, and the document's canvas as the size the template is run at.
 TemplateState openedState(const TemplateDocument& document);

@@ -22,6 +22,7 @@ public:
     TemplateHistory& operator=(const TemplateHistory&) = delete;
 
     QUndoStack& stack() { return stack_; }
+    const QUndoStack& stack() const { return stack_; }
 
     // Runs the edit and records it under the name when it changed the
     // template, also when it then threw. Edits of one kind other than Single on one layer that

@@ -10,7 +10,7 @@
 
 namespace pennolux {
 
-TemplateSession::TemplateSession() : model_(defaultBackground()) {}
+TemplateSession::TemplateSession() : model_(defaultBackground()), blank_(model_.state()) {}
 
 TemplateSession::~TemplateSession()
 {
@@ -23,11 +23,31 @@ void TemplateSession::open(const QString& path)
 {
     const TemplateDocument document = readTemplateFile(path);
     history_.replace(QStringLiteral("Open Template"), openedState(document));
+    filePath_ = path;
+    history_.stack().setClean();
 }
 
-void TemplateSession::save(const QString& path, QSize canvas) const
+void TemplateSession::save(const QString& path, QSize canvas)
 {
     writeTemplateFile(path, documentOf(model_.state(), canvas));
+    filePath_ = path;
+    history_.stack().setClean();
+}
+
+void TemplateSession::startNew(const std::function<void()>& firstLayers)
+{
+    history_.record(QStringLiteral("New Template"), [this, &firstLayers] {
+        model_.restore(blank_);
+        if (firstLayers)
+            firstLayers();
+    });
+    filePath_.clear();
+    history_.stack().setClean();
+}
+
+bool TemplateSession::isModified() const
+{
+    return !history_.stack().isClean();
 }
 
 QSize TemplateSession::runCanvasSize(QSize shownCanvas) const

@@ -2,6 +2,7 @@
 
 #include <QSize>
 #include <QString>
+#include <functional>
 
 #include "editor/history/TemplateHistory.h"
 #include "editor/model/TemplateModel.h"
@@ -31,12 +32,25 @@ public:
     TemplateHistory& history() { return history_; }
 
     // Replaces the layers, the picture and the size the template is run at
-    // with the file's, as one undo step. A file that cannot be used throws
-    // AppError and changes nothing.
+    // with the file's, as one undo step; the file is then the template's and
+    // the template unchanged. A file that cannot be used throws AppError and
+    // changes nothing.
     void open(const QString& path);
-    // Writes the template with `canvas` as the size it is run at. Throws
-    // AppError; an earlier file stays as it was then.
-    void save(const QString& path, QSize canvas) const;
+    // Writes the template with `canvas` as the size it is run at; the file
+    // is then the template's and the template unchanged. Throws AppError; an
+    // earlier file stays as it was then, and so do the file and the changes.
+    void save(const QString& path, QSize canvas);
+    // The template as at start (the default picture, no layers, the run
+    // following the window's canvas) with whatever firstLayers adds to it
+    // (the page's Text 1), as one undo step; no file, nothing changed.
+    void startNew(const std::function<void()>& firstLayers);
+
+    // The file the template came from or was last saved to; empty for a
+    // template never opened nor saved.
+    const QString& filePath() const { return filePath_; }
+    // Changed since it was opened, saved or started: the history has left
+    // the step that was then current (an undo back to it counts as unchanged).
+    bool isModified() const;
 
     // The size of the images a run makes: the opened template's, else the
     // canvas the template is shown on.
@@ -61,6 +75,8 @@ public:
 private:
     TemplateModel model_;
     TemplateHistory history_{model_};
+    const TemplateState blank_;
+    QString filePath_;
 };
 
 } // namespace pennolux

@@ -15,6 +15,12 @@ void LayerList::mousePressEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::RightButton) {
         event->accept();
+        // The menu acts on the item under the pointer, chosen first as the
+        // left button would choose it; pointing at no item chooses none.
+        if (QListWidgetItem* pointed = itemAt(event->position().toPoint()))
+            setCurrentItem(pointed);
+        else
+            clearSelection();
         emit menuRequested(event->globalPosition().toPoint());
         return;
     }

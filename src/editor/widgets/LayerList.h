@@ -5,9 +5,9 @@
 namespace pennolux {
 
 // The layer list: single selection, one item per layer. The right button
-// asks for the context menu without touching the selection (an item view
-// would select the item under it), and the Delete key asks for the same
-// deletion as the menu.
+// chooses the item under the pointer (none when it points at no item), then
+// asks for the context menu, which acts on that item; the Delete key asks
+// for the same deletion as the menu.
 class LayerList : public QListWidget {
     Q_OBJECT
 public:

@@ -99,6 +99,7 @@ TemplatePage::TemplatePage(TemplateSession& session, Dialogs& dialogs, MessageBo
     layout->addWidget(buildTextRow());
     layout->addWidget(buildGeometryBar());
     setTabOrder();
+    keepControlsReachable();
     model_.setListener([this](TemplateChange change, LayerRef layer) { modelChanged(change, layer); });
     // Undo and redo keys reach the window's Edit menu from the page's
     // editors too: their own undo would step back in a field, not in the template.
@@ -239,7 +240,7 @@ QWidget* TemplatePage::buildMiddleBand()
     Delete1 = PopupMenu2->addAction("Delete");
     Delete1->setObjectName("Delete1");
     connectHandler(Delete1, &QAction::triggered, &TemplatePage::Delete1Click);
-    connect(ListBox1, &LayerList::menuRequested, PopupMenu2, [this](QPoint point) { PopupMenu2->popup(point); });
+    connect(ListBox1, &LayerList::menuRequested, PopupMenu2, [this](QPoint point) { openLayerMenu(point); });
     connectHandler(ListBox1, &LayerList::deleteRequested, &TemplatePage::Delete1Click);
     // A click on an item, or the keyboard moving the selection.
     connectHandler(ListBox1, &QListWidget::itemClicked, &TemplatePage::ListBox1Click);
@@ -352,6 +353,8 @@ void TemplatePage::modelChanged(TemplateChange change, LayerRef layer)
         item->setData(kLayerRole, int(layer.kind));
         item->setData(kNumberRole, layer.number);
         ListBox1->addItem(item);
+        // A new layer is current: the list shows it chosen.
+        ListBox1->setCurrentItem(item);
     } else if (change == TemplateChange::LayerRemoved) {
         delete itemOf(layer);
         ListBox1->setCurrentRow(-1);
@@ -705,6 +708,39 @@ QSize TemplatePage::canvasSize() const
     const QSize page = parentWidget()->contentsRect().marginsRemoved(kPageMargins).size();
     return QSize(std::max(page.width() - kLayerColumnWidth, kSmallestCanvas),
                  std::max(page.height() - kTopBarHeight - kTextRowHeight - kGeometryBarHeight, kSmallestCanvas));
+}
+
+void TemplatePage::showCurrentLayer()
+{
+    const LayerRef current = model_.currentLayer();
+    if (model_.content().holds(current))
+        loadEditors(current);
+}
+
+void TemplatePage::startNewTemplate()
+{
+    session_.startNew([this] { BitBtn6Click(); });
+}
+
+// Opened where it was asked for, Delete offered only for a chosen layer.
+void TemplatePage::openLayerMenu(QPoint globalPosition)
+{
+    Delete1->setEnabled(model_.content().holds(selectedLayer()));
+    PopupMenu2->popup(globalPosition);
+}
+
+// The bars place their controls by hand, so no layout knows how wide they
+// must be: each keeps the width that shows all of its controls, and the
+// window, through the page's layout, never gets narrower than that.
+void TemplatePage::keepControlsReachable()
+{
+    for (QWidget* bar : {Button6->parentWidget(), SpinEdit4->parentWidget()}) {
+        // childrenRect() would leave out the controls not shown yet.
+        int right = 0;
+        for (const QWidget* control : bar->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            right = std::max(right, control->geometry().right() + 1);
+        bar->setMinimumWidth(right + kGeometryBarMargin);
+    }
 }
 
 void TemplatePage::createFirstLayerWhenShown(QWidget* window)

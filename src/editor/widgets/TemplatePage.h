@@ -49,6 +49,12 @@ public:
 
     // New Text once, when the window is first shown: the canvas starts with Text 1.
     void createFirstLayerWhenShown(QWidget* window);
+    // The template as the window starts it, Text 1 centred on the canvas,
+    // as one undo step, with no file and nothing changed.
+    void startNewTemplate();
+    // The editors show the current layer as it is now (after a run has put
+    // its lines into Text 1).
+    void showCurrentLayer();
 
     // The current layer's font when it is a text layer.
     std::optional<ColoredFont> currentTextLayerFont() const;
@@ -116,6 +122,8 @@ private:
     QSpinBox* addGeometryField(QWidget* bar, int& left, const QString& caption, void (TemplatePage::*handler)());
     void connectHandler(auto* sender, auto signal, void (TemplatePage::*handler)());
     void setTabOrder();
+    void keepControlsReachable();
+    void openLayerMenu(QPoint globalPosition);
 
     void modelChanged(TemplateChange change, LayerRef layer);
     void showWholeTemplate();

@@ -79,4 +79,19 @@ bool QtMessageBoxes::askYesNo(QWidget* parent, const QString& title, const QStri
     return box.exec() == QMessageBox::Yes;
 }
 
+// Over the window whose document it is, as every editor asks.
+SaveChoice QtMessageBoxes::askSaveChanges(QWidget* parent, const QString& title, const QString& question)
+{
+    QMessageBox box(parent);
+    makePlain(box, title, question, MessageIcon::Warning);
+    box.setStandardButtons(QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+    box.setDefaultButton(QMessageBox::Save);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+    case QMessageBox::Save: return SaveChoice::Save;
+    case QMessageBox::Discard: return SaveChoice::Discard;
+    default: return SaveChoice::Cancel;
+    }
+}
+
 } // namespace pennolux

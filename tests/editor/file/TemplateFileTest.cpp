@@ -139,7 +139,9 @@ TEST_F(TemplateFileTest, AnOpenedTemplateCountsOnAfterItsHighestNumbers)
     const TemplateState state = openedState(richDocument());
     EXPECT_EQ(state.textLayerCount, 7);
     EXPECT_EQ(state.shapeLayerCount, 3);
-    EXPECT_EQ(state.creationOrder, richDocument().content.stacking);
+    // Listed texts first, each kind by number: stacked Shape 3, Text 7, Text 1.
+    EXPECT_EQ(state.creationOrder, (std::vector<LayerRef>{LayerRef::text(1), LayerRef::text(7), LayerRef::shape(3)}));
+    EXPECT_EQ(state.content.stacking, richDocument().content.stacking);
     EXPECT_EQ(state.current, LayerRef::text(1));
     EXPECT_EQ(state.runCanvas, QSize(300, 120));
     // Saving the template being edited writes the size it is run at, else the window's canvas.

@@ -135,9 +135,64 @@ TEST_F(TemplateSessionTest, ASavedTemplateOpensAsItWasWithTheCanvasItWasSavedAt)
     EXPECT_EQ(reopened.runCanvasSize(kShownCanvas), QSize(600, 300));
 }
 
-TEST_F(TemplateSessionTest, SavingWhereNoFileCanBeMadeThrows)
+TEST_F(TemplateSessionTest, SavingWhereNoFileCanBeMadeThrowsAndKeepsTheFileAndTheChanges)
 {
+    const QString saved = scratch() + "/saved.pnxt";
+    session.save(saved, kShownCanvas);
+    session.history().record("New Shape", [this] { model().addShapeLayer(); });
     EXPECT_THROW(session.save(scratch() + "/no/such/folder/t.pnxt", kShownCanvas), AppError);
+    EXPECT_EQ(session.filePath(), saved);
+    EXPECT_TRUE(session.isModified());
+}
+
+// Changed means: the history has left the step of the last open, save or start.
+TEST_F(TemplateSessionTest, TheTemplateKnowsItsFileAndWhetherItChangedSince)
+{
+    EXPECT_TRUE(session.filePath().isEmpty());
+    EXPECT_FALSE(session.isModified());
+    session.history().record("Text", [this] { model().setText(1, "changed"); });
+    EXPECT_TRUE(session.isModified());
+
+    const QString saved = scratch() + "/saved.pnxt";
+    session.save(saved, kShownCanvas);
+    EXPECT_EQ(session.filePath(), saved);
+    EXPECT_FALSE(session.isModified());
+    session.history().undo();
+    EXPECT_TRUE(session.isModified());
+    session.history().redo();
+    EXPECT_FALSE(session.isModified());
+    // A step that changes nothing is no change.
+    session.history().record("Nothing", [] {});
+    EXPECT_FALSE(session.isModified());
+
+    const QString other = otherTemplateFile();
+    session.history().record("New Shape", [this] { model().addShapeLayer(); });
+    session.open(other);
+    EXPECT_EQ(session.filePath(), other);
+    EXPECT_FALSE(session.isModified());
+    // Taking the open back shows the template it replaced, unsaved.
+    session.history().undo();
+    EXPECT_TRUE(session.isModified());
+}
+
+TEST_F(TemplateSessionTest, ANewTemplateIsTheStartingOneWithItsFirstLayersAsOneStep)
+{
+    session.open(otherTemplateFile());
+    const TemplateState opened = model().state();
+    const int stepsBefore = steps().count();
+    session.startNew([this] { model().addTextLayer(layerFont(), kShownCanvas); });
+
+    EXPECT_EQ(model().creationOrder(), std::vector<LayerRef>{LayerRef::text(1)});
+    EXPECT_EQ(model().ShapeLayerCount(), 0);
+    EXPECT_EQ(model().currentLayer(), LayerRef::text(1));
+    EXPECT_TRUE(samePixels(model().content().background, defaultBackground()));
+    EXPECT_EQ(session.runCanvasSize(kShownCanvas), kShownCanvas);
+    EXPECT_TRUE(session.filePath().isEmpty());
+    EXPECT_FALSE(session.isModified());
+    ASSERT_EQ(steps().count(), stepsBefore + 1);
+    EXPECT_EQ(steps().undoText(), "New Template");
+    session.history().undo();
+    EXPECT_FALSE(templateChanged(opened, model().state()));
 }
 
 TEST_F(TemplateSessionTest, TheRunIsOneStepThatUndoTakesBackAndRedoAppliesAgain)

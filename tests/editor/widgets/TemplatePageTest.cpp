@@ -93,12 +93,17 @@ TEST_F(TemplatePageTest, NewLayersAreListedInCreationOrderAndLoadTheEditors)
     EXPECT_TRUE(page->Memo1->isEnabled());
     EXPECT_TRUE(page->ButtonFont->isEnabled());
     EXPECT_EQ(listNames(), (QStringList{"Text 1", "Shape 1", "Text 2"}));
-    EXPECT_TRUE(page->ListBox1->selectedItems().isEmpty());
+    // The new layer is the one chosen in the list.
+    ASSERT_EQ(page->ListBox1->selectedItems().size(), 1);
+    EXPECT_EQ(page->ListBox1->selectedItems().first()->text(), "Text 2");
+    EXPECT_EQ(page->ListBox1->currentRow(), 2);
     EXPECT_TRUE(errors().isEmpty());
 }
 
 TEST_F(TemplatePageTest, ANegativeLeftShowsAsZeroAndIsAppliedWhenThatChangesTheField)
 {
+    // Narrower than its bars need: only the canvas and the list are shown whole.
+    page->setMinimumSize(1, 1);
     page->resize(127 + 40 + 4, kDesignPage.height());
     QApplication::processEvents();
     ASSERT_EQ(page->Panel9->width(), 40);
@@ -279,39 +284,66 @@ TEST_F(TemplatePageTest, ChoosingInTheListMakesCurrentLoadsAndBringsToFront)
     EXPECT_EQ(fields(), (QList<int>{10, 10, 65, 65}));
 }
 
-TEST_F(TemplatePageTest, DeleteRemovesTheSelectedLayerOnlyAndKeepsTheCurrentOne)
+// The menu's Delete removes the layer under the pointer, whichever was chosen before.
+TEST_F(TemplatePageTest, ARightClickChoosesTheLayerUnderThePointerAndDeleteRemovesIt)
+{
+    page->BitBtn6Click();
+    page->BitBtn7Click();
+    page->BitBtn6Click();  // Text 2, current and chosen
+    QWidget* items = page->ListBox1->viewport();
+    const QPoint shapeItem = page->ListBox1->visualItemRect(page->ListBox1->item(1)).center();
+    QTest::mousePress(items, Qt::RightButton, {}, shapeItem);
+    QTest::mouseRelease(items, Qt::RightButton, {}, shapeItem);
+    EXPECT_EQ(page->ListBox1->currentRow(), 1);
+    EXPECT_EQ(model().currentLayer(), LayerRef::shape(1));
+    EXPECT_EQ(fields(), (QList<int>{10, 10, 65, 65}));
+    ASSERT_TRUE(page->PopupMenu2->isVisible());
+    EXPECT_TRUE(page->Delete1->isEnabled());
+    page->Delete1->trigger();
+    page->PopupMenu2->close();
+    EXPECT_EQ(listNames(), (QStringList{"Text 1", "Text 2"}));
+    EXPECT_EQ(model().content().shapeLayer(1), nullptr);
+    EXPECT_NE(model().content().textLayer(2), nullptr);
+    EXPECT_TRUE(page->ListBox1->selectedItems().isEmpty());
+
+    // Below the items: nothing is chosen and the menu deletes nothing.
+    page->ListBox1->setCurrentRow(0);
+    const QPoint belowItems(5, items->height() - 3);
+    ASSERT_EQ(page->ListBox1->itemAt(belowItems), nullptr);
+    QTest::mousePress(items, Qt::RightButton, {}, belowItems);
+    QTest::mouseRelease(items, Qt::RightButton, {}, belowItems);
+    ASSERT_TRUE(page->PopupMenu2->isVisible());
+    EXPECT_TRUE(page->ListBox1->selectedItems().isEmpty());
+    EXPECT_FALSE(page->Delete1->isEnabled());
+    page->Delete1->trigger();
+    page->PopupMenu2->close();
+    EXPECT_EQ(listNames(), (QStringList{"Text 1", "Text 2"}));
+
+    // The menu key opens the menu for the chosen layer.
+    page->ListBox1->setCurrentRow(1);
+    QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(0, 0), page->ListBox1->mapToGlobal(QPoint(0, 0)));
+    QApplication::sendEvent(page->ListBox1, &menuKey);
+    EXPECT_TRUE(page->PopupMenu2->isVisible());
+    EXPECT_TRUE(page->Delete1->isEnabled());
+    page->PopupMenu2->close();
+    EXPECT_EQ(page->ListBox1->currentRow(), 1);
+    EXPECT_TRUE(errors().isEmpty());
+}
+
+TEST_F(TemplatePageTest, TheDeleteKeyRemovesTheChosenLayerAndKeepsTheCurrentOne)
 {
     page->BitBtn6Click();
     page->BitBtn7Click();
     page->BitBtn6Click();  // Text 2
-
-    // The right button opens the menu and leaves the selection alone.
-    page->ListBox1->setCurrentRow(0);
-    page->BitBtn6Click();  // Text 3, current; the selection stays on Text 1
-    const QRect shapeItem = page->ListBox1->visualItemRect(page->ListBox1->item(1));
-    QTest::mousePress(page->ListBox1->viewport(), Qt::RightButton, {}, shapeItem.center());
-    QTest::mouseRelease(page->ListBox1->viewport(), Qt::RightButton, {}, shapeItem.center());
-    EXPECT_EQ(page->ListBox1->currentRow(), 0);
-    EXPECT_TRUE(page->PopupMenu2->isVisible());
-    page->PopupMenu2->close();
-    QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(0, 0), page->ListBox1->mapToGlobal(QPoint(0, 0)));
-    QApplication::sendEvent(page->ListBox1, &menuKey);
-    EXPECT_TRUE(page->PopupMenu2->isVisible());
-    page->PopupMenu2->close();
-
-    page->Delete1->trigger();
-    EXPECT_EQ(listNames(), (QStringList{"Shape 1", "Text 2", "Text 3"}));
-    EXPECT_TRUE(page->ListBox1->selectedItems().isEmpty());
-    EXPECT_EQ(model().content().textLayer(1), nullptr);
-    EXPECT_EQ(model().currentLayer(), LayerRef::text(3));
-
-    // The Delete key does the same; with nothing selected it does nothing.
     page->ListBox1->setFocus();
+    page->ListBox1->setCurrentRow(1);
     QTest::keyClick(page->ListBox1, Qt::Key_Delete);
-    EXPECT_EQ(page->ListBox1->count(), 3);
-    page->ListBox1->setCurrentRow(2);
+    EXPECT_EQ(listNames(), (QStringList{"Text 1", "Text 2"}));
+    EXPECT_TRUE(page->ListBox1->selectedItems().isEmpty());
+    EXPECT_EQ(model().currentLayer(), LayerRef::shape(1));
+    // With nothing chosen it does nothing.
     QTest::keyClick(page->ListBox1, Qt::Key_Delete);
-    EXPECT_EQ(listNames(), (QStringList{"Shape 1", "Text 2"}));
+    EXPECT_EQ(page->ListBox1->count(), 2);
     EXPECT_TRUE(errors().isEmpty());
 }
 

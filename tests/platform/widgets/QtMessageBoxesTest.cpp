@@ -3,7 +3,9 @@
 #include <memory>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QScreen>
+#include <QTest>
 #include <QWidget>
 #include <gtest/gtest.h>
 
@@ -71,6 +73,39 @@ TEST_P(QtMessageBoxesQuestionTest, AnswersTrueOnlyForYesAndSitsInTheScreenCentre
 }
 
 INSTANTIATE_TEST_SUITE_P(Answers, QtMessageBoxesQuestionTest, ::testing::Bool());
+
+struct SaveCase {
+    QMessageBox::StandardButton pressed;  // NoButton: Escape
+    SaveChoice choice;
+};
+
+class QtMessageBoxesSaveTest : public ::testing::TestWithParam<SaveCase> {};
+
+TEST_P(QtMessageBoxesSaveTest, OffersSaveDiscardAndCancelAndEscapeCancels)
+{
+    QWidget parent;
+    parent.show();
+    answerNextDialog<QMessageBox>([&](QMessageBox* box) {
+        EXPECT_EQ(box->windowTitle(), "Pennolux");
+        EXPECT_EQ(box->textFormat(), Qt::PlainText);
+        EXPECT_EQ(box->text(), "Save the changes to <b>.pnxt?");
+        EXPECT_EQ(box->icon(), QMessageBox::Warning);
+        EXPECT_EQ(box->standardButtons(), QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+        EXPECT_EQ(static_cast<QAbstractButton*>(box->defaultButton()), box->button(QMessageBox::Save));
+        if (GetParam().pressed == QMessageBox::NoButton)
+            QTest::keyClick(box, Qt::Key_Escape);
+        else
+            box->button(GetParam().pressed)->click();
+    });
+    EXPECT_EQ(QtMessageBoxes().askSaveChanges(&parent, "Pennolux", "Save the changes to <b>.pnxt?"),
+              GetParam().choice);
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, QtMessageBoxesSaveTest,
+                         ::testing::Values(SaveCase{QMessageBox::Save, SaveChoice::Save},
+                                           SaveCase{QMessageBox::Discard, SaveChoice::Discard},
+                                           SaveCase{QMessageBox::Cancel, SaveChoice::Cancel},
+                                           SaveCase{QMessageBox::NoButton, SaveChoice::Cancel}));
 
 } // namespace
 } // namespace pennolux
