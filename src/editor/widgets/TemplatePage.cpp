@@ -62,7 +62,7 @@ constexpr int kFieldMaximum = 999999;
 constexpr int kImageRowLeft = 333;
 constexpr int kImageRowTop = 62;
 constexpr int kImageRowHeight = 21;
-constexpr int kImageFieldWidth = 64;
+constexpr int kImageFieldWidth = 58;
 constexpr int kTimesWidth = 14;
 constexpr auto kLargestImageSide = kWorkingImageLimits.maxSide;
 // Small enough for any window, large enough that an image always has pixels.
