@@ -14,6 +14,19 @@
 
 namespace pennolux {
 
+namespace {
+
+// The count of files, then how many lines do not show whole in theirs.
+QString savedFilesText(const LineRunResult& result)
+{
+    QString text = QString("Saved %1 image file(s)").arg(result.made);
+    if (result.cutLines > 0)
+        text += u'\n' + cutLinesSentence(result);
+    return text;
+}
+
+} // namespace
+
 void browseDestinationInto(const PageRunContext& context, QComboBox& destination)
 {
     const auto chosen =
@@ -40,7 +53,7 @@ void runAndReport(const PageRunContext& context, const QPlainTextEdit& list, con
     const bool closedDuringRun = wasShown && !context.window.isVisible();
     if (result.linesSeen > 0 && !closedDuringRun)
         context.services.messageBoxes.show(&context.window, context.translator.Translate("SUCCESS"),
-                                           QString("Saved %1 image file(s)").arg(result.made),
+                                           savedFilesText(result),
                                            MessageIcon::Information);
 }
 

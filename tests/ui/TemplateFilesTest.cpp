@@ -72,13 +72,13 @@ protected:
         window->Button6Click();
         return out;
     }
-    int runBatchTool(const QStringList& arguments) const
+    int runBatchTool(const QStringList& arguments, const QByteArray& standardError = {}) const
     {
         QProcess tool;
         tool.setWorkingDirectory(scratch());
         tool.start(PENNOLUX_BATCH_TOOL, arguments);
         EXPECT_TRUE(tool.waitForFinished(60'000));
-        EXPECT_EQ(tool.readAllStandardError(), QByteArray());
+        EXPECT_EQ(tool.readAllStandardError(), standardError);
         return tool.exitCode();
     }
     void expectSameFiles(const QString& left, const QString& right, int count) const
@@ -227,8 +227,11 @@ TEST_F(TemplateFilesTest, TheWindowAndTheBatchToolWriteTheSameFiles)
     window->openTemplateItem->trigger();
     const QString openedWindow = runInWindow("opened-window", list);
     const QString openedTool = folder("opened-tool");
-    EXPECT_EQ(runBatchTool({"-q", "--template", scratch() + "/other.pnxt", "-o", openedTool, scratch() + "/list.txt"}),
+    // Text 1 lies below the smaller canvas: both say so.
+    EXPECT_EQ(runBatchTool({"-q", "--template", scratch() + "/other.pnxt", "-o", openedTool, scratch() + "/list.txt"},
+                           "pennolux-batch: warning: 3 lines run off the image: line 1, line 3, line 4\n"),
               0);
+    EXPECT_EQ(fakes.messageBoxes.shown.back().text, "Saved 3 image file(s)\n3 lines run off the image.");
     expectSameFiles(openedWindow, openedTool, 3);
     EXPECT_EQ(QImage(openedWindow + "/Output4.png").size(), QSize(333, 97));
 }

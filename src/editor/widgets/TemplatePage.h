@@ -8,6 +8,7 @@
 #include "platform/Dialogs.h"
 #include "platform/HandlerGuard.h"
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QMenu;
@@ -66,6 +67,8 @@ public:
     void Memo1Change();
     void Shape1MouseDown();
     void Button8Click();
+    // The current text layer's alignment and Shrink to fit, from the three controls.
+    void alignmentChanged();
 
     // Top bar.
     QComboBox* ComboBoxDestination2 = nullptr;
@@ -80,6 +83,10 @@ public:
     QAction* Delete1 = nullptr;
     QPushButton* BitBtn6 = nullptr;
     QPushButton* BitBtn7 = nullptr;
+    // Where the current text layer's lines sit in its box.
+    QComboBox* HorizontalAlignmentBox = nullptr;
+    QComboBox* VerticalAlignmentBox = nullptr;
+    QCheckBox* ShrinkToFitBox = nullptr;
     // Text row.
     QPlainTextEdit* Memo1 = nullptr;
     QPushButton* ButtonFont = nullptr;
@@ -98,6 +105,7 @@ private:
 
     QWidget* buildTopBar();
     QWidget* buildMiddleBand();
+    void buildAlignmentControls(QWidget* column);
     QWidget* buildTextRow();
     QWidget* buildGeometryBar();
     QSpinBox* addGeometryField(QWidget* bar, int& left, const QString& caption, void (TemplatePage::*handler)());
@@ -113,6 +121,8 @@ private:
     void loadEditors(LayerRef layer);
     void showGeometry(const LayerBox& box, Reactions reactions);
     void showMemoText(const QString& text);
+    // The layer's alignment, or the defaults greyed out for a shape or no layer.
+    void showAlignment(const TextLayer* layer);
     void applyField(QSpinBox* field, void (TemplateModel::*apply)(LayerRef, int), const QString& caption,
                     StepKind kind);
 

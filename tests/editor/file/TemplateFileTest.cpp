@@ -44,7 +44,7 @@ TemplateDocument exampleDocument()
     TemplateDocument document;
     document.canvas = kCanvas;
     document.content.background = defaultBackground();
-    document.content.TextLayers[0] = TextLayer{"Text", {designFont(24), colors::clWindowText}, {195, 88, 100, 39}};
+    document.content.TextLayers[0] = TextLayer{"Text", {designFont(24), colors::clWindowText}, {195, 88, 100, 39}, {}};
     document.content.ShapeLayers[0] = ShapeLayer{colors::clWhite, {10, 10, 65, 65}};
     document.content.stacking = {LayerRef::text(1), LayerRef::shape(1)};
     return document;
@@ -76,10 +76,10 @@ TemplateDocument richDocument()
     QFont italic = designFont(13);
     italic.setItalic(true);
     italic.setUnderline(true);
-    document.content.TextLayers[0] = TextLayer{"Text", {designFont(24), colors::clWindowText}, {20, 30, 62, 39}};
+    document.content.TextLayers[0] = TextLayer{"Text", {designFont(24), colors::clWindowText}, {20, 30, 62, 39}, {}};
     document.content.TextLayers[6] =
         TextLayer{"Zoë said \"hi\"\r\nback\\slash\r\n", {italic, ColorValue::fromRgb(QColor(0x12, 0x34, 0x56))},
-                  {-40, 90, 500, 66}};
+                  {-40, 90, 500, 66}, {}};
     document.content.ShapeLayers[2] = ShapeLayer{colors::clSkyBlue, {250, -5, 80, 30}};
     document.content.stacking = {LayerRef::shape(3), LayerRef::text(7), LayerRef::text(1)};
     return document;
@@ -204,7 +204,7 @@ TEST_F(TemplateFileTest, RefusesEveryFileItCannotUseNamingTheFileAndWhatIsWrong)
         {"not JSON", "a list of addresses\n", "not a Pennolux template (not JSON"},
         {"JSON of something else", R"({ "name": "x" })", "not a Pennolux template"},
         {"a list, not an object", "[1, 2]", "not a Pennolux template"},
-        {"another version", R"({ "pennolux-template": 2 })", "version 2; this Pennolux reads version 1"},
+        {"another version", R"({ "pennolux-template": 3 })", "version 3; this Pennolux reads versions 1 and 2"},
         {"a wrong type", withLayers(shape(1, "\"ten\"")), "layer 1: \"left\" must be a whole number"},
         {"a fraction", withLayers(shape(1, "10.5")), "\"left\" must be a whole number"},
         {"a number outside 1 to 99", withLayers(shape(100)), "layer 1: \"number\" must be a whole number from 1 to 99"},
