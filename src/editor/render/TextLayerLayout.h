@@ -41,15 +41,17 @@ struct TextLayerPlacement {
     QFont font;  // ask the cache for its RenderFont
     int cellHeight = 0;
     std::vector<PlacedLine> lines;
-    // Every non-empty line's cell lies inside the box and the canvas: nothing
-    // of the text is cut off.
+    // Every non-empty line (its advance, or its ink when centred) lies inside
+    // the box and the canvas, its cell's rows too: nothing of the text is cut off.
     bool whole = true;
 };
 
 // Lines are placed in the box, each aligned on its own, the block of lines as
-// a whole aligned vertically; a line wider than the box overflows it on both
-// sides when centred (the extra pixel to the right) and to the left when
-// right-aligned, and is then clipped by the box.
+// a whole aligned vertically. A left- or right-aligned line is placed and
+// measured by its advance; a centred one by its ink, so its margins are equal
+// to the pixel (glyphs' side bearings differ). A line wider than the box
+// overflows it on both sides when centred and to the left when right-aligned,
+// and is then clipped by the box.
 TextLayerPlacement placeTextLayer(const TextLayer& layer, RenderFontCache& fonts, QSize canvas);
 
 } // namespace pennolux

@@ -137,6 +137,10 @@ TEST(TemplateRendererTest, AlignedLinesSitInTheirBoxEachLineOnItsOwn)
     const LayerBox box{10, 20, 400, 150};
     const std::int64_t wide = font.checkedAdvance("a wider line");
     const std::int64_t narrow = font.checkedAdvance("short");
+    // A centred line is centred by its ink.
+    const QFontMetrics metrics(font.font());
+    const QRect wideInk = metrics.tightBoundingRect("a wider line");
+    const QRect narrowInk = metrics.tightBoundingRect("short");
     struct Case {
         HorizontalAlignment horizontal;
         VerticalAlignment vertical;
@@ -144,8 +148,8 @@ TEST(TemplateRendererTest, AlignedLinesSitInTheirBoxEachLineOnItsOwn)
     };
     const Case cases[] = {
         {HorizontalAlignment::Left, VerticalAlignment::Top, 10, 10, 20},
-        {HorizontalAlignment::Centre, VerticalAlignment::Middle, 10 + (400 - wide) / 2, 10 + (400 - narrow) / 2,
-         20 + (150 - 78) / 2},
+        {HorizontalAlignment::Centre, VerticalAlignment::Middle, 10 + (400 - wideInk.width()) / 2 - wideInk.left(),
+         10 + (400 - narrowInk.width()) / 2 - narrowInk.left(), 20 + (150 - 78) / 2},
         {HorizontalAlignment::Right, VerticalAlignment::Bottom, 410 - wide, 410 - narrow, 170 - 78},
     };
     for (const Case& c : cases) {
@@ -164,19 +168,20 @@ TEST(TemplateRendererTest, AlignedLinesSitInTheirBoxEachLineOnItsOwn)
 // wide for its box is drawn smaller, whole, at the largest size that fits.
 TEST(TemplateRendererTest, ShrinkToFitDrawsALongLineWholeAndCentred)
 {
-    const LayerBox box{0, 0, 300, 60};
     for (const QString& text : {QString("a@b.cd"), QString("clara+news@long-domain-name.example.com")}) {
         Template content = solidTemplate(Qt::white);
-        content.TextLayers[0] =
-            alignedLayer(text, box, HorizontalAlignment::Centre, VerticalAlignment::Middle, true);
+        content.TextLayers[0] = alignedLayer(text, {10, 0, 280, 60}, HorizontalAlignment::Centre,
+                                             VerticalAlignment::Middle, true);
         content.stacking = {LayerRef::text(1)};
         const QImage image = render(content, QSize(300, 60));
         const QRect ink = inkBounds(image, Qt::white);
         ASSERT_FALSE(ink.isNull());
-        EXPECT_GT(ink.left(), 0) << text.toStdString();
-        EXPECT_LT(ink.right(), 299) << text.toStdString();
+        // Inside the box, so nothing of it is clipped.
+        EXPECT_GE(ink.left(), 10) << text.toStdString();
+        EXPECT_LE(ink.right(), 289) << text.toStdString();
         EXPECT_LE(std::abs(ink.left() - (299 - ink.right())), 1) << text.toStdString();
     }
+    const LayerBox box{0, 0, 300, 60};
 
     RenderFontCache fonts;
     const QString longLine = "clara+news@long-domain-name.example.com";
