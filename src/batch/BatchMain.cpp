@@ -186,6 +186,14 @@ void warnAboutMissingFont(const BatchOptions& options)
     }
 }
 
+// A script hears which lines' images lack part of their text, which no
+// exit status would tell.
+void warnAboutCutLines(const LineRunResult& result)
+{
+    if (result.cutLines > 0)
+        print(stderr, QStringLiteral("pennolux-batch: warning: %1\n").arg(cutLinesListing(result)));
+}
+
 int run(const BatchOptions& options)
 {
     ensureDesignFontAvailable();
@@ -206,8 +214,9 @@ int run(const BatchOptions& options)
     };
     run.stored = [&report](const StoredLine& line) { report.add(line); };
     stopOnInterrupt();
+    LineRunResult result;
     try {
-        runLines(lines, encoders, run);
+        result = runLines(lines, encoders, run);
     } catch (...) {
         progressBar.clear();
         print(stdout, report.summary());
@@ -216,6 +225,7 @@ int run(const BatchOptions& options)
     }
     progressBar.clear();
     print(stdout, report.summary());
+    warnAboutCutLines(result);
     report.finish();
     return stopSignal == 0 ? 0 : 128 + stopSignal;
 }

@@ -54,6 +54,8 @@ QString runSummary(const LineRunResult& result, bool listChangedDuringRun)
     QString summary = QString("Saved %1 image file(s)").arg(result.made);
     if (listChangedDuringRun)
         summary += QString(" from the list as it was at START; the list was changed during the run.");
+    if (result.cutLines > 0)
+        summary += u'\n' + cutLinesSentence(result);
     return summary;
 }
 

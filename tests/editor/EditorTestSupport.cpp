@@ -25,7 +25,7 @@ LayerRef addText(Template& content, const QString& text, const LayerBox& box, co
     for (qint64 number = 1; number <= kLayerSlots; ++number) {
         auto& slot = content.TextLayers[std::size_t(number - 1)];
         if (!slot) {
-            slot = TextLayer{text, layerFont(color), box};
+            slot = TextLayer{text, layerFont(color), box, {}};
             content.stacking.push_back(LayerRef::text(number));
             return LayerRef::text(number);
         }
@@ -75,6 +75,16 @@ bool samePixels(const QImage& left, const QImage& right)
 {
     return left.size() == right.size() &&
            left.convertToFormat(QImage::Format_RGB32) == right.convertToFormat(QImage::Format_RGB32);
+}
+
+QRect inkBounds(const QImage& image, const QColor& background)
+{
+    QRect bounds;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixel(x, y) != background.rgb())
+                bounds |= QRect(x, y, 1, 1);
+    return bounds;
 }
 
 } // namespace pennolux::testing

@@ -24,6 +24,9 @@ LayerRef addShape(Template& content, const LayerBox& box, const QColor& fill);
 int pixelsOtherThan(const QImage& image, const QRect& area, const QColor& color);
 // Pixels of the image inside the area within `tolerance` of the colour per channel.
 int pixelsNear(const QImage& image, const QRect& area, const QColor& color, int tolerance = 0);
+// The smallest rectangle holding every pixel that is not the colour; null
+// when there is none.
+QRect inkBounds(const QImage& image, const QColor& background);
 // The images as RGB32 are pixel for pixel the same.
 bool samePixels(const QImage& left, const QImage& right);
 

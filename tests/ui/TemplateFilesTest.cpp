@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -72,13 +73,13 @@ protected:
         window->Button6Click();
         return out;
     }
-    int runBatchTool(const QStringList& arguments) const
+    int runBatchTool(const QStringList& arguments, const QByteArray& standardError = {}) const
     {
         QProcess tool;
         tool.setWorkingDirectory(scratch());
         tool.start(PENNOLUX_BATCH_TOOL, arguments);
         EXPECT_TRUE(tool.waitForFinished(60'000));
-        EXPECT_EQ(tool.readAllStandardError(), QByteArray());
+        EXPECT_EQ(tool.readAllStandardError(), standardError);
         return tool.exitCode();
     }
     void expectSameFiles(const QString& left, const QString& right, int count) const
@@ -245,8 +246,11 @@ TEST_F(TemplateFilesTest, TheWindowAndTheBatchToolWriteTheSameFiles)
     window->openTemplateItem->trigger();
     const QString openedWindow = runInWindow("opened-window", list);
     const QString openedTool = folder("opened-tool");
-    EXPECT_EQ(runBatchTool({"-q", "--template", scratch() + "/other.pnxt", "-o", openedTool, scratch() + "/list.txt"}),
+    // Text 1 lies below the smaller canvas: both say so.
+    EXPECT_EQ(runBatchTool({"-q", "--template", scratch() + "/other.pnxt", "-o", openedTool, scratch() + "/list.txt"},
+                           "pennolux-batch: warning: 3 lines run off the image: line 1, line 3, line 4\n"),
               0);
+    EXPECT_EQ(fakes.messageBoxes.shown.back().text, "Saved 3 image file(s)\n3 lines run off the image.");
     expectSameFiles(openedWindow, openedTool, 3);
     EXPECT_EQ(QImage(openedWindow + "/Output4.png").size(), QSize(333, 97));
 }
@@ -390,4 +394,64 @@ TEST_F(TemplateFilesTest, AReopenedTemplateListsItsLayersInTheOrderTheyWereMade)
     EXPECT_EQ(listNames(), (QStringList{"Text 1", "Text 2", "Shape 1"}));
     EXPECT_EQ(model().content().stacking,
               (std::vector<LayerRef>{LayerRef::text(2), LayerRef::shape(1), LayerRef::text(1)}));
+}
+
+// Badges from addresses of 8 to 60 characters with Text 1 centred both ways
+// and Shrink to fit on: every address is whole and centred in its image, and
+// the window and pennolux-batch write the same files.
+TEST_F(TemplateFilesTest, CentredAddressesThatShrinkToFitAreWholeAndCentredInEveryBadge)
+{
+    QImage white(40, 20, QImage::Format_RGB32);
+    white.fill(Qt::white);
+    ASSERT_TRUE(white.save(scratch() + "/white.png"));
+    fakes.dialogs.openResult = scratch() + "/white.png";
+    page->Button8->click();
+    page->ListBox1->setCurrentRow(0);
+    page->HorizontalAlignmentBox->setCurrentIndex(1);
+    page->VerticalAlignmentBox->setCurrentIndex(1);
+    page->ShrinkToFitBox->setChecked(true);
+    const QList<std::pair<QSpinBox*, int>> frame{
+        {page->SpinEdit1, 10}, {page->SpinEdit2, 60}, {page->SpinEdit3, 471}, {page->SpinEdit4, 95}};
+    for (const auto& [field, value] : frame)
+        field->setValue(value);
+    ASSERT_EQ(model().content().textLayer(1)->box, (LayerBox{10, 60, 471, 95}));
+
+    QStringList addresses{"ab@c.org", "first@example.com", "zoë.o'brien@example.org",
+                          "clara+news@long-domain-name.example.com", "WWW@WWW.WW"};
+    addresses << QString(48, u'm') + "@example.com" << QString(40, u'i') + "@x.io" + QString(15, u'w');
+    for (const QString& address : addresses)
+        ASSERT_TRUE(address.size() >= 8 && address.size() <= 60) << address.toStdString();
+    const QString list = addresses.join('\n') + '\n';
+    const QString templatePath = scratch() + "/badge.pnxt";
+    fakes.dialogs.saveResult = templatePath;
+    window->saveTemplateItem->trigger();
+    QFile listFile(scratch() + "/addresses.txt");
+    ASSERT_TRUE(listFile.open(QIODevice::WriteOnly));
+    listFile.write(list.toUtf8());
+    listFile.close();
+
+    const QString fromWindow = runInWindow("window", list);
+    EXPECT_EQ(fakes.messageBoxes.shown.back().text, QStringLiteral("Saved %1 image file(s)").arg(addresses.size()));
+    const QString fromTool = folder("tool");
+    EXPECT_EQ(runBatchTool({"-q", "--template", templatePath, "-o", fromTool, scratch() + "/addresses.txt"}), 0);
+    expectSameFiles(fromWindow, fromTool, int(addresses.size()));
+
+    for (int number = 1; number <= addresses.size(); ++number) {
+        SCOPED_TRACE(addresses[number - 1].toStdString());
+        const QImage image = QImage(fromWindow + QStringLiteral("/Output%1.png").arg(number))
+                                 .convertToFormat(QImage::Format_RGB32);
+        ASSERT_EQ(image.size(), QSize(491, 215));
+        QRect ink;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (image.pixel(x, y) != qRgb(255, 255, 255))
+                    ink |= QRect(x, y, 1, 1);
+        ASSERT_FALSE(ink.isNull());
+        // Within the frame, never touching its edges, with equal margins.
+        EXPECT_GT(ink.left(), 10);
+        EXPECT_LT(ink.right(), 480);
+        EXPECT_GE(ink.top(), 60);
+        EXPECT_LT(ink.bottom(), 155);
+        EXPECT_LE(std::abs(ink.left() - (490 - ink.right())), 1) << ink.left() << " " << 490 - ink.right();
+    }
 }

@@ -19,7 +19,10 @@ namespace pennolux {
 
 namespace {
 
+// Version 2 adds a text layer's alignment; a template whose layers all keep
+// the defaults is written as version 1, which every earlier reader opens.
 constexpr int kFormatVersion = 1;
+constexpr int kAlignmentVersion = 2;
 // Layers may lie far off the canvas, but their edges stay well inside an int.
 constexpr double kMaxCoordinate = 1'000'000'000;
 constexpr double kMaxPointSize = 1000;
@@ -105,11 +108,32 @@ QByteArray boxText(const char* type, qint64 number, const LayerBox& box)
            ", \"width\": " + jsonNumber(box.width) + ", \"height\": " + jsonNumber(box.height) + ",\n";
 }
 
+// The alignment's words in the file, in the order of the enumerations.
+const char* const kHorizontalWords[] = {"left", "centre", "right"};
+const char* const kVerticalWords[] = {"top", "middle", "bottom"};
+
+bool usesAlignment(const Template& content)
+{
+    return std::any_of(content.TextLayers.begin(), content.TextLayers.end(),
+                       [](const auto& layer) { return layer && !layer->alignment.isDefault(); });
+}
+
+// Only a layer off the defaults has the key: a default layer reads the same
+// in both versions.
+QByteArray alignmentText(const TextAlignment& alignment)
+{
+    if (alignment.isDefault())
+        return {};
+    return QByteArray("      \"align\": { \"horizontal\": \"") + kHorizontalWords[int(alignment.horizontal)] +
+           "\", \"vertical\": \"" + kVerticalWords[int(alignment.vertical)] +
+           "\", \"shrink\": " + jsonBool(alignment.shrinkToFit) + " },\n";
+}
+
 QByteArray textLayerText(qint64 number, const TextLayer& layer)
 {
     const QFont& font = layer.font.font;
     return boxText("text", number, layer.box) + "      \"text\": " + jsonString(withNewlines(layer.text)) + ",\n" +
-           "      \"font\": { \"family\": " + jsonString(font.family()) +
+           alignmentText(layer.alignment) + "      \"font\": { \"family\": " + jsonString(font.family()) +
            ", \"size\": " + QByteArray::number(pointSizeOf(font), 'g', 10) + ", \"bold\": " + jsonBool(font.bold()) +
            ", \"italic\": " + jsonBool(font.italic()) + ",\n" +
            "                \"underline\": " + jsonBool(font.underline()) + ", \"strikeout\": " +
@@ -305,6 +329,7 @@ public:
     }
 
     const QString& path() const { return path_; }
+    bool has(const char* key) const { return object_.contains(QLatin1String(key)); }
 
 private:
     // A value as a complaint quotes it.
@@ -350,7 +375,33 @@ QString withCrLf(const QString& text)
     return withNewlines(text).replace(u'\n', QStringLiteral("\r\n"));
 }
 
-TextLayer readTextLayer(const ObjectReader& layer, const QString& where)
+// One of the words, as the index of its enumerator.
+int readWord(const ObjectReader& object, const char* key, const char* const (&words)[3])
+{
+    const QString word = object.string(key, 16);
+    for (int index = 0; index < 3; ++index)
+        if (word == QLatin1String(words[index]))
+            return index;
+    object.fail(QStringLiteral("\"%1\" must be \"%2\", \"%3\" or \"%4\", not \"%5\"")
+                    .arg(QLatin1String(key), QLatin1String(words[0]), QLatin1String(words[1]),
+                         QLatin1String(words[2]), word));
+}
+
+// A layer without the key keeps the defaults; the key is read from version
+// 2 on (a version 1 file knows no such key).
+TextAlignment readAlignment(const ObjectReader& layer, const QString& where, int version)
+{
+    if (version < kAlignmentVersion || !layer.has("align"))
+        return {};
+    const ObjectReader align(layer.path(), layer.object("align"), where + QStringLiteral(", \"align\""));
+    TextAlignment alignment;
+    alignment.horizontal = HorizontalAlignment(readWord(align, "horizontal", kHorizontalWords));
+    alignment.vertical = VerticalAlignment(readWord(align, "vertical", kVerticalWords));
+    alignment.shrinkToFit = align.boolean("shrink");
+    return alignment;
+}
+
+TextLayer readTextLayer(const ObjectReader& layer, const QString& where, int version)
 {
     TextLayer text;
     text.box = readBox(layer);
@@ -368,10 +419,11 @@ TextLayer readTextLayer(const ObjectReader& layer, const QString& where)
     face.setUnderline(font.boolean("underline"));
     face.setStrikeOut(font.boolean("strikeout"));
     text.font = {face, font.color("color")};
+    text.alignment = readAlignment(layer, where, version);
     return text;
 }
 
-void readLayers(const ObjectReader& root, Template& content)
+void readLayers(const ObjectReader& root, Template& content, int version)
 {
     const QJsonValue layers = root.value("layers");
     if (!layers.isArray())
@@ -404,7 +456,7 @@ void readLayers(const ObjectReader& root, Template& content)
         if (content.holds(ref))
             layer.fail(QStringLiteral("%1 is given twice").arg(layerName(ref)));
         if (isText)
-            content.TextLayers[std::size_t(number - 1)] = readTextLayer(layer, where);
+            content.TextLayers[std::size_t(number - 1)] = readTextLayer(layer, where, version);
         else
             content.ShapeLayers[std::size_t(number - 1)] = ShapeLayer{layer.color("fill"), readBox(layer)};
         content.stacking.push_back(ref);
@@ -437,6 +489,17 @@ void readBackground(const ObjectReader& root, Template& content)
     content.backgroundBytes = *decoded;
 }
 
+// The oldest version that holds everything the template uses.
+int fileVersionOf(const Template& content)
+{
+    return usesAlignment(content) ? kAlignmentVersion : kFormatVersion;
+}
+
+bool readsVersion(double version)
+{
+    return version == kFormatVersion || version == kAlignmentVersion;
+}
+
 } // namespace
 
 QByteArray templateFileText(const TemplateDocument& document)
@@ -451,7 +514,7 @@ QByteArray documentText(const TemplateDocument& document)
     const Template& content = document.content;
     QByteArray text;
     text.reserve(content.backgroundBytes.size() / 3 * 4 + 4096);
-    text += "{\n  \"pennolux-template\": " + jsonNumber(kFormatVersion) + ",\n";
+    text += "{\n  \"pennolux-template\": " + jsonNumber(fileVersionOf(content)) + ",\n";
     text += "  \"canvas\": { \"width\": " + jsonNumber(document.canvas.width()) +
             ", \"height\": " + jsonNumber(document.canvas.height()) + " },\n";
     text += "  \"background\": " + backgroundText(content) + ",\n";
@@ -484,10 +547,11 @@ TemplateDocument parseTemplateFile(const QByteArray& text, const QString& path)
     const QJsonValue version = json.object().value(QLatin1String("pennolux-template"));
     if (!json.isObject() || !version.isDouble())
         root.fail(QStringLiteral("it is not a Pennolux template"));
-    if (version.toDouble() != kFormatVersion)
-        root.fail(QStringLiteral("it is a template of version %1; this Pennolux reads version %2")
+    if (!readsVersion(version.toDouble()))
+        root.fail(QStringLiteral("it is a template of version %1; this Pennolux reads versions %2 and %3")
                       .arg(QString::number(version.toDouble(), 'g', 10))
-                      .arg(kFormatVersion));
+                      .arg(kFormatVersion)
+                      .arg(kAlignmentVersion));
 
     TemplateDocument document;
     const ObjectReader canvas(path, root.object("canvas"), QStringLiteral("\"canvas\""));
@@ -499,7 +563,7 @@ TemplateDocument parseTemplateFile(const QByteArray& text, const QString& path)
         canvas.fail(tooLarge.message());
     }
     document.canvas = QSize(int(width), int(height));
-    readLayers(root, document.content);
+    readLayers(root, document.content, int(version.toDouble()));
     readBackground(root, document.content);
     return document;
 }

@@ -38,12 +38,39 @@ struct LayerBox {
     friend bool operator==(const LayerBox&, const LayerBox&) = default;
 };
 
-// Text drawn as lines from the box's top-left, clipped to the box; the box
-// sizes itself to the text whenever the text or the font changes.
+enum class HorizontalAlignment { Left, Centre, Right };
+enum class VerticalAlignment { Top, Middle, Bottom };
+
+// Where a text layer's lines sit in its box, and whether a text too large for
+// the box is drawn smaller. The defaults are the design's: lines from the
+// box's top-left, the box following the text.
+struct TextAlignment {
+    HorizontalAlignment horizontal = HorizontalAlignment::Left;
+    VerticalAlignment vertical = VerticalAlignment::Top;
+    // A text wider or higher than the box is drawn at the largest whole pixel
+    // size that fits, down to kSmallestShrunkPixels.
+    bool shrinkToFit = false;
+
+    bool isDefault() const { return *this == TextAlignment{}; }
+    friend bool operator==(const TextAlignment&, const TextAlignment&) = default;
+};
+
+// Shrink to fit goes no smaller than this (or the font's own size, when that
+// is smaller): below it letters stop being legible on any screen or print.
+constexpr int kSmallestShrunkPixels = 6;
+
+// Text drawn as lines in the box, clipped to it. With the default alignment
+// the box sizes itself to the text whenever the text or the font changes;
+// any other alignment, or Shrink to fit, makes the box a fixed frame the
+// lines are placed in.
 struct TextLayer {
     QString text;
     ColoredFont font;
     LayerBox box;
+    TextAlignment alignment;
+
+    // The box stays as it is when the text or the font changes.
+    bool hasFixedBox() const { return !alignment.isDefault(); }
 
     friend bool operator==(const TextLayer&, const TextLayer&) = default;
 };

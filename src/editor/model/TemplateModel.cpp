@@ -52,7 +52,7 @@ LayerRef TemplateModel::addLayer(LayerKind kind)
 qint64 TemplateModel::addTextLayer(const ColoredFont& font, QSize canvas)
 {
     const LayerRef layer = addLayer(LayerKind::Text);
-    TextLayer text{kNewLayerText, font, {}};
+    TextLayer text{kNewLayerText, font, {}, {}};
     resizeToText(text);
     // C++ division truncates toward zero, as the centring asks.
     text.box.left = (canvas.width() - text.box.width) / 2;
@@ -113,6 +113,8 @@ void TemplateModel::bringToFront(LayerRef layer)
 
 void TemplateModel::resizeToText(TextLayer& layer)
 {
+    if (layer.hasFixedBox())
+        return;
     const QSize extent = textLayerExtent(layer.text, fonts_.fontFor(layer.font.font));
     layer.box.width = extent.width();
     layer.box.height = extent.height();
@@ -141,6 +143,14 @@ void TemplateModel::setText(qint64 number, const QString& text)
 void TemplateModel::setFont(qint64 number, const ColoredFont& font)
 {
     editTextLayer(number, [&](TextLayer& layer) { layer.font = font; });
+}
+
+void TemplateModel::setAlignment(qint64 number, const TextAlignment& alignment)
+{
+    const TextLayer* layer = content_.textLayer(number);
+    if (!layer || layer->alignment == alignment)
+        return;
+    editTextLayer(number, [&](TextLayer& edited) { edited.alignment = alignment; });
 }
 
 void TemplateModel::setColor(LayerRef layer, ColorValue color)

@@ -67,11 +67,16 @@ public:
     void makeCurrent(LayerRef layer);
     void bringToFront(LayerRef layer);
 
-    // The text, then the box sized to it, Left and Top kept. Throws AppError
-    // for a line too long to lay out; nothing changes then.
+    // The text, then the box sized to it, Left and Top kept (a fixed box
+    // stays as it is). Throws AppError for a line too long to lay out;
+    // nothing changes then.
     void setText(qint64 number, const QString& text);
-    // The font (family, size, style, colour), then the box sized to the text.
+    // The font (family, size, style, colour), then the box sized to the text
+    // unless it is fixed.
     void setFont(qint64 number, const ColoredFont& font);
+    // The alignment and Shrink to fit. Leaving the defaults fixes the box as
+    // it is; coming back to them sizes it to the text again.
+    void setAlignment(qint64 number, const TextAlignment& alignment);
     // A text layer's font colour or a shape layer's fill.
     void setColor(LayerRef layer, ColorValue color);
     // Width and Height set here last until the text or font next changes.

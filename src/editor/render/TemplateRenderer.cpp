@@ -97,31 +97,30 @@ void TemplateRenderer::drawTextLayer(QPainter& painter, const TextLayer& layer, 
     const QRect clip = layer.box.rect() & QRect(QPoint(0, 0), canvas);
     if (clip.isEmpty())
         return;
-    const RenderFont& font = fonts_.fontFor(layer.font.font);
+    // A layer made by hand (not through the model) may hold longer lines
+    // than the model allows; they are drawn as far as it would allow.
+    const TextLayerPlacement placement = placeTextLayer(layer, fonts_, canvas);
+    const RenderFont& font = fonts_.fontFor(placement.font);
     const QFontMetrics metrics(font.font());
-    const std::int64_t reach = std::int64_t(canvas.width()) - layer.box.left + metrics.maxWidth();
-    const std::int64_t cell = font.cellHeight();
+    const std::int64_t cell = placement.cellHeight;
 
     painter.save();
     // Within a clip the caller set (a band of rows), not instead of it.
     painter.setClipRect(clip, painter.hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
     painter.setFont(font.font());
     painter.setPen(layer.font.color.resolve());
-    const QStringList lines = textLayerLines(layer.text);
-    for (qsizetype index = 0; index < lines.size(); ++index) {
-        const std::int64_t top = layer.box.top + index * cell;
-        if (top + cell <= clip.top())
+    for (const PlacedLine& line : placement.lines) {
+        if (line.top + cell <= clip.top())
             continue;
-        if (top > clip.bottom())
+        if (line.top > clip.bottom())
             break;
-        // A layer made by hand (not through the model) may hold longer lines
-        // than the model allows; they are drawn as far as it would allow.
-        const QString line = lines[index].left(kMaxLineCharacters);
-        const bool farReaching = std::int64_t(line.size()) * std::max(metrics.maxWidth(), 1) >= kSafeGlyphReach;
+        const std::int64_t reach = std::int64_t(canvas.width()) - line.left + metrics.maxWidth();
+        const bool farReaching =
+            std::int64_t(line.text.size()) * std::max(metrics.maxWidth(), 1) >= kSafeGlyphReach;
         // drawText at a point takes the text as it is: "&" is a character,
         // never a mnemonic marker.
-        painter.drawText(QPoint(layer.box.left, int(top) + font.ascent()),
-                         farReaching ? visiblePart(line, font, reach) : line);
+        painter.drawText(QPoint(int(line.left), int(line.top) + font.ascent()),
+                         farReaching ? visiblePart(line.text, font, reach) : line.text);
     }
     painter.restore();
 }

@@ -15,6 +15,10 @@ namespace {
 
 void fillTextOne(TextLayer& layer, const QString& line, RenderFontCache& fonts)
 {
+    if (layer.hasFixedBox()) {
+        layer.text = line;
+        return;
+    }
     const QSize extent = textLayerExtent(line, fonts.fontFor(layer.font.font));
     layer.text = line;
     layer.box.width = extent.width();
@@ -108,17 +112,18 @@ EncodedImage TemplateLineEncoder::encode(const QString& text)
         return {plan.constantFile(), plan.canvas()};
     TextLayer& lineLayer = *filled_.textLayer(kLineLayerNumber);
     fillTextOne(lineLayer, text, renderer_.fonts());
+    const bool whole = placeTextLayer(lineLayer, renderer_.fonts(), plan.canvas()).whole;
     const RowBand lineRows = rowsOnCanvas(lineLayer.box, plan.canvas());
     if (lineRows.empty() && !plan.constantFile().isNull())
-        return {plan.constantFile(), plan.canvas()};
+        return {plan.constantFile(), plan.canvas(), whole};
     if (!plan.band().holds(lineRows)) {
         drawWhole();
-        return {encodeImage(image_, plan.format()), plan.canvas()};
+        return {encodeImage(image_, plan.format()), plan.canvas(), whole};
     }
     drawBand(plan.band());
     if (pngBand_)
-        return {pngBand_->encode(image_), plan.canvas()};
-    return {encodeImage(image_, plan.format()), plan.canvas()};
+        return {pngBand_->encode(image_), plan.canvas(), whole};
+    return {encodeImage(image_, plan.format()), plan.canvas(), whole};
 }
 
 LineEncoderFactory templateLineEncoders(const Template& content, const QPalette& palette, QSize canvas,

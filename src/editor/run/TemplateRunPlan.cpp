@@ -42,8 +42,11 @@ TemplateRunPlan::TemplateRunPlan(const Template& content, QSize canvas, ImageFor
         renderer.drawLayers(painter, withoutLine, canvas, lineLayerPosition_);
         painter.end();
         const TextLayer& lineLayer = *content_.textLayer(kLineLayerNumber);
+        // A fixed box keeps its rows whatever the line; a box that follows
+        // the text takes one cell for a line of one text line.
         LayerBox oneLine = lineLayer.box;
-        oneLine.height = renderer.fonts().fontFor(lineLayer.font.font).cellHeight();
+        if (!lineLayer.hasFixedBox())
+            oneLine.height = renderer.fonts().fontFor(lineLayer.font.font).cellHeight();
         band_ = rowsOnCanvas(oneLine, canvas);
     }
     if (band_.empty())

@@ -233,6 +233,7 @@ QWidget* TemplatePage::buildMiddleBand()
     BitBtn7->setFixedHeight(kLayerButtonHeight);
     columnLayout->addWidget(BitBtn6);
     columnLayout->addWidget(BitBtn7);
+    buildAlignmentControls(column);
     layout->addWidget(column);
 
     PopupMenu2 = new QMenu(ListBox1);
@@ -248,6 +249,51 @@ QWidget* TemplatePage::buildMiddleBand()
     connectHandler(BitBtn6, &QPushButton::clicked, &TemplatePage::BitBtn6Click);
     connectHandler(BitBtn7, &QPushButton::clicked, &TemplatePage::BitBtn7Click);
     return band;
+}
+
+// Under the layer buttons: the column is narrow, so the two boxes share one
+// caption and say what they set to a screen reader by their names.
+void TemplatePage::buildAlignmentControls(QWidget* column)
+{
+    auto* columnLayout = static_cast<QVBoxLayout*>(column->layout());
+    HorizontalAlignmentBox = new QComboBox(column);
+    HorizontalAlignmentBox->setObjectName("HorizontalAlignmentBox");
+    HorizontalAlignmentBox->addItems({"Left", "Centre", "Right"});
+    HorizontalAlignmentBox->setAccessibleName("Horizontal alignment");
+    HorizontalAlignmentBox->setToolTip("Where the lines of the current text layer sit across its box");
+    VerticalAlignmentBox = new QComboBox(column);
+    VerticalAlignmentBox->setObjectName("VerticalAlignmentBox");
+    VerticalAlignmentBox->addItems({"Top", "Middle", "Bottom"});
+    VerticalAlignmentBox->setAccessibleName("Vertical alignment");
+    VerticalAlignmentBox->setToolTip("Where the lines of the current text layer sit up and down its box");
+    ShrinkToFitBox = new QCheckBox("Shrink to fit", column);
+    ShrinkToFitBox->setObjectName("ShrinkToFitBox");
+    ShrinkToFitBox->setAccessibleName("Shrink to fit");
+    ShrinkToFitBox->setToolTip(QStringLiteral("Draw a text too large for its box smaller, down to %1 pixels")
+                                   .arg(kSmallestShrunkPixels));
+    columnLayout->addWidget(addFieldLabel(column, "Alignment:", HorizontalAlignmentBox));
+    columnLayout->addWidget(HorizontalAlignmentBox);
+    columnLayout->addWidget(VerticalAlignmentBox);
+    columnLayout->addWidget(ShrinkToFitBox);
+    connectHandler(HorizontalAlignmentBox, &QComboBox::currentIndexChanged, &TemplatePage::alignmentChanged);
+    connectHandler(VerticalAlignmentBox, &QComboBox::currentIndexChanged, &TemplatePage::alignmentChanged);
+    connectHandler(ShrinkToFitBox, &QCheckBox::toggled, &TemplatePage::alignmentChanged);
+}
+
+void TemplatePage::showAlignment(const TextLayer* layer)
+{
+    const TextAlignment alignment = layer ? layer->alignment : TextAlignment{};
+    QWidget* const controls[] = {HorizontalAlignmentBox, VerticalAlignmentBox, ShrinkToFitBox};
+    for (QWidget* control : controls) {
+        const QSignalBlocker blocker(control);
+        control->setEnabled(layer != nullptr);
+    }
+    const QSignalBlocker horizontal(HorizontalAlignmentBox);
+    const QSignalBlocker vertical(VerticalAlignmentBox);
+    const QSignalBlocker shrink(ShrinkToFitBox);
+    HorizontalAlignmentBox->setCurrentIndex(int(alignment.horizontal));
+    VerticalAlignmentBox->setCurrentIndex(int(alignment.vertical));
+    ShrinkToFitBox->setChecked(alignment.shrinkToFit);
 }
 
 QWidget* TemplatePage::buildTextRow()
@@ -327,8 +373,9 @@ QWidget* TemplatePage::buildGeometryBar()
 void TemplatePage::setTabOrder()
 {
     QWidget* const order[] = {ComboBoxDestination2, Button7, ComboBox2, Button8, Button6, imageWidthField,
-                              imageHeightField, followWindowBox, Panel9, ListBox1,
-                              BitBtn6, BitBtn7, Memo1, ButtonFont, Shape1, SpinEdit1, SpinEdit2, SpinEdit3, SpinEdit4};
+                              imageHeightField, followWindowBox, Panel9, ListBox1, BitBtn6, BitBtn7,
+                              HorizontalAlignmentBox, VerticalAlignmentBox, ShrinkToFitBox, Memo1, ButtonFont,
+                              Shape1, SpinEdit1, SpinEdit2, SpinEdit3, SpinEdit4};
     for (std::size_t i = 1; i < std::size(order); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
 }
@@ -393,6 +440,7 @@ void TemplatePage::clearEditors()
     showMemoText(QString());
     Memo1->setEnabled(false);
     ButtonFont->setEnabled(false);
+    showAlignment(nullptr);
     showGeometry(LayerBox{}, Reactions::Suspended);
 }
 
@@ -516,6 +564,7 @@ void TemplatePage::BitBtn6Click()
         showMemoText(layer.text);
         Memo1->setEnabled(true);
         ButtonFont->setEnabled(true);
+        showAlignment(&layer);
         showGeometry(layer.box, Reactions::Active);
     });
 }
@@ -529,6 +578,7 @@ void TemplatePage::BitBtn7Click()
         showMemoText(QString());
         Memo1->setEnabled(false);
         ButtonFont->setEnabled(false);
+        showAlignment(nullptr);
         showGeometry(layer.box, Reactions::Active);
     });
 }
@@ -560,6 +610,7 @@ void TemplatePage::MyLabelTiklandi(qint64 no)
     showMemoText(layer->text);
     Memo1->setEnabled(true);
     ButtonFont->setEnabled(true);
+    showAlignment(layer);
     showGeometry(layer->box, Reactions::Suspended);
 }
 
@@ -572,6 +623,7 @@ void TemplatePage::MyShapeTiklandi(qint64 no)
     showMemoText(QString());
     Memo1->setEnabled(false);
     ButtonFont->setEnabled(false);
+    showAlignment(nullptr);
     showGeometry(layer->box, Reactions::Suspended);
 }
 
@@ -633,6 +685,25 @@ void TemplatePage::showRefusedTextUndone(LayerRef layer)
         showMemoText(kept->text);
         Memo1->moveCursor(QTextCursor::End);
     }
+}
+
+void TemplatePage::alignmentChanged()
+{
+    const LayerRef layer = model_.currentLayer();
+    const TextLayer* text = layer.isText() ? model_.content().textLayer(layer.number) : nullptr;
+    if (!text)
+        return;
+    TextAlignment alignment;
+    alignment.horizontal = HorizontalAlignment(std::max(HorizontalAlignmentBox->currentIndex(), 0));
+    alignment.vertical = VerticalAlignment(std::max(VerticalAlignmentBox->currentIndex(), 0));
+    alignment.shrinkToFit = ShrinkToFitBox->isChecked();
+    const QString caption = alignment.shrinkToFit != text->alignment.shrinkToFit ? QStringLiteral("Shrink to Fit")
+                                                                                   : QStringLiteral("Alignment");
+    history_.record(QStringLiteral("%1 of %2").arg(caption, layerName(layer)), [this, layer, &alignment] {
+        model_.setAlignment(layer.number, alignment);
+        // Back at the defaults the box follows the text again.
+        showGeometry(model_.content().textLayer(layer.number)->box, Reactions::Suspended);
+    });
 }
 
 void TemplatePage::Shape1MouseDown()

@@ -76,6 +76,8 @@ public:
     void Memo1Change();
     void Shape1MouseDown();
     void Button8Click();
+    // The current text layer's alignment and Shrink to fit, from the three controls.
+    void alignmentChanged();
 
     // Top bar.
     QComboBox* ComboBoxDestination2 = nullptr;
@@ -94,6 +96,10 @@ public:
     QAction* Delete1 = nullptr;
     QPushButton* BitBtn6 = nullptr;
     QPushButton* BitBtn7 = nullptr;
+    // Where the current text layer's lines sit in its box.
+    QComboBox* HorizontalAlignmentBox = nullptr;
+    QComboBox* VerticalAlignmentBox = nullptr;
+    QCheckBox* ShrinkToFitBox = nullptr;
     // Text row.
     QPlainTextEdit* Memo1 = nullptr;
     QPushButton* ButtonFont = nullptr;
@@ -117,6 +123,7 @@ private:
     QWidget* buildTopBar();
     void buildImageSizeFields(QWidget* bar);
     QWidget* buildMiddleBand();
+    void buildAlignmentControls(QWidget* column);
     QWidget* buildTextRow();
     QWidget* buildGeometryBar();
     QSpinBox* addGeometryField(QWidget* bar, int& left, const QString& caption, void (TemplatePage::*handler)());
@@ -138,6 +145,8 @@ private:
     void imageSizeEdited();
     void followWindowClicked(bool follow);
     void showRefusedTextUndone(LayerRef layer);
+    // The layer's alignment, or the defaults greyed out for a shape or no layer.
+    void showAlignment(const TextLayer* layer);
     void applyField(QSpinBox* field, void (TemplateModel::*apply)(LayerRef, int), const QString& caption,
                     StepKind kind);
 

@@ -12,6 +12,9 @@ namespace pennolux {
 struct EncodedImage {
     QByteArray bytes;
     QSize size;
+    // False when part of the line's text is cut off in the image (it runs off
+    // the image or out of the place it is drawn in): the run counts such lines.
+    bool whole = true;
 };
 
 // Turns the text of a line into the bytes of its file. Each worker thread

@@ -1,5 +1,6 @@
 #include "production/linerun/LineRun.h"
 
+#include <QStringList>
 #include <new>
 #include <vector>
 
@@ -28,6 +29,8 @@ public:
                                                                   options_.format),
                               image->size};
             ++result_.made;
+            if (!image->whole)
+                countCut(numberOf(index));
             if (options_.stored)
                 options_.stored(stored);
         }
@@ -43,6 +46,13 @@ public:
     const LineRunResult& result() const { return result_; }
 
 private:
+    void countCut(int number)
+    {
+        ++result_.cutLines;
+        if (int(result_.firstCutLines.size()) < kListedCutLines)
+            result_.firstCutLines.push_back(number);
+    }
+
     const LineSource& lines_;
     const LineRunOptions& options_;
     LineRunResult result_;
@@ -109,6 +119,35 @@ LineRunResult runWithWorkers(const LineSource& lines, const LineEncoderFactory& 
 }
 
 } // namespace
+
+namespace {
+
+QString cutLinesCount(int count)
+{
+    return count == 1 ? QStringLiteral("1 line runs off the image")
+                      : QStringLiteral("%1 lines run off the image").arg(count);
+}
+
+} // namespace
+
+QString cutLinesSentence(const LineRunResult& result)
+{
+    if (result.cutLines == 0)
+        return {};
+    return cutLinesCount(result.cutLines) + u'.';
+}
+
+QString cutLinesListing(const LineRunResult& result)
+{
+    if (result.cutLines == 0)
+        return {};
+    QStringList numbers;
+    for (const int number : result.firstCutLines)
+        numbers << QStringLiteral("line %1").arg(number);
+    if (result.cutLines > int(result.firstCutLines.size()))
+        numbers << QStringLiteral("…");
+    return cutLinesCount(result.cutLines) + QStringLiteral(": ") + numbers.join(QStringLiteral(", "));
+}
 
 QString lineErrorText(int number, const QString& text, const QString& message)
 {

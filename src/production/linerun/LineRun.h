@@ -3,6 +3,7 @@
 #include <QSize>
 #include <QString>
 #include <functional>
+#include <vector>
 
 #include "production/linerun/LineEncoder.h"
 #include "production/textlist/LineSource.h"
@@ -33,10 +34,17 @@ struct LineRunOptions {
     std::function<void(const StoredLine&)> stored;
 };
 
+// How many numbers of lines cut off a run keeps, for its report.
+constexpr int kListedCutLines = 10;
+
 struct LineRunResult {
     int linesSeen = 0;  // the number of lines walked, empty ones included
     int made = 0;       // files written
     bool stopped = false;  // progress asked to stop before the list ended
+    // Files written whose line's text is not all in the image
+    // (EncodedImage::whole), and the numbers of the first kListedCutLines.
+    int cutLines = 0;
+    std::vector<int> firstCutLines;
 };
 
 // Every non-empty line becomes one file named after its line number; empty
@@ -45,6 +53,12 @@ struct LineRunResult {
 // (AppError), leaving the files already written; an encoding error names the
 // line: "Line 2 ("john…"): <reason>".
 LineRunResult runLines(const LineSource& lines, const LineEncoderFactory& makeEncoder, const LineRunOptions& options);
+
+// "3 lines run off the image." for a summary, or empty when every line was whole.
+QString cutLinesSentence(const LineRunResult& result);
+// "3 lines run off the image: line 17, line 20, line 31", the first
+// kListedCutLines numbered and then "…"; empty when every line was whole.
+QString cutLinesListing(const LineRunResult& result);
 
 // "Line 2 ("john.smith@exam…"): " + message, the line's text cut short.
 QString lineErrorText(int number, const QString& text, const QString& message);

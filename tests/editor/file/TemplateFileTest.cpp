@@ -45,7 +45,7 @@ TemplateDocument exampleDocument()
     TemplateDocument document;
     document.canvas = kCanvas;
     document.content.background = defaultBackground();
-    document.content.TextLayers[0] = TextLayer{"Text", {designFont(24), colors::clWindowText}, {195, 88, 100, 39}};
+    document.content.TextLayers[0] = TextLayer{"Text", {designFont(24), colors::clWindowText}, {195, 88, 100, 39}, {}};
     document.content.ShapeLayers[0] = ShapeLayer{colors::clWhite, {10, 10, 65, 65}};
     document.content.stacking = {LayerRef::text(1), LayerRef::shape(1)};
     return document;
@@ -77,10 +77,10 @@ TemplateDocument richDocument()
     QFont italic = designFont(13);
     italic.setItalic(true);
     italic.setUnderline(true);
-    document.content.TextLayers[0] = TextLayer{"Text", {designFont(24), colors::clWindowText}, {20, 30, 62, 39}};
+    document.content.TextLayers[0] = TextLayer{"Text", {designFont(24), colors::clWindowText}, {20, 30, 62, 39}, {}};
     document.content.TextLayers[6] =
         TextLayer{"Zoë said \"hi\"\r\nback\\slash\r\n", {italic, ColorValue::fromRgb(QColor(0x12, 0x34, 0x56))},
-                  {-40, 90, 500, 66}};
+                  {-40, 90, 500, 66}, {}};
     document.content.ShapeLayers[2] = ShapeLayer{colors::clSkyBlue, {250, -5, 80, 30}};
     document.content.stacking = {LayerRef::shape(3), LayerRef::text(7), LayerRef::text(1)};
     return document;
@@ -207,7 +207,7 @@ TEST_F(TemplateFileTest, RefusesEveryFileItCannotUseNamingTheFileAndWhatIsWrong)
         {"not JSON", "a list of addresses\n", "not a Pennolux template (not JSON"},
         {"JSON of something else", R"({ "name": "x" })", "not a Pennolux template"},
         {"a list, not an object", "[1, 2]", "not a Pennolux template"},
-        {"another version", R"({ "pennolux-template": 2 })", "version 2; this Pennolux reads version 1"},
+        {"another version", R"({ "pennolux-template": 3 })", "version 3; this Pennolux reads versions 1 and 2"},
         {"a wrong type", withLayers(shape(1, "\"ten\"")), "layer 1: \"left\" must be a whole number"},
         {"a fraction", withLayers(shape(1, "10.5")), "\"left\" must be a whole number"},
         {"a number outside 1 to 99", withLayers(shape(100)), "layer 1: \"number\" must be a whole number from 1 to 99"},
@@ -308,6 +308,70 @@ TEST_F(TemplateFileTest, WhatCouldNotBeOpenedAgainIsNeverWritten)
     EXPECT_EQ(opened.content.TextLayers[0]->text, longest);
     EXPECT_EQ(opened.content.backgroundSource, "back_slash.png");
     EXPECT_EQ(opened.content.backgroundBytes, document.content.backgroundBytes);
+}
+
+// A layer off the default alignment makes the file version 2, with the
+// layer's "align" key; the other layers have none, as in version 1.
+TEST_F(TemplateFileTest, AlignedLayersAreWrittenAsVersionTwoAndReadBack)
+{
+    TemplateDocument document = richDocument();
+    document.content.TextLayers[6]->alignment = {HorizontalAlignment::Right, VerticalAlignment::Middle, true};
+    const QByteArray text = templateFileText(document);
+    EXPECT_TRUE(text.startsWith("{\n  \"pennolux-template\": 2,\n")) << text.left(40).toStdString();
+    EXPECT_TRUE(text.contains("      \"text\": \"Zoë said \\\"hi\\\"\\nback\\\\slash\\n\",\n"
+                              "      \"align\": { \"horizontal\": \"right\", \"vertical\": \"middle\", \"shrink\": true },\n"
+                              "      \"font\": "))
+        << text.toStdString();
+    EXPECT_EQ(text.count("\"align\""), 1);
+
+    const TemplateDocument read = parseTemplateFile(text, "aligned.pnxt");
+    EXPECT_EQ(read.content.TextLayers, document.content.TextLayers);
+    EXPECT_EQ(templateFileText(read), text);
+    for (const TextAlignment& alignment : {TextAlignment{HorizontalAlignment::Centre, VerticalAlignment::Top, false},
+                                           TextAlignment{HorizontalAlignment::Left, VerticalAlignment::Bottom, false},
+                                           TextAlignment{HorizontalAlignment::Left, VerticalAlignment::Top, true}}) {
+        document.content.TextLayers[0]->alignment = alignment;
+        EXPECT_EQ(parseTemplateFile(templateFileText(document), "a.pnxt").content.TextLayers[0]->alignment, alignment);
+    }
+
+    // Version 1 knows no alignment: the key is ignored there, as any unknown key.
+    QByteArray older = text;
+    older.replace("\"pennolux-template\": 2", "\"pennolux-template\": 1");
+    EXPECT_TRUE(parseTemplateFile(older, "old.pnxt").content.TextLayers[6]->alignment.isDefault());
+}
+
+TEST_F(TemplateFileTest, RefusesAnAlignmentItCannotUseNamingTheLayer)
+{
+    const auto withAlign = [](const QByteArray& align) {
+        return R"({ "pennolux-template": 2, "canvas": { "width": 9, "height": 9 }, "background": null, "layers": [
+            { "type": "shape", "number": 1, "left": 0, "top": 0, "width": 5, "height": 5, "fill": "#FFFFFF" },
+            { "type": "text", "number": 1, "left": 0, "top": 0, "width": 10, "height": 10, "text": "x",
+              "align": )" + align + R"(,
+              "font": { "family": "Tahoma", "size": 24, "bold": false, "italic": false,
+                        "underline": false, "strikeout": false, "color": "clWindowText" } } ] })";
+    };
+    const std::vector<Refused> cases = {
+        {"not an object", withAlign("\"centre\""), "layer 2: \"align\" must be an object, not a string"},
+        {"an unknown word", withAlign(R"({ "horizontal": "center", "vertical": "top", "shrink": false })"),
+         "layer 2, \"align\": \"horizontal\" must be \"left\", \"centre\" or \"right\", not \"center\""},
+        {"a number for a word", withAlign(R"({ "horizontal": "left", "vertical": 2, "shrink": false })"),
+         "layer 2, \"align\": \"vertical\" must be a string"},
+        {"shrink not true or false", withAlign(R"({ "horizontal": "left", "vertical": "top", "shrink": "yes" })"),
+         "layer 2, \"align\": \"shrink\" must be true or false"},
+        {"a value missing", withAlign(R"({ "horizontal": "left", "shrink": true })"),
+         "layer 2, \"align\": \"vertical\" is missing"},
+    };
+    for (const Refused& refused : cases) {
+        SCOPED_TRACE(refused.what);
+        try {
+            parseTemplateFile(refused.text, "aligned.pnxt");
+            ADD_FAILURE() << "opened";
+        } catch (const AppError& error) {
+            EXPECT_TRUE(error.message().contains(QString::fromUtf8(refused.reason))) << error.message().toStdString();
+        }
+    }
+    EXPECT_NO_THROW(parseTemplateFile(withAlign(R"({ "horizontal": "centre", "vertical": "bottom", "shrink": true })"),
+                                      "aligned.pnxt"));
 }
 
 TEST_F(TemplateFileTest, AMissingFileOrAFolderIsNamedAndAPipeIsRead)

@@ -188,6 +188,35 @@ TEST_F(TemplateModelTest, TextAndFontResizeTheBoxAndKeepItsPlace)
     EXPECT_EQ(boxOf(LayerRef::text(1)).left, -7);
 }
 
+// Any alignment but the defaults, or Shrink to fit, makes the box a frame
+// the text is placed in; back at the defaults it follows the text again.
+TEST_F(TemplateModelTest, AnAlignedLayerKeepsItsBoxUntilTheDefaultsComeBack)
+{
+    const TextAlignment fixing[] = {
+        {HorizontalAlignment::Centre, VerticalAlignment::Top, false},
+        {HorizontalAlignment::Left, VerticalAlignment::Bottom, false},
+        {HorizontalAlignment::Left, VerticalAlignment::Top, true},
+    };
+    for (const TextAlignment& alignment : fixing) {
+        TemplateModel aligned;
+        aligned.addTextLayer(layerFont(), kDesignCanvas);
+        aligned.setWidth(LayerRef::text(1), 400);
+        aligned.setAlignment(1, alignment);
+        const LayerBox frame = *aligned.content().boxOf(LayerRef::text(1));
+        EXPECT_EQ(frame.width, 400);
+        aligned.setText(1, "a much longer line than Text");
+        aligned.setFont(1, layerFont(Qt::black, 40));
+        EXPECT_EQ(*aligned.content().boxOf(LayerRef::text(1)), frame);
+        EXPECT_EQ(aligned.content().textLayer(1)->alignment, alignment);
+
+        aligned.setAlignment(1, TextAlignment{});
+        const RenderFont large{designFont(40)};
+        EXPECT_EQ(aligned.content().boxOf(LayerRef::text(1))->width,
+                  int(large.checkedAdvance("a much longer line than Text")));
+        EXPECT_EQ(aligned.content().boxOf(LayerRef::text(1))->left, frame.left);
+    }
+}
+
 TEST_F(TemplateModelTest, ALineTooLongToLayOutIsRefusedAndTheLayerKept)
 {
     newText();

@@ -1,4 +1,5 @@
 #include <QPainter>
+#include <cstdlib>
 #include <gtest/gtest.h>
 
 #include "EditorTestSupport.h"
@@ -136,6 +137,118 @@ TEST(TemplateRendererTest, LinesStackByTheCellHeight)
     EXPECT_EQ(pixelsOtherThan(image, QRect(0, 39, 50, 39), Qt::white), 0);
     EXPECT_GT(pixelsOtherThan(image, QRect(0, 78, 50, 39), Qt::white), 0);
     EXPECT_EQ(textLayerLines("a\r\nb\rc\nd"), (QStringList{"a", "b", "c", "d"}));
+}
+
+TextLayer alignedLayer(const QString& text, const LayerBox& box, HorizontalAlignment horizontal,
+                       VerticalAlignment vertical, bool shrink = false)
+{
+    return TextLayer{text, layerFont(), box, {horizontal, vertical, shrink}};
+}
+
+TEST(TemplateRendererTest, AlignedLinesSitInTheirBoxEachLineOnItsOwn)
+{
+    RenderFontCache fonts;
+    const RenderFont& font = fonts.fontFor(layerFont().font);
+    const LayerBox box{10, 20, 400, 150};
+    const std::int64_t wide = font.checkedAdvance("a wider line");
+    const std::int64_t narrow = font.checkedAdvance("short");
+    // A centred line is centred by its ink.
+    const QFontMetrics metrics(font.font());
+    const QRect wideInk = metrics.tightBoundingRect("a wider line");
+    const QRect narrowInk = metrics.tightBoundingRect("short");
+    struct Case {
+        HorizontalAlignment horizontal;
+        VerticalAlignment vertical;
+        std::int64_t wideLeft, narrowLeft, top;
+    };
+    const Case cases[] = {
+        {HorizontalAlignment::Left, VerticalAlignment::Top, 10, 10, 20},
+        {HorizontalAlignment::Centre, VerticalAlignment::Middle, 10 + (400 - wideInk.width()) / 2 - wideInk.left(),
+         10 + (400 - narrowInk.width()) / 2 - narrowInk.left(), 20 + (150 - 78) / 2},
+        {HorizontalAlignment::Right, VerticalAlignment::Bottom, 410 - wide, 410 - narrow, 170 - 78},
+    };
+    for (const Case& c : cases) {
+        const TextLayerPlacement placement =
+            placeTextLayer(alignedLayer("a wider line\r\nshort", box, c.horizontal, c.vertical), fonts, kCanvas);
+        ASSERT_EQ(placement.lines.size(), 2u);
+        EXPECT_EQ(placement.lines[0].left, c.wideLeft);
+        EXPECT_EQ(placement.lines[1].left, c.narrowLeft);
+        EXPECT_EQ(placement.lines[0].top, c.top);
+        EXPECT_EQ(placement.lines[1].top, c.top + 39);
+        EXPECT_TRUE(placement.whole);
+    }
+}
+
+// The ink of a centred line has equal margins in its box, and a line too
+// wide for its box is drawn smaller, whole, at the largest size that fits.
+TEST(TemplateRendererTest, ShrinkToFitDrawsALongLineWholeAndCentred)
+{
+    for (const QString& text : {QString("a@b.cd"), QString("clara+news@long-domain-name.example.com")}) {
+        Template content = solidTemplate(Qt::white);
+        content.TextLayers[0] = alignedLayer(text, {10, 0, 280, 60}, HorizontalAlignment::Centre,
+                                             VerticalAlignment::Middle, true);
+        content.stacking = {LayerRef::text(1)};
+        const QImage image = render(content, QSize(300, 60));
+        const QRect ink = inkBounds(image, Qt::white);
+        ASSERT_FALSE(ink.isNull());
+        // Inside the box, so nothing of it is clipped.
+        EXPECT_GE(ink.left(), 10) << text.toStdString();
+        EXPECT_LE(ink.right(), 289) << text.toStdString();
+        EXPECT_LE(std::abs(ink.left() - (299 - ink.right())), 1) << text.toStdString();
+    }
+    const LayerBox box{0, 0, 300, 60};
+
+    RenderFontCache fonts;
+    const QString longLine = "clara+news@long-domain-name.example.com";
+    const TextLayerPlacement shrunk = placeTextLayer(
+        alignedLayer(longLine, box, HorizontalAlignment::Left, VerticalAlignment::Top, true), fonts, kCanvas);
+    const int pixels = shrunk.font.pixelSize();
+    EXPECT_LT(pixels, 32);
+    EXPECT_LE(shrunk.lines[0].advance, 300);
+    EXPECT_TRUE(shrunk.whole);
+    QFont larger = shrunk.font;
+    larger.setPixelSize(pixels + 1);
+    EXPECT_GT(fonts.fontFor(larger).checkedAdvance(longLine), 300);
+    // A line that fits keeps the layer's own font.
+    const TextLayerPlacement fitting = placeTextLayer(
+        alignedLayer("a@b.cd", box, HorizontalAlignment::Left, VerticalAlignment::Top, true), fonts, kCanvas);
+    EXPECT_EQ(fitting.font, layerFont().font);
+}
+
+TEST(TemplateRendererTest, BelowTheFloorALineIsDrawnAtTheFloorAndIsNotWhole)
+{
+    RenderFontCache fonts;
+    const TextLayerPlacement placement =
+        placeTextLayer(alignedLayer(QString(400, u'W'), {0, 0, 100, 39}, HorizontalAlignment::Left,
+                                    VerticalAlignment::Top, true),
+                       fonts, kCanvas);
+    EXPECT_EQ(placement.font.pixelSize(), kSmallestShrunkPixels);
+    EXPECT_FALSE(placement.whole);
+}
+
+// Whole: every line's cell lies in the box and on the canvas.
+TEST(TemplateRendererTest, ALineIsWholeOnlyInsideItsBoxAndTheCanvas)
+{
+    RenderFontCache fonts;
+    const RenderFont& font = fonts.fontFor(layerFont().font);
+    const int width = int(font.checkedAdvance("Text"));
+    struct Case {
+        const char* name;
+        TextLayer layer;
+        bool whole;
+    };
+    const Case cases[] = {
+        {"fitting", TextLayer{"Text", layerFont(), {10, 10, width, 39}, {}}, true},
+        {"off the right edge", TextLayer{"Text", layerFont(), {491 - width + 1, 10, width, 39}, {}}, false},
+        {"above the canvas", TextLayer{"Text", layerFont(), {10, -1, width, 39}, {}}, false},
+        {"all off the canvas", TextLayer{"Text", layerFont(), {10, 300, width, 39}, {}}, false},
+        {"cut by its box", TextLayer{"Text", layerFont(), {10, 10, width - 1, 39}, {}}, false},
+        {"centred wider than its box",
+         alignedLayer("Text", {10, 10, width - 2, 39}, HorizontalAlignment::Centre, VerticalAlignment::Top), false},
+        {"an empty line off the canvas", TextLayer{"Text\r\n", layerFont(), {10, 176, width, 78}, {}}, true},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(placeTextLayer(c.layer, fonts, kCanvas).whole, c.whole) << c.name;
 }
 
 TEST(TemplateRendererTest, ATransparentPictureShowsTheCanvasColourThrough)

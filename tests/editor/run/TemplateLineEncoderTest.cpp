@@ -73,7 +73,7 @@ TEST_P(TemplateRunTest, EachNonEmptyLineIsTheCanvasWithTheLineInTextOne)
 TEST_P(TemplateRunTest, WithoutTextOneEveryImageIsTheUnchangedCanvas)
 {
     // Text 1 deleted; Text 2 never receives the lines.
-    content.TextLayers[1] = TextLayer{"Other", layerFont(), {10, 10, 100, 39}};
+    content.TextLayers[1] = TextLayer{"Other", layerFont(), {10, 10, 100, 39}, {}};
     content.stacking.push_back(LayerRef::text(2));
     content.TextLayers[0].reset();
     std::erase(content.stacking, LayerRef::text(1));

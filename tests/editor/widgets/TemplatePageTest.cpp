@@ -2,6 +2,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QLabel>
@@ -440,6 +441,44 @@ TEST_F(TemplatePageTest, EveryControlIsReachedByTabAndNamedForScreenReaders)
         EXPECT_FALSE(accessible->text(QAccessible::Name).trimmed().isEmpty())
             << control->objectName().toStdString() << " " << control->metaObject()->className();
     }
+}
+
+// The alignment controls act on the current text layer, are greyed out for
+// a shape, and a fixed box keeps the size typed into the fields.
+TEST_F(TemplatePageTest, TheAlignmentControlsSetTheCurrentTextLayerOnly)
+{
+    page->BitBtn6Click();
+    const LayerBox textSized = boxOf(LayerRef::text(1));
+    EXPECT_TRUE(page->HorizontalAlignmentBox->isEnabled());
+    page->HorizontalAlignmentBox->setCurrentIndex(1);
+    page->VerticalAlignmentBox->setCurrentIndex(1);
+    page->ShrinkToFitBox->setChecked(true);
+    EXPECT_EQ(model().content().textLayer(1)->alignment,
+              (TextAlignment{HorizontalAlignment::Centre, VerticalAlignment::Middle, true}));
+    typeInto(page->SpinEdit3, "300");
+    page->Memo1->setPlainText("a rather longer line of text than the box is wide");
+    EXPECT_EQ(boxOf(LayerRef::text(1)).width, 300);
+    EXPECT_EQ(fields()[2], 300);
+
+    page->BitBtn7Click();
+    for (QWidget* control : std::initializer_list<QWidget*>{page->HorizontalAlignmentBox, page->VerticalAlignmentBox,
+                                                            page->ShrinkToFitBox})
+        EXPECT_FALSE(control->isEnabled()) << control->objectName().toStdString();
+    EXPECT_EQ(page->HorizontalAlignmentBox->currentIndex(), 0);
+    EXPECT_FALSE(page->ShrinkToFitBox->isChecked());
+
+    // Back at the defaults the box follows the text again, and the fields show it.
+    page->ListBox1->setCurrentRow(0);
+    EXPECT_EQ(page->HorizontalAlignmentBox->currentIndex(), 1);
+    EXPECT_TRUE(page->ShrinkToFitBox->isChecked());
+    page->HorizontalAlignmentBox->setCurrentIndex(0);
+    page->VerticalAlignmentBox->setCurrentIndex(0);
+    page->ShrinkToFitBox->setChecked(false);
+    EXPECT_TRUE(model().content().textLayer(1)->alignment.isDefault());
+    EXPECT_GT(boxOf(LayerRef::text(1)).width, textSized.width);
+    EXPECT_EQ(boxOf(LayerRef::text(1)).height, textSized.height);
+    EXPECT_EQ(fields()[2], boxOf(LayerRef::text(1)).width);
+    EXPECT_TRUE(errors().isEmpty()) << errors().join("; ").toStdString();
 }
 
 TEST_F(TemplatePageTest, TheCanvasShowsWhatTheRunDraws)

@@ -1,3 +1,4 @@
+#include <QCheckBox>
 #include <QComboBox>
 #include <QImageWriter>
 #include <QKeyEvent>
@@ -70,8 +71,11 @@ protected:
             return;
         EXPECT_EQ(fields(), (QList<int>{std::max(box->left, 0), std::max(box->top, 0), box->width, box->height}));
         if (current.isText()) {
-            EXPECT_EQ(page->Memo1->toPlainText(),
-                      QString(model().content().textLayer(current.number)->text).replace("\r\n", "\n"));
+            const TextLayer& layer = *model().content().textLayer(current.number);
+            EXPECT_EQ(page->Memo1->toPlainText(), QString(layer.text).replace("\r\n", "\n"));
+            EXPECT_EQ(page->HorizontalAlignmentBox->currentIndex(), int(layer.alignment.horizontal));
+            EXPECT_EQ(page->VerticalAlignmentBox->currentIndex(), int(layer.alignment.vertical));
+            EXPECT_EQ(page->ShrinkToFitBox->isChecked(), layer.alignment.shrinkToFit);
         }
         EXPECT_EQ(page->ListBox1->count(), qsizetype(model().creationOrder().size()));
     }
@@ -159,6 +163,21 @@ INSTANTIATE_TEST_SUITE_P(
                    QFont font = designFont(30);
                    font.setBold(true);
                    test.page->setCurrentTextLayerFont({font, colors::clBlack});
+               },
+               [](TemplateUndoTest& test) { test.selectInList(LayerRef::text(1)); }},
+        Change{"HorizontalAlignment",
+               [](TemplateUndoTest& test) {
+                   test.page->HorizontalAlignmentBox->setFocus();
+                   QTest::keyClick(test.page->HorizontalAlignmentBox, Qt::Key_Down);
+               },
+               [](TemplateUndoTest& test) { test.selectInList(LayerRef::text(1)); }},
+        Change{"VerticalAlignment",
+               [](TemplateUndoTest& test) { test.page->VerticalAlignmentBox->setCurrentIndex(2); },
+               [](TemplateUndoTest& test) { test.selectInList(LayerRef::text(1)); }},
+        Change{"ShrinkToFit",
+               [](TemplateUndoTest& test) {
+                   test.page->ShrinkToFitBox->setFocus();
+                   QTest::keyClick(test.page->ShrinkToFitBox, Qt::Key_Space);
                },
                [](TemplateUndoTest& test) { test.selectInList(LayerRef::text(1)); }},
         Change{"BringToFront", [](TemplateUndoTest& test) { test.selectInList(LayerRef::text(1)); }},

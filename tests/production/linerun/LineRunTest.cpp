@@ -24,7 +24,8 @@ public:
     {
         if (text.startsWith(u'!'))
             throw AppError("The image of 70000 × 15 pixels is too large");
-        return {text.toUtf8(), QSize(int(text.size()), 1)};
+        // A line starting with "~" stands for one whose text its image cuts off.
+        return {text.toUtf8(), QSize(int(text.size()), 1), !text.startsWith(u'~')};
     }
 };
 
@@ -181,6 +182,27 @@ TEST_P(LineRunTest, ReadsTheLineCountBeforeEveryLine)
     };
     const LineRunResult result = runLines(GrowingLines(), textEncoders(), optionsInto(scratch()));
     EXPECT_EQ(result.made, 4);
+}
+
+TEST_P(LineRunTest, LinesCutOffInTheirImagesAreCountedAndTheFirstTenNamed)
+{
+    QStringList lines{"whole", "~cut", "", "whole"};
+    for (int i = 0; i < 11; ++i)
+        lines << "~again";
+    const LineRunResult result = run(lines);
+    EXPECT_EQ(result.made, 14);
+    EXPECT_EQ(result.cutLines, 12);
+    EXPECT_EQ(result.firstCutLines, (std::vector<int>{2, 5, 6, 7, 8, 9, 10, 11, 12, 13}));
+    EXPECT_EQ(cutLinesSentence(result), "12 lines run off the image.");
+    EXPECT_EQ(cutLinesListing(result), "12 lines run off the image: line 2, line 5, line 6, line 7, line 8, line 9, "
+                                       "line 10, line 11, line 12, line 13, …");
+
+    LineRunOptions numbered = optionsInto(scratch());
+    numbered.firstNumber = 17;
+    const LineRunResult one = run({"fine", "~only"}, numbered);
+    EXPECT_EQ(cutLinesListing(one), "1 line runs off the image: line 18");
+    EXPECT_EQ(cutLinesSentence(one), "1 line runs off the image.");
+    EXPECT_EQ(cutLinesSentence(run({"all", "whole"})), "");
 }
 
 INSTANTIATE_TEST_SUITE_P(Threads, LineRunTest, ::testing::Values(1, 3));
