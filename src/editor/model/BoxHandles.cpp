@@ -44,7 +44,12 @@ LayerBox resizedBox(const LayerBox& start, BoxHandle handle, QPoint offset)
 
 bool hasResizableBox(const Template& content, LayerRef layer)
 {
-    return layer.isShape() && content.holds(layer);
+    if (!content.holds(layer))
+        return false;
+    if (layer.isShape())
+        return true;
+    const TextLayer* text = content.textLayer(layer.number);
+    return text && text->hasFixedBox();
 }
 
 } // namespace pennolux

@@ -29,8 +29,8 @@ QPoint handlePoint(const QRect& frame, BoxHandle handle);
 // stops a pixel short of it.
 LayerBox resizedBox(const LayerBox& start, BoxHandle handle, QPoint offset);
 
-// A layer the pointer may resize by its handles: a shape (a text layer's box
-// follows its text).
+// A layer the pointer may resize by its handles: a shape, or a text layer
+// whose box is fixed by its alignment (otherwise the box follows its text).
 bool hasResizableBox(const Template& content, LayerRef layer);
 
 } // namespace pennolux

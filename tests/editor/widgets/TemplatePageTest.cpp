@@ -543,13 +543,20 @@ TEST_F(TemplatePageTest, AShapesHandlesResizeItInImagePixelsOneUndoStepADrag)
     const QPointF corner = page->Panel9->canvasRect(QRect(10, 10, 85, 75)).bottomRight();
     dragOnCanvas(page->Panel9, corner, corner + QPointF(10, 5));
     EXPECT_EQ(boxOf(LayerRef::shape(1)), (LayerBox{10, 10, 105, 85}));
-    // Text layers have no handles: a press at their corner moves them.
+    // A text layer whose box follows its text has no handles: a press at its
+    // corner moves it.
     page->BitBtn6Click();
     const LayerBox text = boxOf(LayerRef::text(1));
     const QPointF textCorner = page->Panel9->canvasRect(text.rect()).bottomRight() - QPointF(1, 1);
     dragOnCanvas(page->Panel9, textCorner, textCorner + QPointF(10, 0));
     EXPECT_EQ(boxOf(LayerRef::text(1)).width, text.width);
     EXPECT_EQ(boxOf(LayerRef::text(1)).left, text.left + 20);
+    // Aligned, its box is fixed and its handles resize it.
+    model().setAlignment(1, {HorizontalAlignment::Centre, VerticalAlignment::Middle, false});
+    const LayerBox aligned = boxOf(LayerRef::text(1));
+    const QPointF alignedCorner = page->Panel9->canvasRect(aligned.rect()).bottomRight();
+    dragOnCanvas(page->Panel9, alignedCorner, alignedCorner + QPointF(10, 5));
+    EXPECT_EQ(boxOf(LayerRef::text(1)), (LayerBox{aligned.left, aligned.top, aligned.width + 20, aligned.height + 10}));
 }
 
 TEST_F(TemplatePageTest, DeleteAndBackspaceOnTheCanvasDeleteTheCurrentLayerEachOneUndoStep)
