@@ -40,11 +40,7 @@ protected:
     {
         MainWindowFixture::SetUp();
         page = window->templatePage;
-        window->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-        window->PageControl1->setCurrentWidget(window->TabSheet2);
-        QApplication::processEvents();
-        useScratchDestination(window->ComboBoxDestination2);
+        ASSERT_NO_FATAL_FAILURE(showAdvancedPage());
     }
     TemplateModel& model() { return window->templateSession().model(); }
     // The canvas as the images hold it: with no layer current it wears no frame.

@@ -66,11 +66,7 @@ protected:
     {
         MainWindowFixture::SetUp();
         page = window->templatePage;
-        window->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-        window->PageControl1->setCurrentWidget(window->TabSheet2);
-        QApplication::processEvents();
-        useScratchDestination(window->ComboBoxDestination2);
+        ASSERT_NO_FATAL_FAILURE(showAdvancedPage());
         ASSERT_EQ(page->Panel9->size(), QSize(491, 215));
     }
     TemplateSession& session() { return window->templateSession(); }

@@ -1,9 +1,12 @@
 #pragma once
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QMenuBar>
+#include <QTabWidget>
+#include <QTest>
 #include <memory>
 
 #include "FakeServices.h"
@@ -56,6 +59,17 @@ protected:
     }
 
     QString settingsPath() const { return state.AppDataFolder + "settings.ini"; }
+
+    // The window shown with the Advanced page open, its runs writing into an
+    // empty folder.
+    void showAdvancedPage()
+    {
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        window->PageControl1->setCurrentWidget(window->TabSheet2);
+        QApplication::processEvents();
+        useScratchDestination(window->ComboBoxDestination2);
+    }
 
     // An empty folder for a run's files, typed into a page's destination box.
     void useScratchDestination(QComboBox* box)
