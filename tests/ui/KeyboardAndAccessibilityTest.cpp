@@ -14,6 +14,7 @@
 #include <QToolButton>
 
 #include "MainWindowFixture.h"
+#include "SpokenName.h"
 #include "platform/widgets/ColorSwatch.h"
 
 using namespace pennolux;
@@ -112,8 +113,7 @@ TEST_F(MainWindowFixture, EveryInteractiveControlHasAnAccessibleName)
         const bool interactive = widget->focusPolicy() != Qt::NoFocus || qobject_cast<QAbstractButton*>(widget);
         if (!interactive || !widget->isVisibleTo(window.get()) || qobject_cast<QLineEdit*>(widget))
             continue;
-        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
-        if (!accessible || accessible->text(QAccessible::Name).trimmed().isEmpty())
+        if (spokenName(widget).isEmpty())
             nameless << QString("%1 (%2)").arg(widget->objectName(), widget->metaObject()->className());
     }
     EXPECT_TRUE(nameless.isEmpty()) << nameless.join(", ").toStdString();

@@ -8,6 +8,7 @@
 #include <QEvent>
 #include <QKeyEvent>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -251,8 +252,9 @@ QWidget* TemplatePage::buildMiddleBand()
     return band;
 }
 
-// Under the layer buttons: the column is narrow, so the two boxes share one
-// caption and say what they set to a screen reader by their names.
+// Under the layer buttons, under one heading. Each box has a caption of its
+// own beside it: on Linux a screen reader names a combo box by its label, not
+// by its accessible name, which Qt gives out as the box's value.
 void TemplatePage::buildAlignmentControls(QWidget* column)
 {
     auto* columnLayout = static_cast<QVBoxLayout*>(column->layout());
@@ -271,9 +273,15 @@ void TemplatePage::buildAlignmentControls(QWidget* column)
     ShrinkToFitBox->setAccessibleName("Shrink to fit");
     ShrinkToFitBox->setToolTip(QStringLiteral("Draw a text too large for its box smaller, down to %1 pixels")
                                    .arg(kSmallestShrunkPixels));
-    columnLayout->addWidget(addFieldLabel(column, "Alignment:", HorizontalAlignmentBox));
-    columnLayout->addWidget(HorizontalAlignmentBox);
-    columnLayout->addWidget(VerticalAlignmentBox);
+    columnLayout->addWidget(addFieldLabel(column, "Alignment:"));
+    auto* boxes = new QGridLayout;
+    boxes->setContentsMargins(0, 0, 0, 0);
+    boxes->addWidget(addFieldLabel(column, "Across:", HorizontalAlignmentBox), 0, 0);
+    boxes->addWidget(HorizontalAlignmentBox, 0, 1);
+    boxes->addWidget(addFieldLabel(column, "Down:", VerticalAlignmentBox), 1, 0);
+    boxes->addWidget(VerticalAlignmentBox, 1, 1);
+    boxes->setColumnStretch(1, 1);
+    columnLayout->addLayout(boxes);
     columnLayout->addWidget(ShrinkToFitBox);
     connectHandler(HorizontalAlignmentBox, &QComboBox::currentIndexChanged, &TemplatePage::alignmentChanged);
     connectHandler(VerticalAlignmentBox, &QComboBox::currentIndexChanged, &TemplatePage::alignmentChanged);
