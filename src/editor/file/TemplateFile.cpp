@@ -19,10 +19,12 @@ namespace pennolux {
 
 namespace {
 
-// Version 2 adds a text layer's alignment; a template whose layers all keep
-// the defaults is written as version 1, which every earlier reader opens.
+// Version 2 adds a text layer's alignment, version 3 how a list line is read
+// into the layers ("fields"); a template is written in the oldest version
+// that holds what it uses, which every earlier reader opens.
 constexpr int kFormatVersion = 1;
 constexpr int kAlignmentVersion = 2;
+constexpr int kFieldsVersion = 3;
 // Layers may lie far off the canvas, but their edges stay well inside an int.
 constexpr double kMaxCoordinate = 1'000'000'000;
 constexpr double kMaxPointSize = 1000;
@@ -489,15 +491,41 @@ void readBackground(const ObjectReader& root, Template& content)
     content.backgroundBytes = *decoded;
 }
 
+// A template without the key reads each line as one field, with no header.
+void readFields(const ObjectReader& root, Template& content, int version)
+{
+    if (version < kFieldsVersion || !root.has("fields"))
+        return;
+    const ObjectReader fields(root.path(), root.object("fields"), QStringLiteral("\"fields\""));
+    const QString key = fields.string("format", 16);
+    const std::optional<FieldFormat> format = fieldFormatFromKey(key);
+    if (!format)
+        fields.fail(QStringLiteral("\"format\" must be \"%1\", \"%2\" or \"%3\", not \"%4\"")
+                        .arg(fieldFormatKey(FieldFormat::OneField), fieldFormatKey(FieldFormat::TabSeparated),
+                             fieldFormatKey(FieldFormat::CommaSeparated), key));
+    content.fields.format = *format;
+    content.fields.headerLine = fields.boolean("header");
+}
+
+QByteArray fieldsText(const ListFields& fields)
+{
+    if (fields.isDefault())
+        return {};
+    return "  \"fields\": { \"format\": \"" + fieldFormatKey(fields.format).toLatin1() +
+           "\", \"header\": " + jsonBool(fields.headerLine) + " },\n";
+}
+
 // The oldest version that holds everything the template uses.
 int fileVersionOf(const Template& content)
 {
+    if (!content.fields.isDefault())
+        return kFieldsVersion;
     return usesAlignment(content) ? kAlignmentVersion : kFormatVersion;
 }
 
 bool readsVersion(double version)
 {
-    return version == kFormatVersion || version == kAlignmentVersion;
+    return version == kFormatVersion || version == kAlignmentVersion || version == kFieldsVersion;
 }
 
 } // namespace
@@ -518,6 +546,7 @@ QByteArray documentText(const TemplateDocument& document)
     text += "  \"canvas\": { \"width\": " + jsonNumber(document.canvas.width()) +
             ", \"height\": " + jsonNumber(document.canvas.height()) + " },\n";
     text += "  \"background\": " + backgroundText(content) + ",\n";
+    text += fieldsText(content.fields);
     QByteArrayList layers;
     for (const LayerRef layer : content.stacking) {
         if (const TextLayer* textLayer = layer.isText() ? content.textLayer(layer.number) : nullptr)
@@ -548,10 +577,10 @@ TemplateDocument parseTemplateFile(const QByteArray& text, const QString& path)
     if (!json.isObject() || !version.isDouble())
         root.fail(QStringLiteral("it is not a Pennolux template"));
     if (!readsVersion(version.toDouble()))
-        root.fail(QStringLiteral("it is a template of version %1; this Pennolux reads versions %2 and %3")
+        root.fail(QStringLiteral("it is a template of version %1; this Pennolux reads versions %2 to %3")
                       .arg(QString::number(version.toDouble(), 'g', 10))
                       .arg(kFormatVersion)
-                      .arg(kAlignmentVersion));
+                      .arg(kFieldsVersion));
 
     TemplateDocument document;
     const ObjectReader canvas(path, root.object("canvas"), QStringLiteral("\"canvas\""));
@@ -565,6 +594,7 @@ TemplateDocument parseTemplateFile(const QByteArray& text, const QString& path)
     document.canvas = QSize(int(width), int(height));
     readLayers(root, document.content, int(version.toDouble()));
     readBackground(root, document.content);
+    readFields(root, document.content, int(version.toDouble()));
     return document;
 }
 

@@ -74,7 +74,7 @@ bool sameTemplate(const Template& left, const Template& right)
     return left.background.cacheKey() == right.background.cacheKey() &&
            left.backgroundSource == right.backgroundSource && left.backgroundBytes == right.backgroundBytes &&
            left.canvasColor == right.canvasColor && left.TextLayers == right.TextLayers &&
-           left.ShapeLayers == right.ShapeLayers && left.stacking == right.stacking;
+           left.ShapeLayers == right.ShapeLayers && left.stacking == right.stacking && left.fields == right.fields;
 }
 
 Template withResolvedColors(const Template& content, const QPalette& palette)

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "editor/model/Layers.h"
+#include "production/fields/ListFields.h"
 
 namespace pennolux {
 
@@ -30,6 +31,8 @@ struct Template {
     std::array<std::optional<ShapeLayer>, kLayerSlots> ShapeLayers;
     // Lowest first: the order in which the layers were last brought to the front.
     std::vector<LayerRef> stacking;
+    // How a run reads each list line into the text layers: field k into Text k.
+    ListFields fields;
 
     // Null for an empty slot or a number outside 1 ... kLayerSlots.
     const TextLayer* textLayer(qint64 number) const;

@@ -242,6 +242,14 @@ void TemplateModel::setBackground(const QImage& picture, const QString& source, 
     changed(TemplateChange::Background, {});
 }
 
+void TemplateModel::setFields(const ListFields& fields)
+{
+    if (content_.fields == fields)
+        return;
+    content_.fields = fields;
+    changed(TemplateChange::Fields, {});
+}
+
 TemplateState TemplateModel::state() const
 {
     return {content_, textLayerCount_, shapeLayerCount_, created_, current_, runCanvas_};

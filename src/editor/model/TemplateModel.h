@@ -22,6 +22,7 @@ enum class TemplateChange {
     Stacking,      // a layer brought to the front
     Replaced,      // everything at once: an undo step, a template opened
     ImageSize,     // the size the template is run at, or following the canvas
+    Fields,        // how a list line is read into the layers
     Current,       // another layer is current (no change to the template)
 };
 
@@ -93,6 +94,9 @@ public:
     // The picture drawn stretched under all layers, the file it came from
     // and the file's bytes (both empty for the default picture).
     void setBackground(const QImage& picture, const QString& source, const QByteArray& bytes = {});
+
+    // How a run reads each list line into the text layers.
+    void setFields(const ListFields& fields);
 
     // Everything an undo step or a template file puts back, and putting it
     // back: any drag ends, and the listener hears Replaced.

@@ -13,7 +13,7 @@ namespace pennolux {
 
 namespace {
 
-void fillTextOne(TextLayer& layer, const QString& line, RenderFontCache& fonts)
+void fillText(TextLayer& layer, const QString& line, RenderFontCache& fonts)
 {
     if (layer.hasFixedBox()) {
         layer.text = line;
@@ -66,13 +66,21 @@ private:
     std::exception_ptr error_;
 };
 
+FieldCount countOf(qsizetype fields, int taken)
+{
+    if (fields < taken)
+        return FieldCount::Fewer;
+    return fields > taken ? FieldCount::More : FieldCount::AsLayers;
+}
+
 } // namespace
 
 Template withLine(const Template& content, const QString& line, RenderFontCache& fonts)
 {
     Template filled = content;
-    if (TextLayer* layer = filled.textLayer(kLineLayerNumber))
-        fillTextOne(*layer, line, fonts);
+    const QStringList fields = splitFields(line, content.fields.format);
+    for (const qint64 number : fieldLayerNumbers(content))
+        fillText(*filled.textLayer(number), number <= fields.size() ? fields[number - 1] : QString(), fonts);
     return filled;
 }
 
@@ -105,25 +113,56 @@ void TemplateLineEncoder::drawWhole()
     renderer_.drawLayers(painter_, filled_, plan_->canvas(), plan_->lineLayerPosition());
 }
 
+bool TemplateLineEncoder::fill(const QStringList& fields)
+{
+    bool whole = true;
+    for (const qint64 number : plan_->fieldLayers()) {
+        TextLayer& layer = *filled_.textLayer(number);
+        fillText(layer, number <= fields.size() ? fields[number - 1] : QString(), renderer_.fonts());
+        if (!layer.text.isEmpty() && !placeTextLayer(layer, renderer_.fonts(), plan_->canvas()).whole)
+            whole = false;
+    }
+    return whole;
+}
+
+bool TemplateLineEncoder::filledLayersInBand() const
+{
+    for (const qint64 number : plan_->fieldLayers()) {
+        const TextLayer& layer = *filled_.textLayer(number);
+        if (!layer.text.isEmpty() && !plan_->band().holds(rowsOnCanvas(layer.box, plan_->canvas())))
+            return false;
+    }
+    return true;
+}
+
+bool TemplateLineEncoder::filledLayersOffCanvas() const
+{
+    for (const qint64 number : plan_->fieldLayers()) {
+        const TextLayer& layer = *filled_.textLayer(number);
+        if (!layer.text.isEmpty() && !rowsOnCanvas(layer.box, plan_->canvas()).empty())
+            return false;
+    }
+    return true;
+}
+
 EncodedImage TemplateLineEncoder::encode(const QString& text)
 {
     const TemplateRunPlan& plan = *plan_;
+    const QStringList fields = splitFields(text, plan.content().fields.format);
+    const FieldCount count = countOf(fields.size(), plan.fieldsTaken());
     if (!plan.hasLineLayer())
-        return {plan.constantFile(), plan.canvas()};
-    TextLayer& lineLayer = *filled_.textLayer(kLineLayerNumber);
-    fillTextOne(lineLayer, text, renderer_.fonts());
-    const bool whole = placeTextLayer(lineLayer, renderer_.fonts(), plan.canvas()).whole;
-    const RowBand lineRows = rowsOnCanvas(lineLayer.box, plan.canvas());
-    if (lineRows.empty() && !plan.constantFile().isNull())
-        return {plan.constantFile(), plan.canvas(), whole};
-    if (!plan.band().holds(lineRows)) {
+        return {plan.constantFile(), plan.canvas(), true, count};
+    const bool whole = fill(fields);
+    if (filledLayersOffCanvas() && !plan.constantFile().isNull())
+        return {plan.constantFile(), plan.canvas(), whole, count};
+    if (!filledLayersInBand()) {
         drawWhole();
-        return {encodeImage(image_, plan.format()), plan.canvas(), whole};
+        return {encodeImage(image_, plan.format()), plan.canvas(), whole, count};
     }
     drawBand(plan.band());
     if (pngBand_)
-        return {pngBand_->encode(image_), plan.canvas(), whole};
-    return {encodeImage(image_, plan.format()), plan.canvas(), whole};
+        return {pngBand_->encode(image_), plan.canvas(), whole, count};
+    return {encodeImage(image_, plan.format()), plan.canvas(), whole, count};
 }
 
 LineEncoderFactory templateLineEncoders(const Template& content, const QPalette& palette, QSize canvas,

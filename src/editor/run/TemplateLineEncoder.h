@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QSize>
 #include <QString>
+#include <QStringList>
 #include <memory>
 #include <optional>
 
@@ -16,16 +17,19 @@
 
 namespace pennolux {
 
-// The template with Text 1 holding the line and sized to it, its Left and Top
-// kept; the template itself when slot 1 is empty.
+// The template filled with the line as a run fills it: Text 1 holding the
+// line, or with fields, Text k holding field k (a missing field leaves the
+// layer empty); each layer sized to its text, its Left and Top kept. Throws
+// AppError for a line not valid in the template's field format.
 Template withLine(const Template& content, const QString& line, RenderFontCache& fonts);
 
 // One image of the Advanced run: the template drawn at the canvas's size
-// with Text 1 holding the line, exactly what the canvas shows for it. Keeps
-// one working image from line to line: for a line in the plan's band only
-// the band's rows are drawn again (from the canvas under Text 1, then Text 1
-// and the layers above it, clipped to the band), and a PNG compresses only
-// those rows; any other line is drawn and encoded whole.
+// filled with the line (withLine), exactly what the canvas shows for it.
+// Keeps one working image from line to line: for a line in the plan's band
+// only the band's rows are drawn again (from the canvas under the lowest
+// layer the line fills, then that layer and those above it, clipped to the
+// band), and a PNG compresses only those rows; any other line is drawn and
+// encoded whole.
 class TemplateLineEncoder final : public LineEncoder {
 public:
     explicit TemplateLineEncoder(std::shared_ptr<const TemplateRunPlan> plan);
@@ -39,7 +43,14 @@ private:
     void drawWhole();
 
     const std::shared_ptr<const TemplateRunPlan> plan_;
-    Template filled_;  // the template with Text 1 holding the current line
+    // Fills the plan's layers with the line's fields; false when any of them
+    // does not show whole.
+    bool fill(const QStringList& fields);
+    // The rows the filled layers take hold within the band.
+    bool filledLayersInBand() const;
+    bool filledLayersOffCanvas() const;
+
+    Template filled_;  // the template filled with the current line
     TemplateRenderer renderer_;
     QImage image_;
     QPainter painter_;

@@ -17,15 +17,42 @@ RowBand rowsOnCanvas(const LayerBox& box, QSize canvas)
     return {int(top), int(end)};
 }
 
+std::vector<qint64> fieldLayerNumbers(const Template& content)
+{
+    if (content.fields.format == FieldFormat::OneField)
+        return content.textLayer(kLineLayerNumber) ? std::vector<qint64>{kLineLayerNumber} : std::vector<qint64>{};
+    std::vector<qint64> numbers;
+    for (qint64 number = 1; number <= kLayerSlots; ++number) {
+        if (content.textLayer(number))
+            numbers.push_back(number);
+    }
+    return numbers;
+}
+
+int fieldsTaken(const Template& content)
+{
+    if (content.fields.format == FieldFormat::OneField)
+        return 1;
+    const std::vector<qint64> numbers = fieldLayerNumbers(content);
+    return numbers.empty() ? 0 : int(numbers.back());
+}
+
 TemplateRunPlan::TemplateRunPlan(const Template& content, QSize canvas, ImageFormat format)
-    : content_(content), canvas_(canvas), format_(format)
+    : content_(content),
+      canvas_(canvas),
+      format_(format),
+      fieldLayers_(fieldLayerNumbers(content)),
+      fieldsTaken_(pennolux::fieldsTaken(content))
 {
     checkWorkingImageSize(canvas.width(), canvas.height());
     checkFormatCanHold(format, canvas.width(), canvas.height());
-    const auto line = std::find(content_.stacking.begin(), content_.stacking.end(), LayerRef::text(kLineLayerNumber));
-    lineLayerPosition_ = std::size_t(line - content_.stacking.begin());
+    lineLayerPosition_ = content_.stacking.size();
+    for (const qint64 number : fieldLayers_) {
+        const auto at = std::find(content_.stacking.begin(), content_.stacking.end(), LayerRef::text(number));
+        lineLayerPosition_ = std::min(lineLayerPosition_, std::size_t(at - content_.stacking.begin()));
+    }
 
-    // Only the layers below Text 1 lie under every line.
+    // Only the layers below the lowest one a line fills lie under every line.
     TemplateRenderer renderer;
     Template below = content_;
     below.stacking.resize(std::min(lineLayerPosition_, below.stacking.size()));
@@ -37,17 +64,23 @@ TemplateRunPlan::TemplateRunPlan(const Template& content, QSize canvas, ImageFor
     Template withoutLine = content_;
     constantImage_ = underLine_.copy();
     if (hasLineLayer()) {
-        withoutLine.TextLayers[std::size_t(kLineLayerNumber - 1)].reset();
+        for (const qint64 number : fieldLayers_)
+            withoutLine.TextLayers[std::size_t(number - 1)].reset();
         painter.begin(&constantImage_);
         renderer.drawLayers(painter, withoutLine, canvas, lineLayerPosition_);
         painter.end();
-        const TextLayer& lineLayer = *content_.textLayer(kLineLayerNumber);
-        // A fixed box keeps its rows whatever the line; a box that follows
-        // the text takes one cell for a line of one text line.
-        LayerBox oneLine = lineLayer.box;
-        if (!lineLayer.hasFixedBox())
-            oneLine.height = renderer.fonts().fontFor(lineLayer.font.font).cellHeight();
-        band_ = rowsOnCanvas(oneLine, canvas);
+        for (const qint64 number : fieldLayers_) {
+            const TextLayer& lineLayer = *content_.textLayer(number);
+            // A fixed box keeps its rows whatever the line; a box that follows
+            // the text takes one cell for a field of one text line.
+            LayerBox oneLine = lineLayer.box;
+            if (!lineLayer.hasFixedBox())
+                oneLine.height = renderer.fonts().fontFor(lineLayer.font.font).cellHeight();
+            const RowBand rows = rowsOnCanvas(oneLine, canvas);
+            if (rows.empty())
+                continue;
+            band_ = band_.empty() ? rows : RowBand{std::min(band_.top, rows.top), std::max(band_.end, rows.end)};
+        }
     }
     if (band_.empty())
         constantFile_ = encodeImage(constantImage_, format);

@@ -5,6 +5,7 @@
 #include <QSize>
 #include <cstddef>
 #include <memory>
+#include <vector>
 
 #include "editor/model/Template.h"
 #include "production/writers/ImageFormat.h"
@@ -12,8 +13,16 @@
 
 namespace pennolux {
 
-// The slot of the text layer that receives each line of the list.
+// The slot of the text layer that receives each line of the list, or its
+// first field.
 constexpr qint64 kLineLayerNumber = 1;
+
+// The text layers a list line fills, by number: Text 1 when a line is one
+// field, else every text layer of the template (field k goes into Text k).
+std::vector<qint64> fieldLayerNumbers(const Template& content);
+// How many fields of a line have a layer to go into: 1 when a line is one
+// field, else the highest text layer's number (0 without text layers).
+int fieldsTaken(const Template& content);
 
 // Rows [top, end) of a canvas.
 struct RowBand {
@@ -26,11 +35,12 @@ struct RowBand {
 
 // What every image of one Advanced run shares, made once per run on one
 // thread and then only read by every worker: the picture stretched to the
-// canvas, the canvas drawn up to Text 1, the canvas as every image shows it
-// outside the rows a line's Text 1 takes, and for PNG those rows above and
-// below already compressed. A line reaches only Text 1's box (the layer is
-// drawn clipped to it), so for a line of one text line everything outside
-// the rows of a one-line box is the same in every image.
+// canvas, the canvas drawn up to the lowest layer a line fills, the canvas
+// as every image shows it outside the rows those layers take, and for PNG
+// those rows above and below already compressed. A line reaches only the
+// boxes of the layers it fills (each is drawn clipped to its box), so for
+// fields of one text line each, everything outside the rows of their
+// one-line boxes is the same in every image.
 class TemplateRunPlan {
 public:
     // The template's colours must be resolved. Throws AppError for a canvas
@@ -40,17 +50,22 @@ public:
     const Template& content() const { return content_; }
     QSize canvas() const { return canvas_; }
     ImageFormat format() const { return format_; }
-    // Text 1's place in the stacking; the stacking's size without Text 1.
+    // The layers a line fills (fieldLayerNumbers) and the fields it has room for.
+    const std::vector<qint64>& fieldLayers() const { return fieldLayers_; }
+    int fieldsTaken() const { return fieldsTaken_; }
+    // The lowest place in the stacking of a layer a line fills; the
+    // stacking's size when a line fills none.
     std::size_t lineLayerPosition() const { return lineLayerPosition_; }
     bool hasLineLayer() const { return lineLayerPosition_ < content_.stacking.size(); }
-    // The canvas drawn up to, not including, Text 1.
+    // The canvas drawn up to, not including, the lowest layer a line fills.
     const QImage& underLine() const { return underLine_; }
-    // The canvas with Text 1 empty: every image outside the band.
+    // The canvas with the layers a line fills empty: every image outside the band.
     const QImage& constantImage() const { return constantImage_; }
-    // The rows Text 1 takes on the canvas with a text of one line.
+    // The rows the layers a line fills take on the canvas with a text of one
+    // line each, from the highest to the lowest.
     RowBand band() const { return band_; }
-    // The file of every line whose Text 1 lies outside the canvas's rows, or
-    // of every line when there is no Text 1: encoded once.
+    // The file of every line whose layers lie outside the canvas's rows, or
+    // of every line when it fills no layer: encoded once.
     const QByteArray& constantFile() const { return constantFile_; }
     // For PNG runs with a band: the rows above and below it, compressed.
     const std::shared_ptr<const PngBandPlan>& pngBand() const { return pngBand_; }
@@ -59,6 +74,8 @@ private:
     Template content_;
     QSize canvas_;
     ImageFormat format_;
+    std::vector<qint64> fieldLayers_;
+    int fieldsTaken_ = 0;
     std::size_t lineLayerPosition_ = 0;
     QImage underLine_;
     QImage constantImage_;

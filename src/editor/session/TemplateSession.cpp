@@ -67,6 +67,12 @@ void TemplateSession::followCanvas()
     history_.record(QStringLiteral("Follow the Window"), [this] { model_.setRunCanvas(QSize()); });
 }
 
+void TemplateSession::setFields(const ListFields& fields)
+{
+    if (fields != model_.content().fields)
+        history_.record(QStringLiteral("Fields"), [this, fields] { model_.setFields(fields); });
+}
+
 LineEncoderFactory TemplateSession::runEncoders(const QPalette& palette, QSize shownCanvas, ImageFormat format) const
 {
     return templateLineEncoders(model_.content(), palette, runCanvasSize(shownCanvas), format);
@@ -86,7 +92,10 @@ LineRunResult TemplateSession::run(const LineSource& lines, const LineEncoderFac
                                                                                                int lineCount) {
         // Only lines that made an image were stored; the others are empty.
         const bool stored = lastStored.number == firstNumber + linesSeen - 1;
-        model_.setText(kLineLayerNumber, stored ? lastStored.text : QString());
+        const Template& content = model_.content();
+        const QStringList fields = stored ? splitFields(lastStored.text, content.fields.format) : QStringList();
+        for (const qint64 number : fieldLayerNumbers(content))
+            model_.setText(number, number <= fields.size() ? fields[number - 1] : QString());
         return progress ? progress(linesSeen, lineCount) : true;
     };
     history_.beginStep(QStringLiteral("Run"));

@@ -62,12 +62,14 @@ public:
     // The image follows the canvas again, as one undo step.
     void followCanvas();
     bool imageFollowsCanvas() const { return !model_.runCanvas().isValid(); }
+    // How a run reads each list line into the text layers, as one undo step.
+    void setFields(const ListFields& fields);
 
     // The run's plan: encoders of the template as it is now, its colours
     // resolved through the palette, drawing images of runCanvasSize().
     LineEncoderFactory runEncoders(const QPalette& palette, QSize shownCanvas, ImageFormat format) const;
-    // Runs the lines through the encoders (see runLines). Text 1 takes each
-    // line as the run passes it (an empty line empties it), before
+    // Runs the lines through the encoders (see runLines). The layers a line
+    // fills take each line as the run passes it (an empty line empties them), before
     // options.progress hears of the line; what the run leaves in Text 1 is
     // one undo step, also when the run fails.
     LineRunResult run(const LineSource& lines, const LineEncoderFactory& encoders, LineRunOptions options);

@@ -8,6 +8,8 @@
 
 namespace pennolux {
 
+enum class FieldCount { AsLayers, Fewer, More };
+
 // One line's file, encoded and ready to store, with the size of its image.
 struct EncodedImage {
     QByteArray bytes;
@@ -15,6 +17,9 @@ struct EncodedImage {
     // False when part of the line's text is cut off in the image (it runs off
     // the image or out of the place it is drawn in): the run counts such lines.
     bool whole = true;
+    // For a line read as several fields: whether it had fewer or more fields
+    // than the template has text layers for (the extra ones are left out).
+    FieldCount fields = FieldCount::AsLayers;
 };
 
 // Turns the text of a line into the bytes of its file. Each worker thread

@@ -7,6 +7,7 @@
 #include "platform/AppError.h"
 #include "production/linerun/LineEncoderPool.h"
 #include "production/writers/ImageOutput.h"
+#include "production/writers/OutputNaming.h"
 
 namespace pennolux {
 
@@ -25,12 +26,17 @@ public:
     bool finish(int index, const QString& text, const EncodedImage* image)
     {
         if (image) {
-            StoredLine stored{numberOf(index), text, storeImage(image->bytes, options_.destination, numberOf(index),
-                                                                  options_.format),
+            const int number = numberOf(index);
+            const QString baseName = options_.baseName ? options_.baseName(number, text) : defaultBaseName(number);
+            StoredLine stored{number, text, storeImage(image->bytes, options_.destination, baseName, options_.format),
                               image->size};
             ++result_.made;
             if (!image->whole)
-                countCut(numberOf(index));
+                countCut(number);
+            if (image->fields == FieldCount::Fewer)
+                ++result_.fewerFields;
+            else if (image->fields == FieldCount::More)
+                ++result_.moreFields;
             if (options_.stored)
                 options_.stored(stored);
         }
@@ -147,6 +153,31 @@ QString cutLinesListing(const LineRunResult& result)
     if (result.cutLines > int(result.firstCutLines.size()))
         numbers << QStringLiteral("…");
     return cutLinesCount(result.cutLines) + QStringLiteral(": ") + numbers.join(QStringLiteral(", "));
+}
+
+namespace {
+
+QString linesCount(int count)
+{
+    return count == 1 ? QStringLiteral("1 line has") : QStringLiteral("%1 lines have").arg(count);
+}
+
+} // namespace
+
+QString fieldCountSentence(const LineRunResult& result)
+{
+    const QString fewer = linesCount(result.fewerFields) +
+                          QStringLiteral(" fewer fields than the template has text layers");
+    const QString more = linesCount(result.moreFields) +
+                         QStringLiteral(" more fields than the template has text layers; the extra fields are left out");
+    if (result.fewerFields > 0 && result.moreFields > 0)
+        return fewer + QStringLiteral("; ") + linesCount(result.moreFields) +
+               QStringLiteral(" more, whose extra fields are left out.");
+    if (result.fewerFields > 0)
+        return fewer + u'.';
+    if (result.moreFields > 0)
+        return more + u'.';
+    return {};
 }
 
 QString lineErrorText(int number, const QString& text, const QString& message)

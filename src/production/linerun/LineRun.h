@@ -27,6 +27,9 @@ struct LineRunOptions {
     int threads = 1;
     // The number of the list's first line (a piece of a longer list).
     int firstNumber = 1;
+    // The name of a line's file without its extension; unset: the design's
+    // "Output" + number. A name already taken gets " (k)" as always.
+    std::function<QString(int number, const QString& text)> baseName;
     // After each line, with the lines walked so far and the current count;
     // returning false stops the run after that line.
     std::function<bool(int linesSeen, int lineCount)> progress;
@@ -45,6 +48,10 @@ struct LineRunResult {
     // (EncodedImage::whole), and the numbers of the first kListedCutLines.
     int cutLines = 0;
     std::vector<int> firstCutLines;
+    // Files written whose line had fewer or more fields than the template
+    // has text layers for (EncodedImage::fields).
+    int fewerFields = 0;
+    int moreFields = 0;
 };
 
 // Every non-empty line becomes one file named after its line number; empty
@@ -59,6 +66,10 @@ QString cutLinesSentence(const LineRunResult& result);
 // "3 lines run off the image: line 17, line 20, line 31", the first
 // kListedCutLines numbered and then "…"; empty when every line was whole.
 QString cutLinesListing(const LineRunResult& result);
+
+// "2 lines have fewer fields than the template has text layers; 1 line has
+// more." for a summary, or empty when every line's fields matched.
+QString fieldCountSentence(const LineRunResult& result);
 
 // "Line 2 ("john.smith@exam…"): " + message, the line's text cut short.
 QString lineErrorText(int number, const QString& text, const QString& message);

@@ -10,9 +10,10 @@ QByteArray encodeImage(const QImage& image, ImageFormat format)
     return encoderFor(format)(image);
 }
 
-QString storeImage(const QByteArray& bytes, const QString& destination, int number, ImageFormat format)
+QString storeImage(const QByteArray& bytes, const QString& destination, const QString& baseName,
+                   ImageFormat format)
 {
-    return storeUnderFreeName(outputPath(destination, number, format), bytes);
+    return storeUnderFreeName(destination + u'/' + baseName + extensionFor(format), bytes);
 }
 
 } // namespace pennolux

@@ -18,9 +18,10 @@ namespace pennolux {
 // limits) or the encoder fails.
 QByteArray encodeImage(const QImage& image, ImageFormat format);
 
-// Stores the bytes as destination + "/Output" + number + the format's
-// extension, or the first free " (k)" name after it. Returns the file
-// written; throws AppError "Cannot create file ..." when it cannot be.
-QString storeImage(const QByteArray& bytes, const QString& destination, int number, ImageFormat format);
+// Stores the bytes as destination + "/" + baseName + the format's extension,
+// or the first free " (k)" name after it. Returns the file written; throws
+// AppError "Cannot create file ..." when it cannot be.
+QString storeImage(const QByteArray& bytes, const QString& destination, const QString& baseName,
+                   ImageFormat format);
 
 } // namespace pennolux

@@ -187,9 +187,14 @@ private:
 
 } // namespace
 
+QString defaultBaseName(int number)
+{
+    return QStringLiteral("Output") + QString::number(number);
+}
+
 QString outputPath(const QString& destination, int number, ImageFormat format)
 {
-    return destination + QStringLiteral("/Output") + QString::number(number) + extensionFor(format);
+    return destination + u'/' + defaultBaseName(number) + extensionFor(format);
 }
 
 QString storeUnderFreeName(const QString& path, const QByteArray& bytes)

@@ -7,6 +7,9 @@
 
 namespace pennolux {
 
+// "Output7": the design's name of line 7's file, without its extension.
+QString defaultBaseName(int number);
+
 // destination + "/Output" + number + extension; the destination is used as
 // typed (a trailing "/" gives "//", which the file system reads as one).
 QString outputPath(const QString& destination, int number, ImageFormat format);

@@ -207,7 +207,7 @@ TEST_F(TemplateFileTest, RefusesEveryFileItCannotUseNamingTheFileAndWhatIsWrong)
         {"not JSON", "a list of addresses\n", "not a Pennolux template (not JSON"},
         {"JSON of something else", R"({ "name": "x" })", "not a Pennolux template"},
         {"a list, not an object", "[1, 2]", "not a Pennolux template"},
-        {"another version", R"({ "pennolux-template": 3 })", "version 3; this Pennolux reads versions 1 and 2"},
+        {"another version", R"({ "pennolux-template": 4 })", "version 4; this Pennolux reads versions 1 to 3"},
         {"a wrong type", withLayers(shape(1, "\"ten\"")), "layer 1: \"left\" must be a whole number"},
         {"a fraction", withLayers(shape(1, "10.5")), "\"left\" must be a whole number"},
         {"a number outside 1 to 99", withLayers(shape(100)), "layer 1: \"number\" must be a whole number from 1 to 99"},

@@ -23,7 +23,7 @@ protected:
     QString storeErrorOf(const QString& destination, ImageFormat format) const
     {
         try {
-            storeImage("bytes", destination, 1, format);
+            storeImage("bytes", destination, "Output1", format);
         } catch (const AppError& error) {
             return error.message();
         }
@@ -46,7 +46,7 @@ TEST_F(ImageOutputTest, EveryFormatStoresItsEncodingUnderItsExtensionOrReportsAM
         EXPECT_EQ(bytes, encoderFor(format)(image));
         EXPECT_EQ(storeErrorOf(missing, format), "Cannot create file \"" + missing + "/Output1" + extension + "\". "
                                                      + QString::fromLocal8Bit(std::strerror(ENOENT)));
-        const QString written = storeImage(bytes, scratch(), 5, format);
+        const QString written = storeImage(bytes, scratch(), "Output5", format);
         EXPECT_EQ(written, scratch() + "/Output5" + extension);
         EXPECT_EQ(ReadWholeFile(written), bytes);
     }
@@ -55,7 +55,7 @@ TEST_F(ImageOutputTest, EveryFormatStoresItsEncodingUnderItsExtensionOrReportsAM
 
 TEST_F(ImageOutputTest, TakesTheDestinationAsTypedWithATrailingSeparator)
 {
-    EXPECT_EQ(storeImage("x", scratch() + '/', 3, ImageFormat::PNG), scratch() + "//Output3.png");
+    EXPECT_EQ(storeImage("x", scratch() + '/', "Output3", ImageFormat::PNG), scratch() + "//Output3.png");
     EXPECT_EQ(folderContents(), QStringList({"Output3.png"}));
 }
 
