@@ -103,6 +103,8 @@ LineRunResult TemplateSession::run(const LineSource& lines, const LineEncoderFac
         TemplateHistory& history;
         ~EndStep() { history.endStep(); }
     } endStep{history_};
+    if (model_.content().fields.headerLine)
+        return runLines(LinesAfterHeader(lines), encoders, options);
     return runLines(lines, encoders, options);
 }
 

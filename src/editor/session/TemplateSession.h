@@ -69,9 +69,10 @@ public:
     // resolved through the palette, drawing images of runCanvasSize().
     LineEncoderFactory runEncoders(const QPalette& palette, QSize shownCanvas, ImageFormat format) const;
     // Runs the lines through the encoders (see runLines). The layers a line
-    // fills take each line as the run passes it (an empty line empties them), before
-    // options.progress hears of the line; what the run leaves in Text 1 is
-    // one undo step, also when the run fails.
+    // fills take each line as the run passes it (an empty line empties
+    // them), before options.progress hears of the line; what the run leaves
+    // in them is one undo step, also when the run fails. With a header line
+    // the list's first line makes no image.
     LineRunResult run(const LineSource& lines, const LineEncoderFactory& encoders, LineRunOptions options);
 
 private:
