@@ -374,6 +374,48 @@ TEST_F(TemplateFileTest, RefusesAnAlignmentItCannotUseNamingTheLayer)
                                       "aligned.pnxt"));
 }
 
+// Fields other than one per line make the file version 3 with a "fields"
+// key; an older version or the default has none.
+TEST_F(TemplateFileTest, FieldsAreWrittenAsVersionThreeAndReadBack)
+{
+    TemplateDocument document = richDocument();
+    document.content.TextLayers[6]->alignment = {HorizontalAlignment::Right, VerticalAlignment::Middle, true};
+    EXPECT_FALSE(templateFileText(document).contains("\"fields\""));
+    document.content.fields = {FieldFormat::CommaSeparated, true};
+    const QByteArray text = templateFileText(document);
+    EXPECT_TRUE(text.startsWith("{\n  \"pennolux-template\": 3,\n")) << text.left(40).toStdString();
+    EXPECT_TRUE(text.contains("  \"fields\": { \"format\": \"csv\", \"header\": true },\n  \"layers\""))
+        << text.toStdString();
+    const TemplateDocument read = parseTemplateFile(text, "merge.pnxt");
+    EXPECT_EQ(read.content.fields, document.content.fields);
+    EXPECT_EQ(read.content.TextLayers, document.content.TextLayers);
+    EXPECT_EQ(templateFileText(read), text);
+    document.content.fields = {FieldFormat::TabSeparated, false};
+    EXPECT_EQ(parseTemplateFile(templateFileText(document), "a.pnxt").content.fields, document.content.fields);
+
+    QByteArray older = text;
+    older.replace("\"pennolux-template\": 3", "\"pennolux-template\": 2");
+    EXPECT_TRUE(parseTemplateFile(older, "old.pnxt").content.fields.isDefault());
+
+    const std::vector<Refused> cases = {
+        {"an unknown format", QByteArray(text).replace("\"csv\"", "\"tsv\""),
+         "\"fields\": \"format\" must be \"line\", \"tab\" or \"csv\", not \"tsv\""},
+        {"header not true or false", QByteArray(text).replace("\"header\": true", "\"header\": 1"),
+         "\"fields\": \"header\" must be true or false"},
+        {"not an object", QByteArray(text).replace("{ \"format\": \"csv\", \"header\": true }", "\"csv\""),
+         "\"fields\" must be an object"},
+    };
+    for (const Refused& refused : cases) {
+        SCOPED_TRACE(refused.what);
+        try {
+            parseTemplateFile(refused.text, "merge.pnxt");
+            ADD_FAILURE() << "opened";
+        } catch (const AppError& error) {
+            EXPECT_TRUE(error.message().contains(QString::fromUtf8(refused.reason))) << error.message().toStdString();
+        }
+    }
+}
+
 TEST_F(TemplateFileTest, AMissingFileOrAFolderIsNamedAndAPipeIsRead)
 {
     const QString folder = path("folder.pnxt");

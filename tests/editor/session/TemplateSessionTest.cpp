@@ -259,5 +259,35 @@ TEST_F(TemplateSessionTest, ARunStoppedByTheCallerEndsItsStepThere)
     EXPECT_EQ(textOne(), "Text");
 }
 
+// Read as fields, each line fills Text k with field k; a header line makes
+// no image and the records keep their numbers; the fields setting is a step.
+TEST_F(TemplateSessionTest, ARunOfFieldsFillsEachTextLayerAndSkipsTheHeader)
+{
+    session.history().record("New Text", [this] { model().addTextLayer(layerFont(), kShownCanvas); });
+    session.setFields({FieldFormat::TabSeparated, true});
+    EXPECT_EQ(steps().undoText(), "Fields");
+    const auto textOf = [this](qint64 number) { return model().content().textLayer(number)->text; };
+    QStringList seen;
+    LineRunOptions options;
+    options.progress = [&](int, int) {
+        seen << textOf(1) + "|" + textOf(2);
+        return true;
+    };
+    const LineRunResult result = run({"name\tcompany", "Anna\tAcme", "", "Ben", "Cleo\tCo\textra"}, options);
+    EXPECT_EQ(result.made, 3);
+    EXPECT_EQ(result.fewerFields, 1);
+    EXPECT_EQ(result.moreFields, 1);
+    EXPECT_EQ(QDir(scratch()).entryList({"*.png"}, QDir::Files, QDir::Name),
+              (QStringList{"Output2.png", "Output4.png", "Output5.png"}));
+    EXPECT_EQ(seen, (QStringList{"|", "Anna|Acme", "|", "Ben|", "Cleo|Co"}));
+    EXPECT_EQ(fieldCountSentence(result), "1 line has fewer fields than the template has text layers; "
+                                          "1 line has more, whose extra fields are left out.");
+
+    session.history().undo();
+    EXPECT_EQ(textOf(1), "Text");
+    session.history().undo();
+    EXPECT_TRUE(model().content().fields.isDefault());
+}
+
 } // namespace
 } // namespace pennolux
