@@ -13,6 +13,7 @@
 #include <csignal>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <unistd.h>
 
 #include "platform/AppError.h"
@@ -28,6 +29,8 @@
 #include "production/textlist/ListLines.h"
 #include "batch/ProgressBar.h"
 #include "batch/VersionReport.h"
+#include "production/fields/FileNamePattern.h"
+#include "production/fields/ListFields.h"
 #include "production/linerun/LineRun.h"
 #include "production/simplerun/SimpleRun.h"
 #include "production/textlist/LineRangeSource.h"
@@ -128,21 +131,47 @@ void warnAboutMissingFamilies(const Template& content)
     }
 }
 
+// What draws a run's images and how its lines are read.
+struct RunSetup {
+    LineEncoderFactory encoders;
+    ListFields fields;     // the Simple mode's: one field per line
+    int fieldsTaken = 1;   // fields of a line that have a layer to go into
+};
+
 // The Advanced mode's encoders: the template read and checked before any
-// line is, then drawn at its canvas or the one asked for.
-LineEncoderFactory templateEncoders(const BatchOptions& options)
+// line is, its way of reading lines as the command line says, then drawn
+// at its canvas or the one asked for.
+RunSetup templateSetup(const BatchOptions& options)
 {
-    const TemplateDocument document = readTemplateFile(options.templatePath);
+    TemplateDocument document = readTemplateFile(options.templatePath);
+    document.content.fields = options.fieldsOver(document.content.fields);
     warnAboutMissingFamilies(document.content);
     const QSize canvas = options.canvas.isValid() ? options.canvas : document.canvas;
-    return templateLineEncoders(document.content, QGuiApplication::palette(), canvas, options.format);
+    return {templateLineEncoders(document.content, QGuiApplication::palette(), canvas, options.format),
+            document.content.fields, fieldsTaken(document.content)};
 }
 
-LineEncoderFactory lineEncodersFor(const BatchOptions& options)
+RunSetup runSetupFor(const BatchOptions& options)
 {
     if (options.runsTemplate())
-        return templateEncoders(options);
-    return simpleLineEncoders(lookOf(options), options.format);
+        return templateSetup(options);
+    return {simpleLineEncoders(lookOf(options), options.format), {}, 1};
+}
+
+// The manifest's columns for the fields: the header's names (an unnamed
+// field by its place) or field1, field2, ... for each field a layer takes;
+// none when a line is one field.
+ManifestFields manifestFieldsFor(const RunSetup& setup, const QStringList& header)
+{
+    ManifestFields columns{setup.fields.format, {}};
+    if (setup.fields.format == FieldFormat::OneField)
+        return columns;
+    const qsizetype count = header.isEmpty() ? setup.fieldsTaken : header.size();
+    for (qsizetype k = 0; k < count; ++k) {
+        const QString name = k < header.size() ? header[k] : QString();
+        columns.names << (name.isEmpty() ? QStringLiteral("field%1").arg(k + 1) : name);
+    }
+    return columns;
 }
 
 QtMessageHandler previousMessageHandler = nullptr;
@@ -194,20 +223,38 @@ void warnAboutCutLines(const LineRunResult& result)
         print(stderr, QStringLiteral("pennolux-batch: warning: %1\n").arg(cutLinesListing(result)));
 }
 
+// Lines whose fields do not match the layers still make images; a script
+// hears how many, as the window's summary tells.
+void warnAboutFieldCounts(const LineRunResult& result)
+{
+    const QString sentence = fieldCountSentence(result);
+    if (!sentence.isEmpty())
+        print(stderr, QStringLiteral("pennolux-batch: warning: %1\n").arg(sentence));
+}
+
 int run(const BatchOptions& options)
 {
     ensureDesignFontAvailable();
     warnAboutMissingFont(options);
-    const LineEncoderFactory encoders = lineEncodersFor(options);
+    const RunSetup setup = runSetupFor(options);
     const std::unique_ptr<const LineSource> list = readList(options);
-    const LineRangeSource lines = pieceOf(*list, options);
-    BatchReport report(options);
+    // The header is the list's first line whatever its number; the records
+    // keep theirs, so the pieces of a list still add up to one run.
+    std::optional<LinesAfterHeader> afterHeader;
+    QStringList header;
+    if (setup.fields.headerLine) {
+        header = headerNames(*list, setup.fields.format, options.firstNumber);
+        afterHeader.emplace(*list);
+    }
+    const LineRangeSource lines = pieceOf(afterHeader ? *afterHeader : *list, options);
+    BatchReport report(options, manifestFieldsFor(setup, header));
     ProgressBar progressBar(stderr, !options.quiet && ::isatty(STDERR_FILENO));
     LineRunOptions run;
     run.destination = options.destination.isEmpty() ? QDir::currentPath() : options.destination;
     run.format = options.format;
     run.threads = QThread::idealThreadCount();
     run.firstNumber = lines.firstNumber();
+    run.baseName = fileBaseNames(options.namePattern, setup.fields.format);
     run.progress = [&progressBar](int linesSeen, int lineCount) {
         progressBar.update(linesSeen, lineCount);
         return stopSignal == 0;
@@ -216,7 +263,7 @@ int run(const BatchOptions& options)
     stopOnInterrupt();
     LineRunResult result;
     try {
-        result = runLines(lines, encoders, run);
+        result = runLines(lines, setup.encoders, run);
     } catch (...) {
         progressBar.clear();
         print(stdout, report.summary());
@@ -226,6 +273,7 @@ int run(const BatchOptions& options)
     progressBar.clear();
     print(stdout, report.summary());
     warnAboutCutLines(result);
+    warnAboutFieldCounts(result);
     report.finish();
     return stopSignal == 0 ? 0 : 128 + stopSignal;
 }

@@ -227,6 +227,40 @@ bool applyTemplateOption(const QString& option, ArgumentReader& reader, BatchOpt
     return false;
 }
 
+// How a line is read and its file named. Each may be given once, as the
+// pieces' options; --header and --no-header count as one. Returns false for
+// an option that is not one of them.
+bool applyFieldOption(const QString& option, ArgumentReader& reader, BatchOptions& options, QStringList& given)
+{
+    const bool header = option == QLatin1String("--header") || option == QLatin1String("--no-header");
+    if (!header && option != QLatin1String("--fields") && option != QLatin1String("--name"))
+        return false;
+    const QString once = header ? QStringLiteral("--header") : option;
+    if (given.contains(once)) {
+        throw BatchUsageError(header ? QStringLiteral("--header or --no-header may be given only once")
+                                     : QStringLiteral("%1 may be given only once").arg(option));
+    }
+    given.append(once);
+    if (header) {
+        reader.refuseInlineValue(option);
+        options.headerLine = option == QLatin1String("--header");
+        options.templateOnlyOptions << option;
+    } else if (option == QLatin1String("--fields")) {
+        const QString key = reader.value(option);
+        options.fieldFormat = fieldFormatFromKey(key);
+        if (!options.fieldFormat)
+            throw BatchUsageError(QStringLiteral("--fields: \"%1\" is not line, tab or csv").arg(key));
+        options.templateOnlyOptions << option;
+    } else {
+        try {
+            options.namePattern = FileNamePattern(reader.value(option));
+        } catch (const AppError& error) {
+            throw BatchUsageError(QStringLiteral("--name: ") + error.message());
+        }
+    }
+    return true;
+}
+
 // The options that shape the Simple mode's images; a template brings its own.
 void noteSimpleOnlyOption(const QString& option, BatchOptions& options)
 {
@@ -242,6 +276,13 @@ void checkTemplateOptions(const BatchOptions& options)
         if (options.canvas.isValid())
             throw BatchUsageError(
                 QStringLiteral("--canvas needs --template (the Simple mode sizes every image to its line)"));
+        if (!options.templateOnlyOptions.isEmpty()) {
+            throw BatchUsageError(QStringLiteral("%1 %2 --template: the Simple mode makes one image of each whole "
+                                                 "line, and fields go into a template's text layers")
+                                      .arg(options.templateOnlyOptions.join(QStringLiteral(", ")),
+                                           options.templateOnlyOptions.size() == 1 ? QStringLiteral("needs")
+                                                                                   : QStringLiteral("need")));
+        }
         return;
     }
     if (!options.simpleOnlyOptions.isEmpty()) {
@@ -270,6 +311,7 @@ BatchOptions parseBatchOptions(const QStringList& arguments)
     bool listGiven = false;
     bool optionsEnded = false;
     QStringList piecesGiven;
+    QStringList fieldOptionsGiven;
     while (!reader.atEnd()) {
         const QString argument = reader.take();
         const bool looksLikeOption = argument.startsWith(u'-') && argument != QLatin1String("-");
@@ -284,7 +326,8 @@ BatchOptions parseBatchOptions(const QStringList& arguments)
         } else if (applyValueOption(argument, reader, options)) {
             noteSimpleOnlyOption(argument, options);
         } else if (!applyPieceOption(argument, reader, options, piecesGiven) &&
-                   !applyTemplateOption(argument, reader, options)) {
+                   !applyTemplateOption(argument, reader, options) &&
+                   !applyFieldOption(argument, reader, options, fieldOptionsGiven)) {
             throw BatchUsageError(QStringLiteral("unknown option %1").arg(argument));
         }
     }
@@ -297,7 +340,8 @@ QString batchUsageText()
 {
     return QStringLiteral(
         "Usage: pennolux-batch [OPTIONS] [LIST]\n"
-        "Turns every non-empty line of LIST into one image file, Output<line number>.<ext>.\n"
+        "Turns every non-empty line of LIST into one image file, Output<line number>.<ext>\n"
+        "(or as --name says).\n"
         "LIST is a text file, a .docx or a .doc; \"-\" or none reads standard input.\n"
         "\n"
         "  -o, --dest DIR        destination folder (default: the current folder)\n"
@@ -310,12 +354,22 @@ QString batchUsageText()
         "  --margins L,R,T,B     margins in pixels (default 1,1,1,1)\n"
         "  --first-number N      the list's first line is line N (default 1)\n"
         "  --lines A-B           only the lines numbered A to B (\"A-\": to the end)\n"
+        "  --name PATTERN        the files' names: {n} the line number, {1}, {2}, ... its fields\n"
+        "                        ({1}: the whole line without --fields), made safe for a file\n"
+        "                        name; {{ and }} are braces (default Output{n})\n"
         "  --manifest FILE       a CSV file of line,file,text,width,height for every file\n"
-        "                        written; \"-\": on standard output instead of \"Saved ...\"\n"
+        "                        written (with --fields tab or csv, the fields after text);\n"
+        "                        \"-\": on standard output instead of \"Saved ...\"\n"
         "  --template FILE       the Advanced mode: each line goes into Text 1 of the template\n"
         "                        FILE (.pnxt, saved by Pennolux), one image of its canvas a line;\n"
         "                        not with the Simple mode's options above (--background to --margins)\n"
         "  --canvas WxH          with --template: the image size in pixels (default: the template's)\n"
+        "  --fields FMT          with --template: line | tab | csv, a line is one field (Text 1's)\n"
+        "                        or fields separated by tabs or commas, field k into Text k\n"
+        "                        (default: as the template was saved)\n"
+        "  --header              with --template: the list's first line names the fields and\n"
+        "                        makes no image (default: as the template was saved)\n"
+        "  --no-header           with --template: the first line is a line as any\n"
         "  -q, --quiet           no progress bar\n"
         "  -h, --help            show this text\n"
         "  --version             show the version\n"

@@ -3,7 +3,11 @@
 #include <QSize>
 #include <QString>
 #include <QStringList>
+#include <optional>
 #include <stdexcept>
+
+#include "production/fields/FileNamePattern.h"
+#include "production/fields/ListFields.h"
 
 #include "production/textlist/LineRangeSource.h"
 #include "production/writers/ImageFormat.h"
@@ -32,6 +36,8 @@ struct BatchOptions {
     int firstNumber = 1;               // the number of the list's first line
     LineRange lines;                   // the line numbers to run
     QString manifestPath;              // null: none; "-": standard output
+    // The files' names without their extension, in both modes.
+    FileNamePattern namePattern;
     bool quiet = false;
     bool showHelp = false;
     bool showVersion = false;
@@ -39,12 +45,25 @@ struct BatchOptions {
     // (invalid: the template's own).
     QString templatePath;              // null: the Simple mode
     QSize canvas;
+    // How a line is read into the template's layers; unset: as the template
+    // was saved.
+    std::optional<FieldFormat> fieldFormat;
+    std::optional<bool> headerLine;
     QStringList simpleOnlyOptions;     // as given, for the complaint about them
+    QStringList templateOnlyOptions;   // as given, for the complaint about them
 
     bool readsStandardInput() const { return listPath.isEmpty() || listPath == QLatin1String("-"); }
     bool writesManifest() const { return !manifestPath.isNull(); }
     bool manifestToStandardOutput() const { return manifestPath == QLatin1String("-"); }
     bool runsTemplate() const { return !templatePath.isNull(); }
+    // The template's saved way of reading its list, with what the command
+    // line says instead.
+    ListFields fieldsOver(ListFields saved) const
+    {
+        saved.format = fieldFormat.value_or(saved.format);
+        saved.headerLine = headerLine.value_or(saved.headerLine);
+        return saved;
+    }
 };
 
 // A command line the tool cannot follow; its text says what is wrong.

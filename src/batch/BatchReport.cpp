@@ -1,9 +1,9 @@
 #include "batch/BatchReport.h"
 
 #include <QFileInfo>
+#include <utility>
 
 #include "batch/BatchOptions.h"
-#include "batch/ManifestWriter.h"
 
 namespace pennolux {
 
@@ -23,12 +23,12 @@ void refuseManifestOverList(const BatchOptions& options)
 
 } // namespace
 
-BatchReport::BatchReport(const BatchOptions& options)
+BatchReport::BatchReport(const BatchOptions& options, ManifestFields fields)
 {
     if (!options.writesManifest())
         return;
     refuseManifestOverList(options);
-    manifest_ = std::make_unique<ManifestWriter>(options.manifestPath);
+    manifest_ = std::make_unique<ManifestWriter>(options.manifestPath, std::move(fields));
     summaryOnStandardOutput_ = !options.manifestToStandardOutput();
 }
 

@@ -3,12 +3,12 @@
 #include <QString>
 #include <memory>
 
+#include "batch/ManifestWriter.h"
 #include "production/linerun/LineRun.h"
 
 namespace pennolux {
 
 struct BatchOptions;
-class ManifestWriter;
 
 // What a batch run tells when it ends, also after an error or a signal: the
 // count of files written and, when asked for, the manifest of them.
@@ -16,8 +16,8 @@ class BatchReport {
 public:
     // Starts the manifest the options ask for (see ManifestWriter); throws
     // BatchUsageError when it would replace the list being read, AppError when
-    // it cannot be created.
-    explicit BatchReport(const BatchOptions& options);
+    // it cannot be created. fields: the manifest's columns for the fields.
+    explicit BatchReport(const BatchOptions& options, ManifestFields fields = {});
     ~BatchReport();
     BatchReport(const BatchReport&) = delete;
     BatchReport& operator=(const BatchReport&) = delete;

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <cstdio>
+#include <utility>
 
 #include "platform/AppError.h"
 
@@ -27,7 +28,7 @@ AppError standardOutputError(const QFile& output)
 
 } // namespace
 
-ManifestWriter::ManifestWriter(const QString& path) : path_(path)
+ManifestWriter::ManifestWriter(const QString& path, ManifestFields fields) : path_(path), fields_(std::move(fields))
 {
     if (path == QLatin1String(kStandardOutput)) {
         standardOutput_ = std::make_unique<QFile>();
@@ -40,14 +41,14 @@ ManifestWriter::ManifestWriter(const QString& path) : path_(path)
             throw fileCreateError(path, file_->errorString());
         device_ = file_.get();
     }
-    write(header());
+    write(header(fields_));
 }
 
 ManifestWriter::~ManifestWriter() = default;
 
 void ManifestWriter::add(const StoredLine& line)
 {
-    write(record(line));
+    write(record(line, fields_));
 }
 
 void ManifestWriter::publish()
@@ -64,16 +65,25 @@ void ManifestWriter::publish()
     }
 }
 
-QByteArray ManifestWriter::header()
+QByteArray ManifestWriter::header(const ManifestFields& fields)
 {
-    return QByteArrayLiteral("line,file,text,width,height\r\n");
+    QByteArray header = QByteArrayLiteral("line,file,text,");
+    for (const QString& name : fields.names)
+        header += csvField(name) + ',';
+    return header + QByteArrayLiteral("width,height\r\n");
 }
 
-QByteArray ManifestWriter::record(const StoredLine& line)
+QByteArray ManifestWriter::record(const StoredLine& line, const ManifestFields& fields)
 {
-    return QByteArray::number(line.number) + ',' + csvField(QFileInfo(line.file).fileName()) + ',' +
-           csvField(line.text) + ',' + QByteArray::number(line.size.width()) + ',' +
-           QByteArray::number(line.size.height()) + "\r\n";
+    QByteArray record = QByteArray::number(line.number) + ',' + csvField(QFileInfo(line.file).fileName()) + ',' +
+                        csvField(line.text) + ',';
+    if (!fields.names.isEmpty()) {
+        // A line that could not be split made no image, so has no record.
+        const QStringList values = splitFields(line.text, fields.format);
+        for (qsizetype k = 0; k < fields.names.size(); ++k)
+            record += (k < values.size() ? csvField(values[k]) : QByteArray()) + ',';
+    }
+    return record + QByteArray::number(line.size.width()) + ',' + QByteArray::number(line.size.height()) + "\r\n";
 }
 
 void ManifestWriter::write(const QByteArray& bytes)
