@@ -87,7 +87,7 @@ void TemplateCanvas::showLine(const std::optional<QString>& line)
 bool TemplateCanvas::showsLine()
 {
     shownContent();
-    return lineFills_;
+    return line_ && lineFills_;
 }
 
 // Worked out once per change of the template or the line, as the run fills
