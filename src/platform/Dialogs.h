@@ -35,6 +35,14 @@ struct FileDialogRequest {
     std::function<QImage(const QString& path, QSize box)> preview = nullptr;
 };
 
+// A line of text to ask for: the dialog's title, the explanation above the
+// field and the text the field starts with.
+struct TextRequest {
+    QString title;
+    QString explanation;
+    QString text;
+};
+
 class Dialogs {
 public:
     virtual ~Dialogs() = default;
@@ -47,6 +55,8 @@ public:
     virtual std::optional<ColoredFont> pickFont(QWidget* parent, const ColoredFont& initial) = 0;
     virtual std::optional<QString> openFile(QWidget* parent, const FileDialogRequest& request) = 0;
     virtual std::optional<QString> saveFile(QWidget* parent, const FileDialogRequest& request) = 0;
+    // The text as confirmed; nullopt on cancel.
+    virtual std::optional<QString> askText(QWidget* parent, const TextRequest& request) = 0;
 };
 
 } // namespace pennolux

@@ -26,11 +26,12 @@ void browseDestinationInto(const PageRunContext& context, QComboBox& destination
 }
 
 void runAndReport(const PageRunContext& context, const QPlainTextEdit& list, const QString& destination,
-                  const PageLineRun& run)
+                  FieldFormat fieldFormat, const PageLineRun& run)
 {
     LineRunOptions options;
     options.destination = destination;
     options.format = context.format;
+    options.baseName = fileBaseNames(context.fileNames, fieldFormat);
     options.threads = QThread::idealThreadCount();
     const bool wasShown = context.window.isVisible();
     // The list stays open to edits while the run shows its progress, and the
@@ -56,6 +57,8 @@ QString runSummary(const LineRunResult& result, bool listChangedDuringRun)
         summary += QString(" from the list as it was at START; the list was changed during the run.");
     if (result.cutLines > 0)
         summary += u'\n' + cutLinesSentence(result);
+    if (const QString fields = fieldCountSentence(result); !fields.isEmpty())
+        summary += u'\n' + fields;
     return summary;
 }
 

@@ -2,6 +2,7 @@
 
 #include <functional>
 
+#include "production/fields/FileNamePattern.h"
 #include "production/linerun/LineRun.h"
 #include "production/writers/ImageFormat.h"
 
@@ -22,8 +23,9 @@ struct PageRunContext {
     ApplicationState& state;
     const Translator& translator;
     const PlatformServices& services;
-    // The Settings menu's choice, read at START.
+    // The Settings menu's choices, read at START.
     const ImageFormat& format;
+    const FileNamePattern& fileNames;
 };
 
 // Both pages' Browse... buttons start the picker in the folder last chosen
@@ -35,14 +37,17 @@ using PageLineRun = std::function<LineRunResult(const LineSource& lines, const L
 
 // Both pages' START: runs the list as it stands at START into the
 // destination, in the chosen format on every core, under the busy pointer,
-// then says how many files were saved when the list had a line. Edits made to
-// the list during the run change nothing of it. No summary once the run has
-// ended by the window closing: there is no window left to show it over.
+// then says how many files were saved when the list had a line. The files
+// are named by the context's pattern from the lines read in the page's field
+// format. Edits made to the list during the run change nothing of it. No
+// summary once the run has ended by the window closing: there is no window
+// left to show it over.
 void runAndReport(const PageRunContext& context, const QPlainTextEdit& list, const QString& destination,
-                  const PageLineRun& run);
+                  FieldFormat fieldFormat, const PageLineRun& run);
 
 // "Saved 3 image file(s)", and that they come from the list as it was at
-// START when it was edited while the run went on.
+// START when it was edited while the run went on; then the lines cut off and
+// the lines whose fields did not match the layers, each on a line of its own.
 QString runSummary(const LineRunResult& result, bool listChangedDuringRun);
 
 } // namespace pennolux

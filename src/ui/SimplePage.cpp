@@ -203,7 +203,7 @@ void SimplePage::Button5Click()
 void SimplePage::Button4Click()
 {
     const SimpleLook look = simpleLook();
-    runAndReport(context_, list_, ComboBoxDestination1->currentText(),
+    runAndReport(context_, list_, ComboBoxDestination1->currentText(), FieldFormat::OneField,
                  [&look](const LineSource& lines, const LineRunOptions& options) {
                      return runLines(lines, simpleLineEncoders(look, options.format), options);
                  });

@@ -33,6 +33,7 @@
 #include "app/ApplicationState.h"
 #include "app/DataFiles.h"
 #include "app/settings/DataFolder.h"
+#include "app/settings/FileNameKeys.h"
 #include "app/settings/FontKeys.h"
 #include "app/web/OnlineHelp.h"
 #include "editor/file/TemplateFile.h"
@@ -41,6 +42,7 @@
 #include "editor/widgets/TemplateCanvas.h"
 #include "editor/widgets/TemplatePage.h"
 #include "localisation/Translator.h"
+#include "platform/AppError.h"
 #include "platform/BusyCursor.h"
 #include "platform/MessageBoxes.h"
 #include "platform/desktop/Locale.h"
@@ -103,7 +105,8 @@ TAppForm::TAppForm(ApplicationState& state, const Translator& translator, const 
                    QWidget* parent)
     : QMainWindow(parent), updateCheck_(std::make_unique<UpdateCheckWiring>(state, translator, services, *this)),
       CheckerStarted(updateCheck_->started()), state_(state), translator_(translator), services_(services),
-      guard_(services.messageBoxes, this), pageRun_{*this, state_, translator_, services_, OutputFormat},
+      guard_(services.messageBoxes, this),
+      pageRun_{*this, state_, translator_, services_, OutputFormat, fileNamePattern},
       templateSession_(std::make_unique<TemplateSession>())
 {
     initialiseIconResources();
@@ -113,6 +116,7 @@ TAppForm::TAppForm(ApplicationState& state, const Translator& translator, const 
     setWindowTitle(state_.AppTitle);
 
     FontDialog1 = {designFont(8), colors::clWindowText};
+    restoreFileNamePattern();
 
     buildMenus();
     auto* central = new QWidget(this);
@@ -135,6 +139,7 @@ TAppForm::TAppForm(ApplicationState& state, const Translator& translator, const 
     setCentralWidget(scroller);
     buildTextList();
     buildPages();
+    followListOnTemplatePage();
     Splitter1->setSizes({kListPanelWidth, kClientWidth - kListPanelWidth - Splitter1->handleWidth()});
 
     StatusBar1 = new QStatusBar(this);
@@ -191,7 +196,10 @@ void TAppForm::showEvent(QShowEvent* event)
 TAppForm::~TAppForm()
 {
     // The window's widgets would go after its members: the page goes now,
-    // while the session it shows is still there.
+    // while the session it shows is still there; the list, going later,
+    // no longer reaches it.
+    disconnect(MemoList, nullptr, this, nullptr);
+    delete listFollowTimer_;
     delete templatePage;
 }
 
@@ -233,6 +241,9 @@ void TAppForm::buildMenus()
     GIF1 = addFormatItem(formatMenu, formats, "GIF", &TAppForm::GIF1Click);
     BMP1 = addFormatItem(formatMenu, formats, "BMP", &TAppForm::BMP1Click);
     PNG1->setChecked(true);
+    fileNamesItem = settingsMenu->addAction("File Names...");
+    fileNamesItem->setObjectName("fileNamesItem");
+    connectHandler(fileNamesItem, &TAppForm::fileNamesClick);
     settingsMenu->addSeparator();
     ResettoDefaults1 = settingsMenu->addAction("Reset to Defaults...");
     connectHandler(ResettoDefaults1, &TAppForm::ResettoDefaults1Click);
@@ -431,6 +442,11 @@ void TAppForm::ResettoDefaults1Click()
     const QString perUser = perUserDataFolder(services_.specialFolders.roamingAppData(),
                                               state_.AppCompanyName, state_.AppProductName);
     QFile::remove(perUser + "settings.ini");
+    // A settings file beside the executable stays: it forgets the pattern.
+    if (!readFileNamesKey(state_.SettingsIni).isEmpty()) {
+        writeFileNamesKey(state_.SettingsIni, QString());
+        state_.SettingsIni.save();
+    }
     QCoreApplication::processEvents();
     services_.shell.startDetached(QCoreApplication::applicationFilePath(), {});
     close();
@@ -454,6 +470,40 @@ void TAppForm::JPEG1Click() { selectFormat(JPEG1, ImageFormat::JPEG); }
 void TAppForm::IFF1Click() { selectFormat(IFF1, ImageFormat::TIFF); }
 void TAppForm::GIF1Click() { selectFormat(GIF1, ImageFormat::GIF); }
 void TAppForm::BMP1Click() { selectFormat(BMP1, ImageFormat::BMP); }
+
+void TAppForm::fileNamesClick()
+{
+    TextRequest request;
+    request.title = "File Names";
+    request.explanation = QString("The name of each file START writes, without its extension:\n"
+                                  "{n} is the line's number, {1}, {2}, ... its fields\n"
+                                  "({1} is the whole line with one field per line).\n"
+                                  "A name already taken gets \" (2)\", \" (3)\", ... Default: %1")
+                              .arg(QString::fromUtf16(FileNamePattern::kDefault));
+    request.text = fileNamePattern.text();
+    const std::optional<QString> typed = services_.dialogs.askText(this, request);
+    if (!typed)
+        return;
+    // Refused with the reason, the pattern in use stays.
+    const FileNamePattern chosen = typed->trimmed().isEmpty() ? FileNamePattern() : FileNamePattern(*typed);
+    fileNamePattern = chosen;
+    writeFileNamesKey(state_.SettingsIni, chosen.isDefault() ? QString() : chosen.text());
+    state_.SettingsIni.save();
+}
+
+// A pattern the settings file holds that is no pattern (edited by hand)
+// gives the default names.
+void TAppForm::restoreFileNamePattern()
+{
+    const QString stored = readFileNamesKey(state_.SettingsIni);
+    if (stored.isEmpty())
+        return;
+    try {
+        fileNamePattern = FileNamePattern(stored);
+    } catch (const AppError&) {
+        fileNamePattern = FileNamePattern();
+    }
+}
 
 void TAppForm::About1Click()
 {
@@ -528,7 +578,7 @@ void TAppForm::SendFeedback1Click()
 void TAppForm::Button6Click()
 {
     runAndReport(pageRun_, *MemoList, ComboBoxDestination2->currentText(),
-                 [this](const LineSource& lines, const LineRunOptions& pageOptions) {
+                 templateSession_->model().content().fields.format, [this](const LineSource& lines, const LineRunOptions& pageOptions) {
                      // The pages and the template's menu items wait while the
                      // run shows its progress; the list stays open to edits,
                      // which the run, working on the list as it was at START,
@@ -577,6 +627,23 @@ void TAppForm::ButtonFontClick()
     templatePage->setCurrentTextLayerFont(*chosen);
     writeFontKeys(state_.SettingsIni, FontDialog1);
     state_.SettingsIni.save();
+}
+
+void TAppForm::followListOnTemplatePage()
+{
+    listFollowTimer_ = new QTimer(this);
+    listFollowTimer_->setSingleShot(true);
+    listFollowTimer_->setInterval(0);
+    connect(listFollowTimer_, &QTimer::timeout, this, [this] {
+        templatePage->followList(MemoLineSource(*MemoList), MemoList->textCursor().blockNumber());
+    });
+    const auto schedule = [this] {
+        if (!listFollowTimer_->isActive())
+            listFollowTimer_->start();
+    };
+    connect(MemoList, &QPlainTextEdit::textChanged, this, schedule);
+    connect(MemoList, &QPlainTextEdit::cursorPositionChanged, this, schedule);
+    schedule();
 }
 
 // Shown while the Advanced page is, beside the status bar's messages.

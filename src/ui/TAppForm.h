@@ -9,6 +9,7 @@
 #include "platform/Dialogs.h"
 #include "platform/HandlerGuard.h"
 #include "platform/PlatformServices.h"
+#include "production/fields/FileNamePattern.h"
 #include "production/writers/ImageFormat.h"
 
 class QAction;
@@ -64,6 +65,8 @@ public:
     void IFF1Click();
     void GIF1Click();
     void BMP1Click();
+    // Settings › File Names...: the pattern both pages' START names files by.
+    void fileNamesClick();
     void Button1Click();
     void Button2Click();
     void Button3Click();
@@ -155,6 +158,7 @@ public:
     QAction* IFF1 = nullptr;
     QAction* GIF1 = nullptr;
     QAction* BMP1 = nullptr;
+    QAction* fileNamesItem = nullptr;
     QAction* ResettoDefaults1 = nullptr;
     QAction* Help2 = nullptr;
     QAction* UpdateNotifications1 = nullptr;
@@ -166,6 +170,8 @@ public:
     // The font of the Simple page, shared with the Advanced page's font dialog.
     ColoredFont FontDialog1;
     ImageFormat OutputFormat = ImageFormat::PNG;
+    // Settings › File Names..., kept in the settings file.
+    FileNamePattern fileNamePattern;
 
 protected:
     // With unsaved changes to the template, asks first.
@@ -202,6 +208,10 @@ private:
     void buildSimplePage();
     void buildAdvancedPage();
     void buildZoomLabel();
+    // The Advanced page follows the list's cursor and text, once per pass of
+    // the event loop.
+    void followListOnTemplatePage();
+    void restoreFileNamePattern();
     QAction* addFormatItem(QMenu* menu, QActionGroup* group, const QString& caption,
                            void (TAppForm::*handler)());
     void connectHandler(QAction* action, void (TAppForm::*handler)());
@@ -222,6 +232,7 @@ private:
     QString templateFolder_;
     bool templateRunning_ = false;  // the Advanced run has the template
     bool controlsFitted_ = false;
+    QTimer* listFollowTimer_ = nullptr;
 };
 
 } // namespace pennolux

@@ -41,20 +41,29 @@ public:
         lastSaveRequest = request;
         return saveResult;
     }
+    std::optional<QString> askText(QWidget*, const TextRequest& request) override
+    {
+        ++textDialogOpened;
+        lastTextRequest = request;
+        return textResult;
+    }
 
     std::optional<QString> folderResult;
     std::optional<QColor> colorResult;
     std::optional<ColoredFont> fontResult;
     std::optional<QString> openResult;
     std::optional<QString> saveResult;
+    std::optional<QString> textResult;
 
     int folderPickerOpened = 0;
     int colorDialogOpened = 0;
     int fontDialogOpened = 0;
+    int textDialogOpened = 0;
     QString lastFolderTitle, lastFolderAccept, lastFolderStart;
     QColor lastColorInitial;
     ColoredFont lastFontInitial;
     FileDialogRequest lastOpenRequest, lastSaveRequest;
+    TextRequest lastTextRequest;
 };
 
 } // namespace pennolux::testing

@@ -106,10 +106,11 @@ TEST_F(TextListAndRunTest, StartRunsTheListAsItWasAtStartAndSaysWhenItChangedMea
 {
     const PlatformServices services = fakes.services();
     const ImageFormat format = ImageFormat::PNG;
-    const PageRunContext context{*window, state, *translator, services, format};
+    const FileNamePattern fileNames;
+    const PageRunContext context{*window, state, *translator, services, format, fileNames};
     window->MemoList->setPlainText("a@example.com\n\nc@example.com\nd@example.com\n");
     QStringList seen;
-    runAndReport(context, *window->MemoList, destination, [&](const LineSource& lines, const LineRunOptions&) {
+    runAndReport(context, *window->MemoList, destination, FieldFormat::OneField, [&](const LineSource& lines, const LineRunOptions&) {
         LineRunResult result;
         for (int index = 0; index < lines.lineCount(); ++index) {
             if (index == 1)

@@ -7,7 +7,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "editor/run/TemplateLineEncoder.h"
 #include "editor/session/TemplateSession.h"
+#include "platform/AppError.h"
 
 namespace pennolux {
 
@@ -54,6 +56,7 @@ QColor TemplateCanvas::surroundColor()
 
 void TemplateCanvas::refresh()
 {
+    filled_.reset();
     picture_ = QImage();
     shown_ = QImage();
     update();
@@ -69,8 +72,53 @@ QImage TemplateCanvas::picture()
 {
     const QSize image = imageSize();
     if (picture_.size() != image && !image.isEmpty())
-        picture_ = renderer_.render(withResolvedColors(model_.content(), palette()), image);
+        picture_ = renderer_.render(withResolvedColors(shownContent(), palette()), image);
     return picture_;
+}
+
+void TemplateCanvas::showLine(const std::optional<QString>& line)
+{
+    if (line == line_)
+        return;
+    line_ = line;
+    refresh();
+}
+
+bool TemplateCanvas::showsLine()
+{
+    shownContent();
+    return line_ && lineFills_;
+}
+
+// Worked out once per change of the template or the line, as the run fills
+// its layers; each layer sized to its field's text.
+const Template& TemplateCanvas::shownContent()
+{
+    if (!line_)
+        return model_.content();
+    if (!filled_) {
+        try {
+            filled_ = withLine(model_.content(), *line_, renderer_.fonts());
+            lineFills_ = true;
+        } catch (const AppError&) {
+            filled_ = model_.content();
+            lineFills_ = false;
+        }
+    }
+    return *filled_;
+}
+
+LayerRef TemplateCanvas::shownLayerAt(QPoint point)
+{
+    if (!QRect(QPoint(0, 0), imageSize()).contains(point))
+        return {};
+    const Template& shown = shownContent();
+    for (auto layer = shown.stacking.rbegin(); layer != shown.stacking.rend(); ++layer) {
+        const LayerBox* box = shown.boxOf(*layer);
+        if (box && box->rect().contains(point))
+            return *layer;
+    }
+    return {};
 }
 
 // Worked out in device pixels, so the image starts on a whole device pixel
@@ -170,7 +218,7 @@ void TemplateCanvas::paintEvent(QPaintEvent*)
 void TemplateCanvas::drawSelection(QPainter& painter)
 {
     const LayerRef layer = model_.currentLayer();
-    const LayerBox* box = model_.content().boxOf(layer);
+    const LayerBox* box = shownContent().boxOf(layer);
     if (!box)
         return;
     const QRectF frame = canvasRect(box->rect()).adjusted(-0.5, -0.5, 0.5, 0.5);
@@ -194,10 +242,10 @@ void TemplateCanvas::drawSelection(QPainter& painter)
     painter.restore();
 }
 
-BoxHandle TemplateCanvas::handleAt(QPointF canvasPoint) const
+BoxHandle TemplateCanvas::handleAt(QPointF canvasPoint)
 {
     const LayerRef layer = model_.currentLayer();
-    const LayerBox* box = model_.content().boxOf(layer);
+    const LayerBox* box = shownContent().boxOf(layer);
     if (!box || !hasResizableBox(model_.content(), layer))
         return 0;
     const QRect frame = canvasRect(box->rect()).adjusted(-0.5, -0.5, 0.5, 0.5).toRect();
@@ -248,7 +296,7 @@ void TemplateCanvas::mousePressEvent(QMouseEvent* event)
         }
     }
     const QPoint point = imagePoint(position);
-    const LayerRef layer = model_.layerAt(point, imageSize());
+    const LayerRef layer = shownLayerAt(point);
     if (layer.kind == LayerKind::None) {
         QWidget::mousePressEvent(event);
         return;
@@ -291,8 +339,7 @@ void TemplateCanvas::mouseMoveEvent(QMouseEvent* event)
     if (const BoxHandle handle = handleAt(position))
         setCursor(cursorFor(handle));
     else
-        setCursor(model_.layerAt(point, imageSize()).kind == LayerKind::None ? Qt::ArrowCursor
-                                                                              : Qt::PointingHandCursor);
+        setCursor(shownLayerAt(point).kind == LayerKind::None ? Qt::ArrowCursor : Qt::PointingHandCursor);
 }
 
 void TemplateCanvas::mouseReleaseEvent(QMouseEvent* event)

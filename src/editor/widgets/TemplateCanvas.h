@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QImage>
+#include <QString>
 #include <QWidget>
+#include <optional>
 
 #include "editor/model/BoxHandles.h"
 #include "editor/model/Layers.h"
@@ -30,6 +32,11 @@ class TemplateSession;
 // Shift), and Delete or Backspace deletes it. A press and everything up to
 // the release is one undo step; so are key moves of one layer that follow
 // one another.
+//
+// It can show the template filled with a list line instead (showLine), as
+// START writes that line's image; the frame and the handles then follow the
+// filled layers' boxes, while everything the pointer does still edits the
+// template's own layers.
 class TemplateCanvas : public QWidget {
     Q_OBJECT
 public:
@@ -39,6 +46,12 @@ public:
     void refresh();
     // The image the canvas shows now, at the image's size, as the run would draw it.
     QImage picture();
+    // Shows the template filled with the line (withLine), or with none the
+    // layers' own texts; a line not valid in the template's field format
+    // shows them too.
+    void showLine(const std::optional<QString>& line);
+    // Whether the canvas shows a list line now (valid in the format).
+    bool showsLine();
 
     // The size of the images a run makes now: the template's, or the canvas's own.
     QSize imageSize() const;
@@ -83,9 +96,13 @@ private:
     };
     Placement placement() const;
     const QImage& shownPicture();
+    // The template as shown: filled with the line shown, else the model's.
+    const Template& shownContent();
     void drawSelection(QPainter& painter);
     // The current layer's handle near the point of the canvas, or 0.
-    BoxHandle handleAt(QPointF canvasPoint) const;
+    BoxHandle handleAt(QPointF canvasPoint);
+    // The frontmost layer whose box as shown holds the image point.
+    LayerRef shownLayerAt(QPoint point);
     bool deleteCurrentLayer();
 
     TemplateSession& session_;
@@ -100,6 +117,9 @@ private:
     TemplateRenderer renderer_;
     QImage picture_;
     QImage shown_;  // picture_ at the size it is shown, in device pixels
+    std::optional<QString> line_;    // the list line shown
+    std::optional<Template> filled_;  // the template filled with it, once worked out
+    bool lineFills_ = false;          // the line was valid: filled_ holds it
 };
 
 } // namespace pennolux

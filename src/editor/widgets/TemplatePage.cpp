@@ -1,6 +1,7 @@
 #include "editor/widgets/TemplatePage.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QAbstractItemView>
@@ -19,6 +20,7 @@
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QTextCursor>
+#include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
@@ -36,6 +38,8 @@
 #include "platform/BusyCursor.h"
 #include "platform/text/TextLines.h"
 #include "platform/widgets/FormHelpers.h"
+#include "production/fields/ListFields.h"
+#include "production/textlist/LineSource.h"
 #include "production/writers/ImageSizeLimits.h"
 
 namespace pennolux {
@@ -66,12 +70,40 @@ constexpr int kImageRowHeight = 21;
 constexpr int kImageFieldWidth = 58;
 constexpr int kTimesWidth = 14;
 constexpr auto kLargestImageSide = kWorkingImageLimits.maxSide;
+// Right of the two Browse... buttons, in the room the bar has there.
+constexpr int kFieldsLeft = 473;
+constexpr int kFieldsWidth = 140;
 // Small enough for any window, large enough that an image always has pixels.
 constexpr int kSmallestCanvas = 16;
 
 const QString kDefaultPictureName = QStringLiteral("[Default Image]");
 constexpr int kLayerRole = Qt::UserRole;
 constexpr int kNumberRole = Qt::UserRole + 1;
+
+// Short enough for the button at the design size; the menu and the
+// button's name say it in full.
+QString fieldsButtonText(const ListFields& fields)
+{
+    QString format;
+    switch (fields.format) {
+    case FieldFormat::OneField: format = fields.headerLine ? QStringLiteral("lines") : QStringLiteral("one per line"); break;
+    case FieldFormat::TabSeparated: format = QStringLiteral("tabs"); break;
+    case FieldFormat::CommaSeparated: format = QStringLiteral("commas"); break;
+    }
+    return QStringLiteral("Fields: %1%2").arg(format, fields.headerLine ? QStringLiteral(", header") : QString());
+}
+
+QString fieldsSpokenName(const ListFields& fields)
+{
+    QString format;
+    switch (fields.format) {
+    case FieldFormat::OneField: format = QStringLiteral("one field per line"); break;
+    case FieldFormat::TabSeparated: format = QStringLiteral("tab-separated"); break;
+    case FieldFormat::CommaSeparated: format = QStringLiteral("comma-separated"); break;
+    }
+    return QStringLiteral("Fields: %1%2").arg(format, fields.headerLine ? QStringLiteral(", first line names the fields")
+                                                                        : QString());
+}
 
 bool isUndoOrRedoKey(const QKeyEvent& key)
 {
@@ -101,6 +133,7 @@ TemplatePage::TemplatePage(TemplateSession& session, Dialogs& dialogs, MessageBo
     layout->addWidget(buildGeometryBar());
     setTabOrder();
     keepControlsReachable();
+    showFields();
     model_.setListener([this](TemplateChange change, LayerRef layer) { modelChanged(change, layer); });
     // Undo and redo keys reach the window's Edit menu from the page's
     // editors too: their own undo would step back in a field, not in the template.
@@ -150,6 +183,7 @@ QWidget* TemplatePage::buildTopBar()
     Button8->setGeometry(333, 31, 134, 25);
     Button8->setAccessibleName("Browse for the background image");
     connectHandler(Button8, &QPushButton::clicked, &TemplatePage::Button8Click);
+    buildFieldsControls(bar);
 
     Button6 = addStartButton(bar, "Button6");
     Button6->setGeometry(113, 60, 214, 25);
@@ -191,6 +225,45 @@ void TemplatePage::buildImageSizeFields(QWidget* bar)
                           kImageRowTop + (kImageRowHeight - followWindowBox->height()) / 2);
     connect(followWindowBox, &QCheckBox::clicked, this,
             [this](bool follow) { guard_.run([this, follow] { followWindowClicked(follow); }); });
+}
+
+void TemplatePage::buildFieldsControls(QWidget* bar)
+{
+    fieldsButton = new QToolButton(bar);
+    fieldsButton->setObjectName("fieldsButton");
+    fieldsButton->setPopupMode(QToolButton::InstantPopup);
+    fieldsButton->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    fieldsButton->setFocusPolicy(Qt::StrongFocus);
+    fieldsButton->setToolTip(QStringLiteral("How START reads each list line: field 1 into Text 1, field 2 into Text 2, ..."));
+    fieldsButton->setGeometry(kFieldsLeft, 4, kFieldsWidth, 25);
+    fieldsMenu = new QMenu(fieldsButton);
+    fieldsMenu->setObjectName("fieldsMenu");
+    fieldsMenu->setAccessibleName(QStringLiteral("Fields"));
+    auto* formats = new QActionGroup(fieldsMenu);
+    formats->setExclusive(true);
+    const auto addFormat = [this, formats](const QString& caption) {
+        QAction* item = fieldsMenu->addAction(caption);
+        item->setCheckable(true);
+        formats->addAction(item);
+        connect(item, &QAction::triggered, this, [this] { guard_.run([this] { fieldsChosen(); }); });
+        return item;
+    };
+    oneFieldItem = addFormat(QStringLiteral("One Field per Line"));
+    tabFieldsItem = addFormat(QStringLiteral("Tab-Separated Fields"));
+    commaFieldsItem = addFormat(QStringLiteral("Comma-Separated Fields"));
+    fieldsMenu->addSeparator();
+    headerLineItem = fieldsMenu->addAction(QStringLiteral("First Line Names the Fields"));
+    headerLineItem->setCheckable(true);
+    connect(headerLineItem, &QAction::triggered, this, [this] { guard_.run([this] { fieldsChosen(); }); });
+    fieldsButton->setMenu(fieldsMenu);
+
+    previewLineBox = new QCheckBox(QStringLiteral("Preview line"), bar);
+    previewLineBox->setObjectName("previewLineBox");
+    previewLineBox->setToolTip(
+        QStringLiteral("The canvas shows the list's line under the cursor as START writes it"));
+    previewLineBox->adjustSize();
+    previewLineBox->move(kFieldsLeft + 2, 31 + (25 - previewLineBox->height()) / 2);
+    connect(previewLineBox, &QCheckBox::toggled, this, [this] { guard_.run([this] { showListLine(); }); });
 }
 
 QWidget* TemplatePage::buildMiddleBand()
@@ -380,7 +453,8 @@ QWidget* TemplatePage::buildGeometryBar()
 
 void TemplatePage::setTabOrder()
 {
-    QWidget* const order[] = {ComboBoxDestination2, Button7, ComboBox2, Button8, Button6, imageWidthField,
+    QWidget* const order[] = {ComboBoxDestination2, Button7, fieldsButton, ComboBox2, Button8, previewLineBox,
+                              Button6, imageWidthField,
                               imageHeightField, followWindowBox, Panel9, ListBox1, BitBtn6, BitBtn7,
                               HorizontalAlignmentBox, VerticalAlignmentBox, ShrinkToFitBox, Memo1, ButtonFont,
                               Shape1, SpinEdit1, SpinEdit2, SpinEdit3, SpinEdit4};
@@ -399,12 +473,17 @@ void TemplatePage::modelChanged(TemplateChange change, LayerRef layer)
     }
     Panel9->refresh();
     if (change == TemplateChange::Replaced) {
+        showFields();
         showWholeTemplate();
+        return;
+    }
+    if (change == TemplateChange::Fields) {
+        showFields();
         return;
     }
     const QSignalBlocker blocker(ListBox1);
     if (change == TemplateChange::LayerAdded) {
-        auto* item = new QListWidgetItem(layerName(layer));
+        auto* item = new QListWidgetItem(listName(layer));
         item->setData(kLayerRole, int(layer.kind));
         item->setData(kNumberRole, layer.number);
         ListBox1->addItem(item);
@@ -425,7 +504,7 @@ void TemplatePage::showWholeTemplate()
         const QSignalBlocker blocker(ListBox1);
         ListBox1->clear();
         for (const LayerRef layer : model_.creationOrder()) {
-            auto* item = new QListWidgetItem(layerName(layer));
+            auto* item = new QListWidgetItem(listName(layer));
             item->setData(kLayerRole, int(layer.kind));
             item->setData(kNumberRole, layer.number);
             ListBox1->addItem(item);
@@ -440,6 +519,99 @@ void TemplatePage::showWholeTemplate()
     }
     const QString& picture = model_.content().backgroundSource;
     ComboBox2->setEditText(picture.isEmpty() ? kDefaultPictureName : picture);
+}
+
+// Fields and Preview line ------------------------------------------------------
+
+void TemplatePage::showFields()
+{
+    const ListFields& fields = model_.content().fields;
+    oneFieldItem->setChecked(fields.format == FieldFormat::OneField);
+    tabFieldsItem->setChecked(fields.format == FieldFormat::TabSeparated);
+    commaFieldsItem->setChecked(fields.format == FieldFormat::CommaSeparated);
+    headerLineItem->setChecked(fields.headerLine);
+    fieldsButton->setText(fieldsButtonText(fields));
+    fieldsButton->setAccessibleName(fieldsSpokenName(fields));
+    const bool hadFields = shownFormat_ != FieldFormat::OneField;
+    const bool hasFields = fields.format != FieldFormat::OneField;
+    shownFormat_ = fields.format;
+    {
+        const QSignalBlocker blocker(previewLineBox);
+        if (hadFields != hasFields)
+            previewLineBox->setChecked(hasFields);
+    }
+    nameListItems();
+    showListLine();
+}
+
+void TemplatePage::fieldsChosen()
+{
+    ListFields fields;
+    if (tabFieldsItem->isChecked())
+        fields.format = FieldFormat::TabSeparated;
+    else if (commaFieldsItem->isChecked())
+        fields.format = FieldFormat::CommaSeparated;
+    fields.headerLine = headerLineItem->isChecked();
+    session_.setFields(fields);
+    // Also when nothing changed: the menu shows the model again.
+    showFields();
+}
+
+void TemplatePage::followList(const LineSource& lines, int cursorLine)
+{
+    const int count = lines.lineCount();
+    firstListLine_ = count > 0 ? lines.line(0) : QString();
+    cursorLineIndex_ = cursorLine >= 0 && cursorLine < count ? cursorLine : -1;
+    cursorListLine_ = cursorLineIndex_ >= 0 ? lines.line(cursorLineIndex_) : QString();
+    nameListItems();
+    showListLine();
+}
+
+// The line under the cursor as START writes it; an empty line, the header
+// line and a line not valid in the format make no image, so the layers then
+// show their own texts.
+void TemplatePage::showListLine()
+{
+    const bool header = model_.content().fields.headerLine && cursorLineIndex_ == 0;
+    if (previewLineBox->isChecked() && !cursorListLine_.isEmpty() && !header)
+        Panel9->showLine(cursorListLine_);
+    else
+        Panel9->showLine(std::nullopt);
+}
+
+bool TemplatePage::previewsListLine() const
+{
+    return Panel9->showsLine();
+}
+
+QString TemplatePage::listName(LayerRef layer) const
+{
+    const QString name = layerName(layer);
+    if (!layer.isText() || layer.number > headerNames_.size())
+        return name;
+    const QString field = headerNames_[layer.number - 1].trimmed();
+    return field.isEmpty() ? name : QStringLiteral("%1 (%2)").arg(name, field);
+}
+
+// Works out the header's names afresh and gives every item its name; a
+// header not valid in the format names nothing.
+void TemplatePage::nameListItems()
+{
+    headerNames_.clear();
+    const ListFields& fields = model_.content().fields;
+    if (fields.headerLine) {
+        try {
+            headerNames_ = splitFields(firstListLine_, fields.format);
+        } catch (const AppError&) {
+        }
+    }
+    for (int row = 0; row < ListBox1->count(); ++row) {
+        QListWidgetItem* item = ListBox1->item(row);
+        const LayerRef layer{LayerKind(item->data(kLayerRole).toInt()), item->data(kNumberRole).toLongLong()};
+        const QString name = listName(layer);
+        if (item->text() != name)
+            item->setText(name);
+    }
 }
 
 // No layer is current: nothing to edit.

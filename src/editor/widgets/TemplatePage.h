@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QStringList>
 #include <QWidget>
 #include <optional>
 
@@ -17,9 +18,11 @@ class QPlainTextEdit;
 class QPushButton;
 class QSpinBox;
 class QListWidgetItem;
+class QToolButton;
 
 namespace pennolux {
 
+class LineSource;
 class ColorSwatch;
 class LayerList;
 class MessageBoxes;
@@ -62,6 +65,14 @@ public:
     // shows the layer's new values in the editors.
     void setCurrentTextLayerFont(const ColoredFont& font);
 
+    // The window's list: its first line (the header's names, when the first
+    // line names the fields) and the line under its cursor (0-based), which
+    // Preview line shows on the canvas as START writes it.
+    void followList(const LineSource& lines, int cursorLine);
+    // Whether the canvas shows the list's line now: Preview line is on and
+    // the line under the cursor makes an image.
+    bool previewsListLine() const;
+
     // Handlers.
     void BitBtn6Click();
     void BitBtn7Click();
@@ -85,6 +96,16 @@ public:
     QComboBox* ComboBox2 = nullptr;
     QPushButton* Button8 = nullptr;
     QPushButton* Button6 = nullptr;
+    // How a list line is read into the text layers, right of the
+    // destination's Browse...: a menu of the three formats and the header line.
+    QToolButton* fieldsButton = nullptr;
+    QMenu* fieldsMenu = nullptr;
+    QAction* oneFieldItem = nullptr;
+    QAction* tabFieldsItem = nullptr;
+    QAction* commaFieldsItem = nullptr;
+    QAction* headerLineItem = nullptr;
+    // Right of the picture's Browse...: the canvas shows the list's line.
+    QCheckBox* previewLineBox = nullptr;
     // The image's size, and the box that lets it follow the canvas.
     QSpinBox* imageWidthField = nullptr;
     QSpinBox* imageHeightField = nullptr;
@@ -122,6 +143,7 @@ private:
 
     QWidget* buildTopBar();
     void buildImageSizeFields(QWidget* bar);
+    void buildFieldsControls(QWidget* bar);
     QWidget* buildMiddleBand();
     void buildAlignmentControls(QWidget* column);
     QWidget* buildTextRow();
@@ -147,6 +169,15 @@ private:
     void showRefusedTextUndone(LayerRef layer);
     // The layer's alignment, or the defaults greyed out for a shape or no layer.
     void showAlignment(const TextLayer* layer);
+    // The fields' controls show the model's choice; Preview line turns on
+    // when the lines come to have fields, off when they go back to one.
+    void showFields();
+    void fieldsChosen();
+    // The list's line on the canvas, or the layers' own texts.
+    void showListLine();
+    // Text k named after header field k, when the first line names the fields.
+    QString listName(LayerRef layer) const;
+    void nameListItems();
     void applyField(QSpinBox* field, void (TemplateModel::*apply)(LayerRef, int), const QString& caption,
                     StepKind kind);
 
@@ -158,6 +189,12 @@ private:
     QWidget* firstShowWindow_ = nullptr;
     bool fieldsReact_ = true;
     QString zoomText_;
+    // The list as last followed: its first line, the line under the cursor and its index.
+    QString firstListLine_;
+    QString cursorListLine_;
+    int cursorLineIndex_ = -1;
+    QStringList headerNames_;
+    FieldFormat shownFormat_ = FieldFormat::OneField;
 };
 
 } // namespace pennolux

@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
+#include <QInputDialog>
 #include <QLabel>
 #include <QPixmap>
 
@@ -117,6 +118,18 @@ std::optional<QString> QtDialogs::saveFile(QWidget* parent, const FileDialogRequ
 {
     // Qt's save dialog asks before overwriting and has no read-only check box.
     return runFileDialog(parent, request, QFileDialog::AcceptSave, QFileDialog::AnyFile);
+}
+
+std::optional<QString> QtDialogs::askText(QWidget* parent, const TextRequest& request)
+{
+    QInputDialog dialog(parent);
+    dialog.setInputMode(QInputDialog::TextInput);
+    dialog.setWindowTitle(request.title);
+    dialog.setLabelText(request.explanation);
+    dialog.setTextValue(request.text);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.textValue();
 }
 
 } // namespace pennolux

@@ -14,6 +14,7 @@ public:
     std::optional<ColoredFont> pickFont(QWidget* parent, const ColoredFont& initial) override;
     std::optional<QString> openFile(QWidget* parent, const FileDialogRequest& request) override;
     std::optional<QString> saveFile(QWidget* parent, const FileDialogRequest& request) override;
+    std::optional<QString> askText(QWidget* parent, const TextRequest& request) override;
 };
 
 } // namespace pennolux
