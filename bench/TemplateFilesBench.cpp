@@ -37,6 +37,7 @@ public:
     std::optional<ColoredFont> pickFont(QWidget*, const ColoredFont&) override { return {}; }
     std::optional<QString> openFile(QWidget*, const FileDialogRequest&) override { return picture_; }
     std::optional<QString> saveFile(QWidget*, const FileDialogRequest&) override { return {}; }
+    std::optional<QString> askText(QWidget*, const TextRequest&) override { return {}; }
 
 private:
     QString picture_;

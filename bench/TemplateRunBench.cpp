@@ -45,6 +45,7 @@ public:
     std::optional<ColoredFont> pickFont(QWidget*, const ColoredFont&) override { return {}; }
     std::optional<QString> openFile(QWidget*, const FileDialogRequest&) override { return {}; }
     std::optional<QString> saveFile(QWidget*, const FileDialogRequest&) override { return {}; }
+    std::optional<QString> askText(QWidget*, const TextRequest&) override { return {}; }
 };
 
 QStringList emailLines(int count)
