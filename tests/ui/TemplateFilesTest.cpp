@@ -455,3 +455,38 @@ TEST_F(TemplateFilesTest, CentredAddressesThatShrinkToFitAreWholeAndCentredInEve
         EXPECT_LE(std::abs(ink.left() - (490 - ink.right())), 1) << ink.left() << " " << 490 - ink.right();
     }
 }
+
+// A tab-separated list fills Text 1, 2 and 3 alike in the window and in
+// pennolux-batch, to the byte, with the fields named on the command line or
+// taken from the saved template.
+TEST_F(TemplateFilesTest, FieldsGoIntoTheirLayersAlikeInTheWindowAndTheBatchTool)
+{
+    page->BitBtn6->click();
+    page->BitBtn6->click();
+    for (int layer = 1; layer <= 3; ++layer)
+        model().moveTo(LayerRef::text(layer), QPoint(12 + 40 * layer, 8 + 64 * (layer - 1)));
+    page->tabFieldsItem->trigger();
+    const QString templatePath = scratch() + "/t.pnxt";
+    fakes.dialogs.saveResult = templatePath;
+    window->saveTemplateItem->trigger();
+    const QString list = "Anna Keller\tAcme\tanna@acme.example\n\nBen Ortiz\t\tben@bolt.example\nCleo\n";
+    QFile listFile(scratch() + "/people.txt");
+    ASSERT_TRUE(listFile.open(QIODevice::WriteOnly));
+    listFile.write(list.toUtf8());
+    listFile.close();
+
+    const QString fromWindow = runInWindow("window", list);
+    EXPECT_EQ(fakes.messageBoxes.shown.back().text,
+              "Saved 3 image file(s)\n1 line has fewer fields than the template has text layers.");
+    const QByteArray warning = "pennolux-batch: warning: 1 line has fewer fields than the template has text layers.\n";
+    const QString fromTool = folder("tool");
+    EXPECT_EQ(runBatchTool({"-q", "--template", templatePath, "--fields", "tab", "-o", fromTool,
+                            scratch() + "/people.txt"},
+                           warning),
+              0);
+    expectSameFiles(fromWindow, fromTool, 3);
+    const QString asSaved = folder("as-saved");
+    EXPECT_EQ(runBatchTool({"-q", "--template", templatePath, "-o", asSaved, scratch() + "/people.txt"}, warning), 0);
+    expectSameFiles(fromWindow, asSaved, 3);
+    EXPECT_FALSE(fileBytes(fromWindow + "/Output1.png") == fileBytes(fromWindow + "/Output3.png"));
+}
