@@ -2,7 +2,9 @@
 # Runs the README's batch examples as they are written there, from a folder
 # laid out as a checkout after scripts/run (build-run/bin and resources/), and
 # checks that each folder an example makes holds one image per line of the
-# sample list, and that the sample template is the documented one.
+# sample list (the sample people's list has the same twelve records under its
+# header), whatever the files are named, and that the sample template is the
+# documented one.
 # Usage: readme_examples.sh TOOL_DIR SOURCE_DIR
 set -euo pipefail
 tool_dir="$1"
@@ -42,7 +44,7 @@ while IFS= read -r -d $'\036' block; do
     (cd "$work/checkout" && bash -euo pipefail -c "$block" >/dev/null) || fail "example $count failed:$block"
     for folder in $(cd "$work/checkout" && bash -c "$(grep '^mkdir -p' <<<"$block" | sed 's/^mkdir -p/printf "%s\\n"/')"); do
         [[ "$folder" = /* ]] || folder="$work/checkout/$folder"
-        made="$(find "$folder" -maxdepth 1 -name 'Output*' | wc -l)"
+        made="$(find "$folder" -maxdepth 1 -type f ! -name '*.csv' | wc -l)"
         [[ "$made" -eq "$lines" ]] || fail "example $count left $made images in $folder, not $lines"
     done
 done < <(printf '%s' "$blocks")
