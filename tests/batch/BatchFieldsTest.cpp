@@ -7,6 +7,7 @@
 #include <map>
 
 #include "BatchToolFixture.h"
+#include "SamePixels.h"
 #include "batch/BatchOptions.h"
 #include "editor/file/TemplateFile.h"
 #include "editor/render/TemplateRenderer.h"
@@ -67,8 +68,7 @@ protected:
 
     static bool samePixels(const QImage& left, const QImage& right)
     {
-        return !left.isNull() && left.size() == right.size() &&
-               left.convertToFormat(QImage::Format_RGB32) == right.convertToFormat(QImage::Format_RGB32);
+        return !left.isNull() && testing::samePixels(left, right);
     }
 
     static QByteArray contentOf(const QString& path)

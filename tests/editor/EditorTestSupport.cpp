@@ -71,12 +71,6 @@ int pixelsNear(const QImage& image, const QRect& area, const QColor& color, int 
     return count;
 }
 
-bool samePixels(const QImage& left, const QImage& right)
-{
-    return left.size() == right.size() &&
-           left.convertToFormat(QImage::Format_RGB32) == right.convertToFormat(QImage::Format_RGB32);
-}
-
 QRect inkBounds(const QImage& image, const QColor& background)
 {
     QRect bounds;

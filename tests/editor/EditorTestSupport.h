@@ -6,6 +6,7 @@
 #include <QSize>
 #include <QString>
 
+#include "SamePixels.h"
 #include "editor/model/Template.h"
 
 namespace pennolux::testing {
@@ -28,6 +29,5 @@ int pixelsNear(const QImage& image, const QRect& area, const QColor& color, int 
 // when there is none.
 QRect inkBounds(const QImage& image, const QColor& background);
 // The images as RGB32 are pixel for pixel the same.
-bool samePixels(const QImage& left, const QImage& right);
 
 } // namespace pennolux::testing

@@ -14,6 +14,7 @@
 
 #include "FileBytes.h"
 #include "MainWindowFixture.h"
+#include "SamePixels.h"
 #include "platform/widgets/ColorSwatch.h"
 #include "editor/session/TemplateSession.h"
 #include "editor/widgets/LayerList.h"
@@ -24,12 +25,6 @@ using namespace pennolux;
 using namespace pennolux::testing;
 
 namespace {
-
-bool samePixels(const QImage& left, const QImage& right)
-{
-    return left.size() == right.size() &&
-           left.convertToFormat(QImage::Format_RGB32) == right.convertToFormat(QImage::Format_RGB32);
-}
 
 } // namespace
 

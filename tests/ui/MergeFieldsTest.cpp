@@ -11,6 +11,7 @@
 #include <QTextCursor>
 
 #include "MainWindowFixture.h"
+#include "SamePixels.h"
 #include "app/settings/IniDocument.h"
 #include "editor/session/TemplateSession.h"
 #include "editor/widgets/LayerList.h"
@@ -21,12 +22,6 @@ using namespace pennolux;
 using namespace pennolux::testing;
 
 namespace {
-
-bool samePixels(const QImage& left, const QImage& right)
-{
-    return left.size() == right.size() &&
-           left.convertToFormat(QImage::Format_RGB32) == right.convertToFormat(QImage::Format_RGB32);
-}
 
 const QString kPeople = "Anna Keller\tAcme\tanna@acme.example\n"
                         "Ben Ortiz\tBolt Works\tben@bolt.example\n"
