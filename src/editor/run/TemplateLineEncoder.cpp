@@ -89,19 +89,23 @@ TemplateLineEncoder::TemplateLineEncoder(std::shared_ptr<const TemplateRunPlan> 
 {
     image_ = makeWorkingImage(plan_->canvas());
     painter_.begin(&image_);
+    for (const RowBand band : plan_->bands())
+        bandsClip_ += QRect(0, band.top, image_.width(), band.end - band.top);
     if (plan_->pngBand())
         pngBand_.emplace(plan_->pngBand());
 }
 
-void TemplateLineEncoder::drawBand(RowBand band)
+void TemplateLineEncoder::drawBands()
 {
     if (!imageIsConstant_) {
         copyRows(plan_->constantImage(), image_, {0, image_.height()});
         imageIsConstant_ = true;
     }
-    copyRows(plan_->underLine(), image_, band);
+    for (const RowBand band : plan_->bands())
+        copyRows(plan_->underLine(), image_, band);
     painter_.save();
-    painter_.setClipRect(QRect(0, band.top, image_.width(), band.end - band.top));
+    // A region of one rectangle clips as that rectangle does.
+    painter_.setClipRegion(bandsClip_);
     renderer_.drawLayers(painter_, filled_, plan_->canvas(), plan_->lineLayerPosition());
     painter_.restore();
 }
@@ -125,11 +129,15 @@ bool TemplateLineEncoder::fill(const QStringList& fields)
     return whole;
 }
 
-bool TemplateLineEncoder::filledLayersInBand() const
+bool TemplateLineEncoder::filledLayersInBands() const
 {
+    const std::vector<RowBand>& bands = plan_->bands();
     for (const qint64 number : plan_->fieldLayers()) {
         const TextLayer& layer = *filled_.textLayer(number);
-        if (!layer.text.isEmpty() && !plan_->band().holds(rowsOnCanvas(layer.box, plan_->canvas())))
+        if (layer.text.isEmpty())
+            continue;
+        const RowBand rows = rowsOnCanvas(layer.box, plan_->canvas());
+        if (std::none_of(bands.begin(), bands.end(), [rows](const RowBand& band) { return band.holds(rows); }))
             return false;
     }
     return true;
@@ -155,11 +163,11 @@ EncodedImage TemplateLineEncoder::encode(const QString& text)
     const bool whole = fill(fields);
     if (filledLayersOffCanvas() && !plan.constantFile().isNull())
         return {plan.constantFile(), plan.canvas(), whole, count};
-    if (!filledLayersInBand()) {
+    if (!filledLayersInBands()) {
         drawWhole();
         return {encodeImage(image_, plan.format()), plan.canvas(), whole, count};
     }
-    drawBand(plan.band());
+    drawBands();
     if (pngBand_)
         return {pngBand_->encode(image_), plan.canvas(), whole, count};
     return {encodeImage(image_, plan.format()), plan.canvas(), whole, count};

@@ -77,15 +77,15 @@ TemplateRunPlan::TemplateRunPlan(const Template& content, QSize canvas, ImageFor
             if (!lineLayer.hasFixedBox())
                 oneLine.height = renderer.fonts().fontFor(lineLayer.font.font).cellHeight();
             const RowBand rows = rowsOnCanvas(oneLine, canvas);
-            if (rows.empty())
-                continue;
-            band_ = band_.empty() ? rows : RowBand{std::min(band_.top, rows.top), std::max(band_.end, rows.end)};
+            if (!rows.empty())
+                bands_.push_back(rows);
         }
+        bands_ = mergedRowBands(std::move(bands_), canvas.height());
     }
-    if (band_.empty())
+    if (bands_.empty())
         constantFile_ = encodeImage(constantImage_, format);
     else if (format == ImageFormat::PNG)
-        pngBand_ = std::make_shared<const PngBandPlan>(constantImage_, band_.top, band_.end);
+        pngBand_ = std::make_shared<const PngBandPlan>(constantImage_, bands_);
 }
 
 } // namespace pennolux

@@ -10,7 +10,8 @@
 
 namespace pennolux {
 
-PngBandEncoder::PngBandEncoder(std::shared_ptr<const PngBandPlan> plan) : plan_(std::move(plan))
+PngBandEncoder::PngBandEncoder(std::shared_ptr<const PngBandPlan> plan)
+    : plan_(std::move(plan)), compressed_(plan_->bands().size())
 {
 }
 
@@ -18,28 +19,38 @@ QByteArray PngBandEncoder::encode(const QImage& image)
 {
     const PngBandPlan& plan = *plan_;
     const QImage pixels = fourBytePixels(image);
-    const std::size_t bandBytes = pngRgbRowBytes(plan.size().width()) * std::size_t(plan.bandEnd() - plan.bandTop());
-    rows_.resize(bandBytes);
-    subFilterRgbRows(pixels, plan.bandTop(), plan.bandEnd(), rows_.data());
-    compressed_.clear();
-    if (bandBytes > 0) {
-        deflateRawWholeBuffer(rows_.data(), bandBytes, compressed_);
-        continuable_.openEnd(compressed_);
-    }
+    const std::size_t rowBytes = pngRgbRowBytes(plan.size().width());
+    const std::vector<PngBandPlan::Piece>& pieces = plan.constantPieces();
 
     // Adler-32 of every row, in the stream's byte order, as the zlib trailer.
-    std::uint32_t adler = plan.headAdler();
-    adler = std::uint32_t(adler32_combine(adler, libdeflate_adler32(1, rows_.data(), bandBytes), z_off_t(bandBytes)));
-    adler = std::uint32_t(adler32_combine(adler, plan.tailAdler(), z_off_t(plan.tailRawBytes())));
+    std::uint32_t adler = pieces.front().adler;
+    std::size_t streamBytes = pieces.front().bytes.size() + 4;
+    for (std::size_t k = 0; k < plan.bands().size(); ++k) {
+        const RowBand band = plan.bands()[k];
+        CompressedBand& compressed = compressed_[k];
+        compressed.rawBytes = rowBytes * std::size_t(band.end - band.top);
+        rows_.resize(compressed.rawBytes);
+        subFilterRgbRows(pixels, band.top, band.end, rows_.data());
+        compressed.bytes.clear();
+        if (compressed.rawBytes > 0) {
+            deflateRawWholeBuffer(rows_.data(), compressed.rawBytes, compressed.bytes);
+            continuable_.openEnd(compressed.bytes);
+        }
+        compressed.adler = libdeflate_adler32(1, rows_.data(), compressed.rawBytes);
+        adler = std::uint32_t(adler32_combine(adler, compressed.adler, z_off_t(compressed.rawBytes)));
+        adler = std::uint32_t(adler32_combine(adler, pieces[k + 1].adler, z_off_t(pieces[k + 1].rawBytes)));
+        streamBytes += compressed.bytes.size() + pieces[k + 1].bytes.size();
+    }
     const std::uint8_t trailer[4] = {std::uint8_t(adler >> 24), std::uint8_t(adler >> 16), std::uint8_t(adler >> 8),
                                      std::uint8_t(adler)};
 
-    const std::size_t streamBytes = plan.head().size() + compressed_.size() + plan.tail().size() + 4;
     PngFileWriter file(std::uint32_t(plan.size().width()), std::uint32_t(plan.size().height()), PngColorType::Rgb, {},
                        streamBytes);
-    file.appendStream(plan.head().data(), plan.head().size());
-    file.appendStream(compressed_.data(), compressed_.size());
-    file.appendStream(plan.tail().data(), plan.tail().size());
+    file.appendStream(pieces.front().bytes.data(), pieces.front().bytes.size());
+    for (std::size_t k = 0; k < compressed_.size(); ++k) {
+        file.appendStream(compressed_[k].bytes.data(), compressed_[k].bytes.size());
+        file.appendStream(pieces[k + 1].bytes.data(), pieces[k + 1].bytes.size());
+    }
     file.appendStream(trailer, sizeof trailer);
     return file.finish();
 }
