@@ -95,19 +95,46 @@ TemplateLineEncoder::TemplateLineEncoder(std::shared_ptr<const TemplateRunPlan> 
         pngBand_.emplace(plan_->pngBand());
 }
 
-void TemplateLineEncoder::drawBands()
+void TemplateLineEncoder::drawBands(const std::vector<QString>& keys)
 {
     if (!imageIsConstant_) {
         copyRows(plan_->constantImage(), image_, {0, image_.height()});
         imageIsConstant_ = true;
     }
-    for (const RowBand band : plan_->bands())
-        copyRows(plan_->underLine(), image_, band);
+    const std::vector<RowBand>& bands = plan_->bands();
+    QRegion clip;
+    bool everyBand = true;
+    for (std::size_t k = 0; k < bands.size(); ++k) {
+        if (!keys.empty() && pngBand_->remembers(k, keys[k])) {
+            everyBand = false;
+            continue;
+        }
+        copyRows(plan_->underLine(), image_, bands[k]);
+        clip += QRect(0, bands[k].top, image_.width(), bands[k].end - bands[k].top);
+    }
+    if (clip.isEmpty())
+        return;
     painter_.save();
     // A region of one rectangle clips as that rectangle does.
-    painter_.setClipRegion(bandsClip_);
+    painter_.setClipRegion(everyBand ? bandsClip_ : clip);
     renderer_.drawLayers(painter_, filled_, plan_->canvas(), plan_->lineLayerPosition());
     painter_.restore();
+}
+
+const std::vector<QString>& TemplateLineEncoder::bandKeys()
+{
+    bandKeys_.assign(plan_->bands().size(), QString());
+    const std::vector<qint64>& layers = plan_->fieldLayers();
+    for (std::size_t i = 0; i < layers.size(); ++i) {
+        const std::size_t band = plan_->fieldLayerBands()[i];
+        if (band == TemplateRunPlan::kNoBand)
+            continue;
+        // Each text with its length before it, so that no two lists of texts
+        // give one key.
+        const QString& text = filled_.textLayer(layers[i])->text;
+        bandKeys_[band] += QString::number(text.size()) + QLatin1Char(':') + text;
+    }
+    return bandKeys_;
 }
 
 void TemplateLineEncoder::drawWhole()
@@ -167,9 +194,12 @@ EncodedImage TemplateLineEncoder::encode(const QString& text)
         drawWhole();
         return {encodeImage(image_, plan.format()), plan.canvas(), whole, count};
     }
-    drawBands();
-    if (pngBand_)
-        return {pngBand_->encode(image_), plan.canvas(), whole, count};
+    if (pngBand_) {
+        const std::vector<QString>& keys = bandKeys();
+        drawBands(keys);
+        return {pngBand_->encode(image_, keys), plan.canvas(), whole, count};
+    }
+    drawBands({});
     return {encodeImage(image_, plan.format()), plan.canvas(), whole, count};
 }
 

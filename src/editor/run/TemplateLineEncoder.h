@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <memory>
+#include <vector>
 #include <optional>
 
 #include "editor/model/Template.h"
@@ -40,7 +41,11 @@ public:
     EncodedImage encode(const QString& text) override;
 
 private:
-    void drawBands();
+    // Draws the bands whose compressed rows are not remembered under their
+    // keys (all bands when `keys` is empty).
+    void drawBands(const std::vector<QString>& keys);
+    // What each band shows: the texts of the field layers in it.
+    const std::vector<QString>& bandKeys();
     void drawWhole();
 
     const std::shared_ptr<const TemplateRunPlan> plan_;
@@ -56,6 +61,7 @@ private:
     QImage image_;
     QPainter painter_;
     QRegion bandsClip_;  // the plan's bands across the canvas
+    std::vector<QString> bandKeys_;
     bool imageIsConstant_ = false;  // outside the bands, image_ shows the plan's constant image
     std::optional<PngBandEncoder> pngBand_;
 };

@@ -69,6 +69,7 @@ TemplateRunPlan::TemplateRunPlan(const Template& content, QSize canvas, ImageFor
         painter.begin(&constantImage_);
         renderer.drawLayers(painter, withoutLine, canvas, lineLayerPosition_);
         painter.end();
+        std::vector<RowBand> layerRows;
         for (const qint64 number : fieldLayers_) {
             const TextLayer& lineLayer = *content_.textLayer(number);
             // A fixed box keeps its rows whatever the line; a box that follows
@@ -76,11 +77,16 @@ TemplateRunPlan::TemplateRunPlan(const Template& content, QSize canvas, ImageFor
             LayerBox oneLine = lineLayer.box;
             if (!lineLayer.hasFixedBox())
                 oneLine.height = renderer.fonts().fontFor(lineLayer.font.font).cellHeight();
-            const RowBand rows = rowsOnCanvas(oneLine, canvas);
-            if (!rows.empty())
-                bands_.push_back(rows);
+            layerRows.push_back(rowsOnCanvas(oneLine, canvas));
+            if (!layerRows.back().empty())
+                bands_.push_back(layerRows.back());
         }
         bands_ = mergedRowBands(std::move(bands_), canvas.height());
+        for (const RowBand rows : layerRows) {
+            const auto band = std::find_if(bands_.begin(), bands_.end(),
+                                           [rows](const RowBand& each) { return !rows.empty() && each.holds(rows); });
+            fieldLayerBands_.push_back(band == bands_.end() ? kNoBand : std::size_t(band - bands_.begin()));
+        }
     }
     if (bands_.empty())
         constantFile_ = encodeImage(constantImage_, format);

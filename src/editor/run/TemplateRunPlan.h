@@ -55,6 +55,10 @@ public:
     // The rows the layers a line fills take on the canvas with a text of one
     // line each: one band a layer, sorted, those that overlap or touch merged.
     const std::vector<RowBand>& bands() const { return bands_; }
+    // For each of fieldLayers(), the band its one-line box lies in; none
+    // (kNoBand) for a box off the canvas's rows.
+    static constexpr std::size_t kNoBand = std::size_t(-1);
+    const std::vector<std::size_t>& fieldLayerBands() const { return fieldLayerBands_; }
     // The file of every line whose layers lie outside the canvas's rows, or
     // of every line when it fills no layer: encoded once.
     const QByteArray& constantFile() const { return constantFile_; }
@@ -71,6 +75,7 @@ private:
     QImage underLine_;
     QImage constantImage_;
     std::vector<RowBand> bands_;
+    std::vector<std::size_t> fieldLayerBands_;
     QByteArray constantFile_;
     std::shared_ptr<const PngBandPlan> pngBand_;
 };

@@ -151,6 +151,25 @@ TEST_P(TemplateRunTest, FieldsFarApartGiveTheCanvasOfEachLine)
     EXPECT_FALSE(samePixels(QImage(destination + "/Output1.bmp"), QImage(destination + "/Output8.bmp")));
 }
 
+// A band whose texts an earlier line had is not compressed again: lines
+// sharing a field with earlier ones, in either band or both, a field shared
+// after a line that took the whole canvas, and more distinct texts than are
+// kept, all give the canvas exactly.
+TEST_P(TemplateRunTest, FieldsThatLinesShareGiveTheCanvasOfEachLine)
+{
+    content.fields.format = FieldFormat::TabSeparated;
+    content.TextLayers[0]->box.top = 2;
+    addText(content, "Company", {30, 170, 62, 39}, Qt::red);
+    QStringList lines{"Anna\tAcme", "Bob\tAcme", "Anna\tBlue Harbour", "Anna\tAcme", "two\rlines\tAcme",
+                      "Carl\tAcme", "Carl", "\tAcme"};
+    for (int i = 0; i < 40; ++i)
+        lines << QStringLiteral("Name %1\tCompany %2").arg(i % 3).arg(i % 20);
+    lines << "Anna\tAcme";
+    run(lines);
+    for (int number = 1; number <= lines.size(); ++number)
+        EXPECT_TRUE(samePixels(output(number), canvasWith(lines[number - 1]))) << number;
+}
+
 // Each field layer keeps the rows of its own one-line box; boxes that overlap
 // or touch share one band.
 TEST(TemplateRunPlan, EachFieldLayerHasItsBandThoseThatMeetAreOne)
