@@ -89,21 +89,52 @@ TemplateLineEncoder::TemplateLineEncoder(std::shared_ptr<const TemplateRunPlan> 
 {
     image_ = makeWorkingImage(plan_->canvas());
     painter_.begin(&image_);
+    for (const RowBand band : plan_->bands())
+        bandsClip_ += QRect(0, band.top, image_.width(), band.end - band.top);
     if (plan_->pngBand())
         pngBand_.emplace(plan_->pngBand());
 }
 
-void TemplateLineEncoder::drawBand(RowBand band)
+void TemplateLineEncoder::drawBands(const std::vector<QString>& keys)
 {
     if (!imageIsConstant_) {
         copyRows(plan_->constantImage(), image_, {0, image_.height()});
         imageIsConstant_ = true;
     }
-    copyRows(plan_->underLine(), image_, band);
+    const std::vector<RowBand>& bands = plan_->bands();
+    QRegion clip;
+    bool everyBand = true;
+    for (std::size_t k = 0; k < bands.size(); ++k) {
+        if (!keys.empty() && pngBand_->remembers(k, keys[k])) {
+            everyBand = false;
+            continue;
+        }
+        copyRows(plan_->underLine(), image_, bands[k]);
+        clip += QRect(0, bands[k].top, image_.width(), bands[k].end - bands[k].top);
+    }
+    if (clip.isEmpty())
+        return;
     painter_.save();
-    painter_.setClipRect(QRect(0, band.top, image_.width(), band.end - band.top));
+    // A region of one rectangle clips as that rectangle does.
+    painter_.setClipRegion(everyBand ? bandsClip_ : clip);
     renderer_.drawLayers(painter_, filled_, plan_->canvas(), plan_->lineLayerPosition());
     painter_.restore();
+}
+
+const std::vector<QString>& TemplateLineEncoder::bandKeys()
+{
+    bandKeys_.assign(plan_->bands().size(), QString());
+    const std::vector<qint64>& layers = plan_->fieldLayers();
+    for (std::size_t i = 0; i < layers.size(); ++i) {
+        const std::size_t band = plan_->fieldLayerBands()[i];
+        if (band == TemplateRunPlan::kNoBand)
+            continue;
+        // Each text with its length before it, so that no two lists of texts
+        // give one key.
+        const QString& text = filled_.textLayer(layers[i])->text;
+        bandKeys_[band] += QString::number(text.size()) + QLatin1Char(':') + text;
+    }
+    return bandKeys_;
 }
 
 void TemplateLineEncoder::drawWhole()
@@ -125,11 +156,15 @@ bool TemplateLineEncoder::fill(const QStringList& fields)
     return whole;
 }
 
-bool TemplateLineEncoder::filledLayersInBand() const
+bool TemplateLineEncoder::filledLayersInBands() const
 {
+    const std::vector<RowBand>& bands = plan_->bands();
     for (const qint64 number : plan_->fieldLayers()) {
         const TextLayer& layer = *filled_.textLayer(number);
-        if (!layer.text.isEmpty() && !plan_->band().holds(rowsOnCanvas(layer.box, plan_->canvas())))
+        if (layer.text.isEmpty())
+            continue;
+        const RowBand rows = rowsOnCanvas(layer.box, plan_->canvas());
+        if (std::none_of(bands.begin(), bands.end(), [rows](const RowBand& band) { return band.holds(rows); }))
             return false;
     }
     return true;
@@ -155,13 +190,16 @@ EncodedImage TemplateLineEncoder::encode(const QString& text)
     const bool whole = fill(fields);
     if (filledLayersOffCanvas() && !plan.constantFile().isNull())
         return {plan.constantFile(), plan.canvas(), whole, count};
-    if (!filledLayersInBand()) {
+    if (!filledLayersInBands()) {
         drawWhole();
         return {encodeImage(image_, plan.format()), plan.canvas(), whole, count};
     }
-    drawBand(plan.band());
-    if (pngBand_)
-        return {pngBand_->encode(image_), plan.canvas(), whole, count};
+    if (pngBand_) {
+        const std::vector<QString>& keys = bandKeys();
+        drawBands(keys);
+        return {pngBand_->encode(image_, keys), plan.canvas(), whole, count};
+    }
+    drawBands({});
     return {encodeImage(image_, plan.format()), plan.canvas(), whole, count};
 }
 

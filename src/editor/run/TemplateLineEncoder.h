@@ -2,10 +2,12 @@
 
 #include <QImage>
 #include <QPainter>
+#include <QRegion>
 #include <QSize>
 #include <QString>
 #include <QStringList>
 #include <memory>
+#include <vector>
 #include <optional>
 
 #include "editor/model/Template.h"
@@ -25,11 +27,11 @@ Template withLine(const Template& content, const QString& line, RenderFontCache&
 
 // One image of the Advanced run: the template drawn at the canvas's size
 // filled with the line (withLine), exactly what the canvas shows for it.
-// Keeps one working image from line to line: for a line in the plan's band
-// only the band's rows are drawn again (from the canvas under the lowest
-// layer the line fills, then that layer and those above it, clipped to the
-// band), and a PNG compresses only those rows; any other line is drawn and
-// encoded whole.
+// Keeps one working image from line to line: for a line whose filled layers
+// lie in the plan's bands only the bands' rows are drawn again (from the
+// canvas under the lowest layer the line fills, then that layer and those
+// above it, clipped to the bands), and a PNG compresses only those rows; any
+// other line (a field of two text lines, say) is drawn and encoded whole.
 class TemplateLineEncoder final : public LineEncoder {
 public:
     explicit TemplateLineEncoder(std::shared_ptr<const TemplateRunPlan> plan);
@@ -39,22 +41,28 @@ public:
     EncodedImage encode(const QString& text) override;
 
 private:
-    void drawBand(RowBand band);
+    // Draws the bands whose compressed rows are not remembered under their
+    // keys (all bands when `keys` is empty).
+    void drawBands(const std::vector<QString>& keys);
+    // What each band shows: the texts of the field layers in it.
+    const std::vector<QString>& bandKeys();
     void drawWhole();
 
     const std::shared_ptr<const TemplateRunPlan> plan_;
     // Fills the plan's layers with the line's fields; false when any of them
     // does not show whole.
     bool fill(const QStringList& fields);
-    // The rows the filled layers take hold within the band.
-    bool filledLayersInBand() const;
+    // The rows each filled layer takes lie within one of the bands.
+    bool filledLayersInBands() const;
     bool filledLayersOffCanvas() const;
 
     Template filled_;  // the template filled with the current line
     TemplateRenderer renderer_;
     QImage image_;
     QPainter painter_;
-    bool imageIsConstant_ = false;  // outside the band, image_ shows the plan's constant image
+    QRegion bandsClip_;  // the plan's bands across the canvas
+    std::vector<QString> bandKeys_;
+    bool imageIsConstant_ = false;  // outside the bands, image_ shows the plan's constant image
     std::optional<PngBandEncoder> pngBand_;
 };
 

@@ -69,6 +69,7 @@ TemplateRunPlan::TemplateRunPlan(const Template& content, QSize canvas, ImageFor
         painter.begin(&constantImage_);
         renderer.drawLayers(painter, withoutLine, canvas, lineLayerPosition_);
         painter.end();
+        std::vector<RowBand> layerRows;
         for (const qint64 number : fieldLayers_) {
             const TextLayer& lineLayer = *content_.textLayer(number);
             // A fixed box keeps its rows whatever the line; a box that follows
@@ -76,16 +77,21 @@ TemplateRunPlan::TemplateRunPlan(const Template& content, QSize canvas, ImageFor
             LayerBox oneLine = lineLayer.box;
             if (!lineLayer.hasFixedBox())
                 oneLine.height = renderer.fonts().fontFor(lineLayer.font.font).cellHeight();
-            const RowBand rows = rowsOnCanvas(oneLine, canvas);
-            if (rows.empty())
-                continue;
-            band_ = band_.empty() ? rows : RowBand{std::min(band_.top, rows.top), std::max(band_.end, rows.end)};
+            layerRows.push_back(rowsOnCanvas(oneLine, canvas));
+            if (!layerRows.back().empty())
+                bands_.push_back(layerRows.back());
+        }
+        bands_ = mergedRowBands(std::move(bands_), canvas.height());
+        for (const RowBand rows : layerRows) {
+            const auto band = std::find_if(bands_.begin(), bands_.end(),
+                                           [rows](const RowBand& each) { return !rows.empty() && each.holds(rows); });
+            fieldLayerBands_.push_back(band == bands_.end() ? kNoBand : std::size_t(band - bands_.begin()));
         }
     }
-    if (band_.empty())
+    if (bands_.empty())
         constantFile_ = encodeImage(constantImage_, format);
     else if (format == ImageFormat::PNG)
-        pngBand_ = std::make_shared<const PngBandPlan>(constantImage_, band_.top, band_.end);
+        pngBand_ = std::make_shared<const PngBandPlan>(constantImage_, bands_);
 }
 
 } // namespace pennolux

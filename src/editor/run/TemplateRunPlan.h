@@ -24,22 +24,13 @@ std::vector<qint64> fieldLayerNumbers(const Template& content);
 // field, else the highest text layer's number (0 without text layers).
 int fieldsTaken(const Template& content);
 
-// Rows [top, end) of a canvas.
-struct RowBand {
-    int top = 0;
-    int end = 0;
-
-    bool empty() const { return end <= top; }
-    bool holds(const RowBand& other) const { return other.empty() || (top <= other.top && other.end <= end); }
-};
-
 // What every image of one Advanced run shares, made once per run on one
 // thread and then only read by every worker: the picture stretched to the
 // canvas, the canvas drawn up to the lowest layer a line fills, the canvas
 // as every image shows it outside the rows those layers take, and for PNG
-// those rows above and below already compressed. A line reaches only the
-// boxes of the layers it fills (each is drawn clipped to its box), so for
-// fields of one text line each, everything outside the rows of their
+// the rows above, between and below them already compressed. A line reaches
+// only the boxes of the layers it fills (each is drawn clipped to its box),
+// so for fields of one text line each, everything outside the rows of their
 // one-line boxes is the same in every image.
 class TemplateRunPlan {
 public:
@@ -59,15 +50,19 @@ public:
     bool hasLineLayer() const { return lineLayerPosition_ < content_.stacking.size(); }
     // The canvas drawn up to, not including, the lowest layer a line fills.
     const QImage& underLine() const { return underLine_; }
-    // The canvas with the layers a line fills empty: every image outside the band.
+    // The canvas with the layers a line fills empty: every image outside the bands.
     const QImage& constantImage() const { return constantImage_; }
     // The rows the layers a line fills take on the canvas with a text of one
-    // line each, from the highest to the lowest.
-    RowBand band() const { return band_; }
+    // line each: one band a layer, sorted, those that overlap or touch merged.
+    const std::vector<RowBand>& bands() const { return bands_; }
+    // For each of fieldLayers(), the band its one-line box lies in; none
+    // (kNoBand) for a box off the canvas's rows.
+    static constexpr std::size_t kNoBand = std::size_t(-1);
+    const std::vector<std::size_t>& fieldLayerBands() const { return fieldLayerBands_; }
     // The file of every line whose layers lie outside the canvas's rows, or
     // of every line when it fills no layer: encoded once.
     const QByteArray& constantFile() const { return constantFile_; }
-    // For PNG runs with a band: the rows above and below it, compressed.
+    // For PNG runs with bands: the rows outside them, compressed.
     const std::shared_ptr<const PngBandPlan>& pngBand() const { return pngBand_; }
 
 private:
@@ -79,7 +74,8 @@ private:
     std::size_t lineLayerPosition_ = 0;
     QImage underLine_;
     QImage constantImage_;
-    RowBand band_;
+    std::vector<RowBand> bands_;
+    std::vector<std::size_t> fieldLayerBands_;
     QByteArray constantFile_;
     std::shared_ptr<const PngBandPlan> pngBand_;
 };

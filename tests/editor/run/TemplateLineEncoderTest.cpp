@@ -112,6 +112,87 @@ TEST_P(TemplateRunTest, EveryImageIsTheWholeCanvasWhateverRowsTheLineTakes)
     }
 }
 
+// Tab-separated fields into Text 1 near the top and Text 3 near the bottom
+// (no Text 2: the second field goes nowhere) make two bands far apart, the
+// rows between them, a shape across both among them, kept from the plan. A
+// field of two text lines in either layer, a missing or empty field and an
+// extra one all give the canvas exactly, in PNG and in a format encoded whole.
+TEST_P(TemplateRunTest, FieldsFarApartGiveTheCanvasOfEachLine)
+{
+    content.fields.format = FieldFormat::TabSeparated;
+    content.TextLayers[0]->box.top = 2;
+    addText(content, "Second", {0, 60, 50, 39});
+    addText(content, "Third", {30, 170, 62, 39}, Qt::red);
+    addShape(content, {150, 20, 40, 180}, Qt::blue);
+    content.TextLayers[1].reset();
+    std::erase(content.stacking, LayerRef::text(2));
+    const TemplateRunPlan plan(withResolvedColors(content, QPalette()), kCanvas, ImageFormat::PNG);
+    ASSERT_EQ(plan.bands(), (std::vector<RowBand>{{2, 41}, {170, 209}}));
+
+    const QStringList lines{"Anna Keller\tAcme\tanna@acme.example",
+                            "Bob\t\tbob@example.com",
+                            "Carl only",
+                            "two\rlines\tx\tthird",
+                            "first\tx\tthird\rtwo lines",
+                            "\tno first\tWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWW",
+                            "a\tb\tc\textra",
+                            "last\tx\tthird"};
+    for (const ImageFormat format : {ImageFormat::PNG, ImageFormat::BMP}) {
+        QDir(destination).removeRecursively();
+        QDir().mkpath(destination);
+        const LineRunResult result = run(lines, format);
+        EXPECT_EQ(result.made, lines.size());
+        for (int number = 1; number <= lines.size(); ++number) {
+            const QImage image(destination + QStringLiteral("/Output%1.%2").arg(number).arg(
+                                                  format == ImageFormat::PNG ? "png" : "bmp"));
+            EXPECT_TRUE(samePixels(image, canvasWith(lines[number - 1]))) << number;
+        }
+    }
+    EXPECT_FALSE(samePixels(QImage(destination + "/Output1.bmp"), QImage(destination + "/Output8.bmp")));
+}
+
+// A band whose texts an earlier line had is not compressed again: lines
+// sharing a field with earlier ones, in either band or both, a field shared
+// after a line that took the whole canvas, and more distinct texts than are
+// kept, all give the canvas exactly.
+TEST_P(TemplateRunTest, FieldsThatLinesShareGiveTheCanvasOfEachLine)
+{
+    content.fields.format = FieldFormat::TabSeparated;
+    content.TextLayers[0]->box.top = 2;
+    addText(content, "Company", {30, 170, 62, 39}, Qt::red);
+    QStringList lines{"Anna\tAcme", "Bob\tAcme", "Anna\tBlue Harbour", "Anna\tAcme", "two\rlines\tAcme",
+                      "Carl\tAcme", "Carl", "\tAcme"};
+    for (int i = 0; i < 40; ++i)
+        lines << QStringLiteral("Name %1\tCompany %2").arg(i % 3).arg(i % 20);
+    lines << "Anna\tAcme";
+    run(lines);
+    for (int number = 1; number <= lines.size(); ++number)
+        EXPECT_TRUE(samePixels(output(number), canvasWith(lines[number - 1]))) << number;
+}
+
+// Each field layer keeps the rows of its own one-line box; boxes that overlap
+// or touch share one band.
+TEST(TemplateRunPlan, EachFieldLayerHasItsBandThoseThatMeetAreOne)
+{
+    struct Case {
+        int secondTop;
+        std::vector<RowBand> bands;
+    };
+    for (const Case& each : {Case{170, {{88, 127}, {170, 209}}}, Case{10, {{10, 49}, {88, 127}}},
+                             Case{127, {{88, 166}}}, Case{100, {{88, 139}}}, Case{-100, {{88, 127}}},
+                             Case{200, {{88, 127}, {200, 215}}}}) {
+        SCOPED_TRACE(each.secondTop);
+        Template content = solidTemplate(kPicture);
+        content.fields.format = FieldFormat::TabSeparated;
+        addText(content, "Text", {214, 88, 62, 39});
+        addText(content, "Second", {0, each.secondTop, 62, 39});
+        const TemplateRunPlan plan(withResolvedColors(content, QPalette()), kCanvas, ImageFormat::PNG);
+        EXPECT_EQ(plan.bands(), each.bands);
+        ASSERT_TRUE(plan.pngBand());
+        EXPECT_EQ(plan.pngBand()->bands(), each.bands);
+    }
+}
+
 TEST_P(TemplateRunTest, ALongLineRunsOffTheRightEdge)
 {
     run({QString(5000, u'x')});

@@ -8,6 +8,7 @@
 #include "PngFileChecks.h"
 #include "WriterTestImages.h"
 #include "production/writers/png/ContinuableDeflate.h"
+#include "production/writers/ImageOutput.h"
 #include "production/writers/png/PngBandEncoder.h"
 
 namespace pennolux {
@@ -82,6 +83,44 @@ TEST_P(PngBandEncoderTest, EveryImageDecodesToItsOwnPixelsInTheFormatsSettings)
 INSTANTIATE_TEST_SUITE_P(Bands, PngBandEncoderTest,
                          ::testing::Values(Band{20, 45}, Band{0, 12}, Band{41, 60}, Band{0, 60}, Band{30, 31},
                                            Band{30, 30}));
+
+struct Bands {
+    std::vector<RowBand> given;
+    std::vector<RowBand> merged;
+};
+
+class PngBandsEncoderTest : public ::testing::TestWithParam<Bands> {};
+
+// Several bands, given in any order, at the first and last rows, touching
+// and overlapping: each image decodes to its own pixels, as the image
+// compressed whole does.
+TEST_P(PngBandsEncoderTest, EveryImageDecodesToItsOwnPixelsAsTheWholeImageDoes)
+{
+    const QImage constant = CanvasLike(97, 60);
+    const auto plan = std::make_shared<const PngBandPlan>(constant, GetParam().given);
+    EXPECT_EQ(plan->bands(), GetParam().merged);
+    ASSERT_EQ(plan->constantPieces().size(), plan->bands().size() + 1);
+    PngBandEncoder encoder(plan);
+    for (std::uint32_t seed = 1; seed <= 3; ++seed) {
+        SCOPED_TRACE(seed);
+        QImage image = constant;
+        for (const RowBand& band : GetParam().given)
+            image = WithBand(image, band.top, band.end, seed * 10 + std::uint32_t(band.top));
+        const QByteArray png = encoder.encode(image);
+        ExpectPngOfSettings(png, image);
+        EXPECT_EQ(DecodeWithLibpng(png), DecodeWithLibpng(encodeImage(image, ImageFormat::PNG)));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Bands, PngBandsEncoderTest,
+    ::testing::Values(Bands{{{0, 5}, {30, 40}}, {{0, 5}, {30, 40}}},
+                      Bands{{{50, 60}, {0, 1}}, {{0, 1}, {50, 60}}},
+                      Bands{{{0, 1}, {59, 60}, {29, 31}}, {{0, 1}, {29, 31}, {59, 60}}},
+                      Bands{{{10, 20}, {20, 30}}, {{10, 30}}},
+                      Bands{{{10, 25}, {20, 30}, {45, 50}}, {{10, 30}, {45, 50}}},
+                      Bands{{{-5, 3}, {55, 90}, {20, 20}}, {{0, 3}, {20, 20}, {55, 60}}},
+                      Bands{{{0, 60}, {10, 20}}, {{0, 60}}}));
 
 TEST(PngBandEncoder, SplitsALargeImageIntoFullIdatChunks)
 {
