@@ -127,9 +127,9 @@ QString safeFileBaseName(const QString& name)
         else
             safe += QString::fromUcs4(&c, 1);
     }
-    safe = safe.trimmed();
+    // Dots and spaces may alternate (". . .x"): a name may begin with neither.
     qsizetype firstKept = 0;
-    while (firstKept < safe.size() && safe[firstKept] == u'.')
+    while (firstKept < safe.size() && (safe[firstKept] == u'.' || safe[firstKept].isSpace()))
         ++firstKept;
     safe = safe.mid(firstKept).trimmed();
     // Cut on a whole character: a pair of surrogates stays together.

@@ -57,6 +57,7 @@ TEST(FileNamePattern, ANameMadeFromDataIsSafe)
         {QString("new\nline") + QChar(0x85), "new_line_"},
         {"...", "Output3"},
         {"  .hidden  ", "hidden"},
+        {". .. . .x", "x"},
         {"a:b*c?d\"e<f>g|h\\i", "a_b_c_d_e_f_g_h_i"},
         {"", "Output3"},
         {"  ", "Output3"},
