@@ -2,6 +2,7 @@
 
 #include "IsolatedHomeTest.h"
 #include "platform/documents/DocumentImport.h"
+#include "ZipFixture.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -11,8 +12,6 @@
 #include <string>
 #include <vector>
 
-#include <zip.h>
-
 namespace pennolux::testing {
 namespace {
 
@@ -20,40 +19,20 @@ using namespace Qt::Literals::StringLiterals;
 
 constexpr qint64 generousCap = 1024 * 1024;
 
-struct ZipEntry {
-    std::string name;
-    std::string data;
-};
-
-std::string documentXml(const std::string& body)
-{
-    return R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
-           R"(<w:document xmlns:w="http://schemas.openxmlformats.org/wordprocessingml/2006/main")"
-           R"( xmlns:mc="http://schemas.openxmlformats.org/markup-compatibility/2006")"
-           R"( xmlns:wps="http://schemas.microsoft.com/office/word/2010/wordprocessingShape")"
-           R"( xmlns:v="urn:schemas-microsoft-com:vml" mc:Ignorable="wps"><w:body>)" +
-           body + "</w:body></w:document>";
-}
-
 class DocxTextTest : public IsolatedHomeTest {
 protected:
     QString writeZip(const std::vector<ZipEntry>& entries)
     {
         const QString path = scratch() + "/document.docx";
-        int error = 0;
-        zip_t* archive = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error);
-        EXPECT_NE(archive, nullptr);
-        for (const ZipEntry& entry : entries) {
-            zip_source_t* source = zip_source_buffer(archive, entry.data.data(), entry.data.size(), 0);
-            EXPECT_GE(zip_file_add(archive, entry.name.c_str(), source, ZIP_FL_OVERWRITE), 0);
-        }
-        EXPECT_EQ(zip_close(archive), 0);
+        writeZipFile(path, entries);
         return path;
     }
 
     QString writeDocx(const std::string& body)
     {
-        return writeZip({{"[Content_Types].xml", "<Types/>"}, {"word/document.xml", documentXml(body)}});
+        const QString path = scratch() + "/document.docx";
+        writeDocxFile(path, body);
+        return path;
     }
 
     // The error text of reading path, or a failure when there is none.
