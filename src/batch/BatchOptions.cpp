@@ -342,7 +342,7 @@ QString batchUsageText()
         "Usage: pennolux-batch [OPTIONS] [LIST]\n"
         "Turns every non-empty line of LIST into one image file, Output<line number>.<ext>\n"
         "(or as --name says).\n"
-        "LIST is a text file, a .docx or a .doc; \"-\" or none reads standard input.\n"
+        "LIST is a text file, a .docx, an .odt or a .doc; \"-\" or none reads standard input.\n"
         "\n"
         "  -o, --dest DIR        destination folder (default: the current folder)\n"
         "  -f, --format FMT      png | webp | jpeg | tiff | gif | bmp (default png)\n"

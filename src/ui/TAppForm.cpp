@@ -534,7 +534,9 @@ std::optional<QString> TAppForm::chooseListFile(const QString& title, const QStr
 
 void TAppForm::Button2Click()
 {
-    if (const auto chosen = chooseListFile("Open", {"Any File (*)"}, false))
+    // Any file stays the first choice: every file opens, as text at least.
+    const QStringList filters = {"Any File (*)", "Lists and Documents (*.txt *.docx *.doc *.odt)"};
+    if (const auto chosen = chooseListFile("Open", filters, false))
         DosyaAc(*chosen);
 }
 

@@ -26,7 +26,7 @@ public:
         return text;
     }
 
-    QSet<QString> installedFor = {".doc", ".docx"};
+    QSet<QString> installedFor = {".doc", ".docx", ".odt"};
     QString text;
     QString failure;
     mutable QStringList askedExtensions;

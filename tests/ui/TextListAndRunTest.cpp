@@ -44,6 +44,8 @@ TEST_F(TextListAndRunTest, OpenReplacesTheListAndAFailureKeepsIt)
     QTest::mouseClick(window->Button2, Qt::LeftButton);
     EXPECT_EQ(window->MemoList->toPlainText(), "first@example.com\nsecond@example.com\nthird@example.com\n");
     EXPECT_EQ(fakes.dialogs.lastOpenRequest.defaultSuffix, "txt");
+    EXPECT_EQ(fakes.dialogs.lastOpenRequest.nameFilters,
+              QStringList({"Any File (*)", "Lists and Documents (*.txt *.docx *.doc *.odt)"}));
 
     fakes.dialogs.openResult = scratch() + "/missing.txt";
     window->Button2->click();

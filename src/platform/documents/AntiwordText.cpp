@@ -140,6 +140,49 @@ private:
     QByteArray errors_;
 };
 
+bool isSurrogateHalf(const QByteArray& bytes, qsizetype at, unsigned char low, unsigned char high)
+{
+    if (at + 3 > bytes.size() || static_cast<unsigned char>(bytes.at(at)) != 0xED)
+        return false;
+    const auto second = static_cast<unsigned char>(bytes.at(at + 1));
+    const auto third = static_cast<unsigned char>(bytes.at(at + 2));
+    return second >= low && second <= high && (third & 0xC0) == 0x80;
+}
+
+char32_t surrogateValue(const QByteArray& bytes, qsizetype at)
+{
+    return ((static_cast<unsigned char>(bytes.at(at + 1)) & 0x0F) << 6) | (static_cast<unsigned char>(bytes.at(at + 2)) & 0x3F);
+}
+
+// antiword writes a character beyond the BMP as its two UTF-16 halves, each
+// encoded on its own (CESU-8); a pair becomes the one character it stands
+// for, and a lone half stays invalid for the decoder to replace.
+QString decodeAntiwordUtf8(const QByteArray& bytes)
+{
+    QByteArray utf8;
+    utf8.reserve(bytes.size());
+    for (qsizetype at = 0; at < bytes.size();) {
+        if (isSurrogateHalf(bytes, at, 0xA0, 0xAF) && isSurrogateHalf(bytes, at + 3, 0xB0, 0xBF)) {
+            const char32_t codePoint = 0x10000 + ((surrogateValue(bytes, at) << 10) | surrogateValue(bytes, at + 3));
+            utf8 += QString::fromUcs4(&codePoint, 1).toUtf8();
+            at += 6;
+        } else {
+            utf8 += bytes.at(at++);
+        }
+    }
+    return QString::fromUtf8(utf8);
+}
+
+// The empty lines before the first paragraph are antiword's picture of the
+// space above it on the page, not paragraphs of the document.
+void chopLeadingLineBreaks(QString& text)
+{
+    qsizetype start = 0;
+    while (start < text.size() && (text.at(start) == u'\n' || text.at(start) == u'\r'))
+        ++start;
+    text.remove(0, start);
+}
+
 void chopTrailingLineBreaks(QString& text)
 {
     qsizetype end = text.size();
@@ -154,7 +197,8 @@ QString readAntiwordText(const QString& path, const AntiwordRun& run)
 {
     requireOle2Signature(path);
     AntiwordProcess antiword(path, run);
-    QString text = QString::fromUtf8(antiword.output());
+    QString text = decodeAntiwordUtf8(antiword.output());
+    chopLeadingLineBreaks(text);
     // antiword ends the last paragraph with a line break; a .docx's
     // paragraphs come joined, and both should fill the list alike.
     chopTrailingLineBreaks(text);

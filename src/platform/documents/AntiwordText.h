@@ -14,7 +14,9 @@ struct AntiwordRun {
 };
 
 // The text of a Word 97-2003 .doc as antiword prints it, one line per
-// paragraph. The OLE2 signature is checked before antiword sees the file.
+// paragraph, its characters beyond the BMP made whole again and the empty
+// lines above the first paragraph left out. The OLE2 signature is checked
+// before antiword sees the file.
 // Throws AppError when the file is no
 // such document, antiword fails, runs past the time-out or prints more than
 // the cap; antiword is killed in the last two cases.

@@ -4,6 +4,7 @@
 
 #include "platform/documents/AntiwordText.h"
 #include "platform/documents/DocxText.h"
+#include "platform/documents/OdtText.h"
 #include "platform/text/FileNames.h"
 
 #include <QFileInfo>
@@ -18,7 +19,7 @@ DocumentReaders::DocumentReaders(DocumentReaderLimits limits) : limits_(std::mov
 
 bool DocumentReaders::WordInstalled(const QString& extension) const
 {
-    if (extension == QLatin1String(".docx"))
+    if (extension == QLatin1String(".docx") || extension == QLatin1String(".odt"))
         return true;
     if (extension == QLatin1String(".doc"))
         return !antiwordExecutable().isEmpty();
@@ -30,13 +31,15 @@ QString DocumentReaders::GetWordText(const QString& path) const
     const QString extension = lowerCaseExtension(path);
     if (extension == QLatin1String(".docx"))
         return readDocxText(path, limits_.maxDocumentXmlBytes);
+    if (extension == QLatin1String(".odt"))
+        return readOdtText(path, limits_.maxDocumentXmlBytes);
     if (extension == QLatin1String(".doc")) {
         const QString antiword = antiwordExecutable();
         if (antiword.isEmpty())
             throw AppError("antiword, which reads .doc files, is not installed");
         return readAntiwordText(path, {antiword, limits_.antiwordTimeout, limits_.maxAntiwordOutputBytes});
     }
-    const QString message = QStringLiteral("No reader for \"") + path + QStringLiteral("\": only .doc and .docx documents are read");
+    const QString message = QStringLiteral("No reader for \"") + path + QStringLiteral("\": only .doc, .docx and .odt documents are read");
     throw AppError(message);
 }
 

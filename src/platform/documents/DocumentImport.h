@@ -11,7 +11,7 @@ namespace pennolux {
 class DocumentImport {
 public:
     virtual ~DocumentImport() = default;
-    // Whether a reader exists for this extension (".doc", ".docx", lower case).
+    // Whether a reader exists for this extension (".doc", ".docx", ".odt", lower case).
     virtual bool WordInstalled(const QString& extension) const = 0;
     // Paragraphs separated by line breaks; throws an AppError whose
     // what() is a UTF-8 text for the user when the document cannot be read,
@@ -21,7 +21,8 @@ public:
 
 // Bounds that keep a hostile or broken document from taking the machine.
 struct DocumentReaderLimits {
-    // Unpacked size of a .docx's word/document.xml.
+    // Unpacked size of a .docx's word/document.xml or an .odt's content.xml,
+    // and of the text read from it.
     qint64 maxDocumentXmlBytes = qint64(64) * 1024 * 1024;
     std::chrono::milliseconds antiwordTimeout{10'000};
     qint64 maxAntiwordOutputBytes = qint64(16) * 1024 * 1024;
@@ -29,8 +30,8 @@ struct DocumentReaderLimits {
     QString antiwordProgram = QStringLiteral("antiword");
 };
 
-// .docx read natively (it is a zip of XML); .doc through antiword in a child
-// process, when antiword is installed.
+// .docx and .odt read natively (each is a zip of XML); .doc through antiword
+// in a child process, when antiword is installed.
 class DocumentReaders final : public DocumentImport {
 public:
     explicit DocumentReaders(DocumentReaderLimits limits = {});

@@ -18,7 +18,8 @@ namespace {
 bool isReadableDocument(const QString& path, const DocumentImport& documents)
 {
     const QString extension = lowerCaseExtension(path);
-    return (extension == QLatin1String(".doc") || extension == QLatin1String(".docx")) &&
+    return (extension == QLatin1String(".doc") || extension == QLatin1String(".docx") ||
+            extension == QLatin1String(".odt")) &&
            documents.WordInstalled(extension);
 }
 

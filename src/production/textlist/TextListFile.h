@@ -11,7 +11,7 @@ namespace pennolux {
 class DocumentImport;
 
 // The list a file holds, as both the window and the batch tool read it: a
-// .doc/.docx through the document reader when one can read it (its text comes
+// .doc/.docx/.odt through the document reader when one can read it (its text comes
 // whole, bounded by the reader); every other file through the text route,
 // streamed (strict UTF-8, a UTF-8 BOM skipped; otherwise a UTF-8, UTF-16 LE
 // or UTF-16 BE BOM; else legacyCodePage such as "windows-1252"); a pipe or a

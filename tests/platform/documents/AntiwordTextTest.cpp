@@ -70,6 +70,18 @@ printf 'para one\n\npara Gr\303\274\303\237e\n')"));
     EXPECT_EQ(readers.GetWordText(writeDoc()), u"para one\n\npara Grüße"_s);
 }
 
+// antiword writes a character beyond the BMP as two UTF-8-encoded UTF-16
+// halves, and spaces a first paragraph down from the page's top with empty
+// lines no document holds.
+TEST_F(AntiwordTextTest, SurrogatePairsAreOneCharacterAndTheLeadingSpacingGoes)
+{
+    // U+1F600 as D83D DE00, U+10437 as D801 DC37; then a lone high half.
+    const DocumentReaders readers = readersRunning(writeScript(
+        R"(printf '\n\nsmile \355\240\275\355\270\200 and \355\240\201\355\260\267\n\nlone \355\240\275.\n')"));
+
+    EXPECT_EQ(readers.GetWordText(writeDoc()).toStdString(), "smile \U0001F600 and \U00010437\n\nlone \uFFFD\uFFFD\uFFFD.");
+}
+
 TEST_F(AntiwordTextTest, AFileWithoutTheOle2SignatureNeverReachesAntiword)
 {
     const QString marker = scratch() + "/antiword-ran";

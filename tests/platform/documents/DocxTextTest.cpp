@@ -2,6 +2,7 @@
 
 #include "IsolatedHomeTest.h"
 #include "platform/documents/DocumentImport.h"
+#include "ZipFixture.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -11,8 +12,6 @@
 #include <string>
 #include <vector>
 
-#include <zip.h>
-
 namespace pennolux::testing {
 namespace {
 
@@ -20,40 +19,20 @@ using namespace Qt::Literals::StringLiterals;
 
 constexpr qint64 generousCap = 1024 * 1024;
 
-struct ZipEntry {
-    std::string name;
-    std::string data;
-};
-
-std::string documentXml(const std::string& body)
-{
-    return R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
-           R"(<w:document xmlns:w="http://schemas.openxmlformats.org/wordprocessingml/2006/main")"
-           R"( xmlns:mc="http://schemas.openxmlformats.org/markup-compatibility/2006")"
-           R"( xmlns:wps="http://schemas.microsoft.com/office/word/2010/wordprocessingShape")"
-           R"( xmlns:v="urn:schemas-microsoft-com:vml" mc:Ignorable="wps"><w:body>)" +
-           body + "</w:body></w:document>";
-}
-
 class DocxTextTest : public IsolatedHomeTest {
 protected:
     QString writeZip(const std::vector<ZipEntry>& entries)
     {
         const QString path = scratch() + "/document.docx";
-        int error = 0;
-        zip_t* archive = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error);
-        EXPECT_NE(archive, nullptr);
-        for (const ZipEntry& entry : entries) {
-            zip_source_t* source = zip_source_buffer(archive, entry.data.data(), entry.data.size(), 0);
-            EXPECT_GE(zip_file_add(archive, entry.name.c_str(), source, ZIP_FL_OVERWRITE), 0);
-        }
-        EXPECT_EQ(zip_close(archive), 0);
+        writeZipFile(path, entries);
         return path;
     }
 
     QString writeDocx(const std::string& body)
     {
-        return writeZip({{"[Content_Types].xml", "<Types/>"}, {"word/document.xml", documentXml(body)}});
+        const QString path = scratch() + "/document.docx";
+        writeDocxFile(path, body);
+        return path;
     }
 
     // The error text of reading path, or a failure when there is none.
@@ -92,11 +71,9 @@ TEST_F(DocxTextTest, TakesTheBodyTextOneLinePerParagraph)
          R"(<w:instrText xml:space="preserve"> PAGE </w:instrText></w:r><w:r><w:t>kept</w:t></w:r></w:p>)",
          "kept"},
         {"alternate content read once, from the choice",
-         R"(<w:p><w:r><w:t>before</w:t></w:r><w:r><mc:AlternateContent><mc:Choice Requires="wps"><w:drawing>)"
-         R"(<wps:txbx><w:txbxContent><w:p><w:r><w:t>box</w:t></w:r></w:p></w:txbxContent></wps:txbx>)"
-         R"(</w:drawing></mc:Choice><mc:Fallback><w:pict><v:textbox><w:txbxContent><w:p><w:r><w:t>box</w:t>)"
-         R"(</w:r></w:p></w:txbxContent></v:textbox></w:pict></mc:Fallback></mc:AlternateContent></w:r></w:p>)",
-         "before\nbox"},
+         R"(<w:p><w:r><w:t>before</w:t></w:r><w:r><mc:AlternateContent><mc:Choice Requires="w14">)"
+         R"(<w:t>chosen</w:t></mc:Choice><mc:Fallback><w:t>fallback</w:t></mc:Fallback></mc:AlternateContent></w:r></w:p>)",
+         "beforechosen"},
         {"names go by namespace, not by prefix",
          R"(<x:p xmlns:x="http://schemas.openxmlformats.org/wordprocessingml/2006/main"><x:r><x:t>one</x:t></x:r></x:p>)"
          R"(<w:p><w:r xmlns:w="urn:other"><w:t>foreign</w:t></w:r></w:p>)",
@@ -107,6 +84,48 @@ TEST_F(DocxTextTest, TakesTheBodyTextOneLinePerParagraph)
         SCOPED_TRACE(c.what);
         EXPECT_EQ(readDocxText(writeDocx(c.body), generousCap), c.expected);
     }
+}
+
+// A page or column break moves the text on without ending its line: only a
+// plain break (or a text-wrapping one) does, so the numbering of the lines
+// after a page break stays that of the paragraphs.
+TEST_F(DocxTextTest, OnlyLineBreaksEndALinePageAndColumnBreaksDoNot)
+{
+    const std::string withoutBreaks = R"(<w:p><w:r><w:t>first</w:t><w:t xml:space="preserve"> half</w:t></w:r></w:p>)"
+                                      R"(<w:p><w:r><w:t>second</w:t></w:r></w:p><w:p/><w:p><w:r><w:t>third</w:t></w:r></w:p>)";
+    const std::string withBreaks =
+        R"(<w:p><w:r><w:t>first</w:t><w:br w:type="page"/><w:t xml:space="preserve"> half</w:t></w:r></w:p>)"
+        R"(<w:p><w:r><w:lastRenderedPageBreak/><w:t>second</w:t><w:br w:type="column"/></w:r></w:p>)"
+        R"(<w:p><w:r><w:br w:type="page"/></w:r></w:p>)"
+        R"(<w:p><w:r><w:br w:type="page" w:clear="all"/><w:t>third</w:t></w:r></w:p>)";
+    const QString expected = "first half\nsecond\n\nthird";
+    EXPECT_EQ(readDocxText(writeDocx(withoutBreaks), generousCap), expected);
+    EXPECT_EQ(readDocxText(writeDocx(withBreaks), generousCap), expected);
+
+    const std::string lineBreaks = R"(<w:p><w:r><w:t>a</w:t><w:br/><w:t>b</w:t><w:br w:type="textWrapping"/>)"
+                                   R"(<w:t>c</w:t><w:br w:type="textWrapping" w:clear="left"/><w:t>d</w:t></w:r></w:p>)";
+    EXPECT_EQ(readDocxText(writeDocx(lineBreaks), generousCap), "a\nb\nc\nd");
+}
+
+// Text boxes float beside the body text as headers, footers, footnotes and
+// comments do; their paragraphs, in the preferred shape and in the fall-back
+// copy alike, are no lines of the list, and the anchor keeps its own text.
+TEST_F(DocxTextTest, TextBoxesAreLeftOutAndTheirAnchorKeepsItsText)
+{
+    const std::string drawingBox =
+        R"(<w:p><w:r><w:t xml:space="preserve">Text box anchor </w:t></w:r><w:r><mc:AlternateContent>)"
+        R"(<mc:Choice Requires="wps"><w:drawing><wps:wsp><wps:txbx><w:txbxContent>)"
+        R"(<w:p><w:r><w:t>TEXT BOX LINE 1</w:t></w:r></w:p><w:p><w:r><w:t>TEXT BOX LINE 2</w:t></w:r></w:p>)"
+        R"(</w:txbxContent></wps:txbx></wps:wsp></w:drawing></mc:Choice><mc:Fallback><w:pict><v:shape><v:textbox>)"
+        R"(<w:txbxContent><w:p><w:r><w:t>TEXT BOX LINE 1</w:t></w:r></w:p><w:p><w:r><w:t>TEXT BOX LINE 2</w:t></w:r></w:p>)"
+        R"(</w:txbxContent></v:textbox></v:shape></w:pict></mc:Fallback></mc:AlternateContent></w:r>)"
+        R"(<w:r><w:t>after box.</w:t></w:r></w:p><w:p><w:r><w:t>next</w:t></w:r></w:p>)";
+    EXPECT_EQ(readDocxText(writeDocx(drawingBox), generousCap), "Text box anchor after box.\nnext");
+
+    const std::string vmlBox = R"(<w:p><w:r><w:pict><v:shape><v:textbox><w:txbxContent><w:p><w:r><w:t>boxed</w:t>)"
+                               R"(</w:r></w:p></w:txbxContent></v:textbox></v:shape></w:pict></w:r>)"
+                               R"(<w:r><w:t>anchor</w:t></w:r></w:p>)";
+    EXPECT_EQ(readDocxText(writeDocx(vmlBox), generousCap), "anchor");
 }
 
 // Whatever libzip finds wrong with an archive, the user reads one sentence.

@@ -3,7 +3,9 @@
 #include "FakeDocumentImport.h"
 #include "FakeLocale.h"
 #include "IsolatedHomeTest.h"
+#include "ZipFixture.h"
 #include "platform/AppError.h"
+#include "platform/documents/DocumentImport.h"
 
 #include <QDir>
 #include <QFile>
@@ -33,7 +35,7 @@ protected:
 TEST_F(TextListFileTest, DocumentExtensionsInAnyCaseGoToTheReaderWithLineBreaksNormalised)
 {
     documents.text = "first\rsecond\r\nthird\nfourth";
-    for (const QString name : {"Report.DOCX", "letter.Doc", "a.b.docx", "notes.doc"}) {
+    for (const QString name : {"Report.DOCX", "letter.Doc", "a.b.docx", "notes.doc", "Draft.ODT", "thesis.odt"}) {
         SCOPED_TRACE(name.toStdString());
         const QString path = writeScratchFile(name, "not what the list should show");
         documents.readPaths.clear();
@@ -41,7 +43,8 @@ TEST_F(TextListFileTest, DocumentExtensionsInAnyCaseGoToTheReaderWithLineBreaksN
         EXPECT_EQ(load(path), "first\nsecond\nthird\nfourth");
         EXPECT_EQ(documents.readPaths, QStringList{path});
         EXPECT_TRUE(documents.askedExtensions.constLast() == ".doc" ||
-                    documents.askedExtensions.constLast() == ".docx");
+                    documents.askedExtensions.constLast() == ".docx" ||
+                    documents.askedExtensions.constLast() == ".odt");
     }
 }
 
@@ -57,6 +60,8 @@ TEST_F(TextListFileTest, FilesWithoutAReaderAreDecodedAsText)
         {"docx", {".doc", ".docx"}},
         {"Report.DOCX", {".doc"}},
         {"old.doc", {}},
+        {"draft.odt", {".doc", ".docx"}},
+        {"draft.odt.txt", {".doc", ".docx", ".odt"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -78,6 +83,31 @@ TEST_F(TextListFileTest, AReaderFailureReachesTheCallerWithItsText)
         FAIL() << "no error";
     } catch (const AppError& error) {
         EXPECT_EQ(error.message(), documents.failure);
+    }
+}
+
+// The readers both programs are given: an OpenDocument text is read as a
+// document, never as the text its zip bytes would make.
+TEST_F(TextListFileTest, AnOpenDocumentTextGoesToTheRealReaders)
+{
+    const DocumentReaders readers;
+    const QString document = scratch() + "/list.odt";
+    writeOdtFile(document, "<text:p>first</text:p><text:p>second<text:line-break/>third</text:p>");
+    EXPECT_EQ(loadTextList(document, readers, "windows-1252"), "first\nsecond\nthird");
+    EXPECT_EQ(openTextList(document, readers, "windows-1252")->lineCount(), 3);
+
+    const QString zipBytes = writeScratchFile("broken.odt", QByteArray("PK\x03\x04 and no more of a zip").repeated(10));
+    for (const bool streamed : {false, true}) {
+        SCOPED_TRACE(streamed ? "opened" : "loaded");
+        try {
+            if (streamed)
+                openTextList(zipBytes, readers, "windows-1252");
+            else
+                loadTextList(zipBytes, readers, "windows-1252");
+            FAIL() << "no error";
+        } catch (const AppError& error) {
+            EXPECT_EQ(error.message(), "\"" + zipBytes + "\" is not a readable OpenDocument text (damaged archive)");
+        }
     }
 }
 
