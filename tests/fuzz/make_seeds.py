@@ -22,11 +22,17 @@ write("fields/unclosed.txt", b'"never closed,x')
 write("fields/hostile-name.txt", b"../../etc/\x1b[31m.hidden\x7f" + "\u00e9".encode() * 120)
 write("fields/pattern.txt", b"badge_{2}_{n}{{x}}")
 
+def entry(name):
+    # A fixed time, so the seeds come out the same on every run.
+    info = zipfile.ZipInfo(name, date_time=(2020, 1, 1, 0, 0, 0))
+    info.compress_type = zipfile.ZIP_DEFLATED
+    return info
+
 def docx(body):
     out = io.BytesIO()
     with zipfile.ZipFile(out, "w", zipfile.ZIP_DEFLATED) as z:
-        z.writestr("[Content_Types].xml", '<?xml version="1.0"?><Types xmlns="http://schemas.openxmlformats.org/package/2006/content-types"/>')
-        z.writestr("word/document.xml", '<?xml version="1.0" encoding="UTF-8" standalone="yes"?>'
+        z.writestr(entry("[Content_Types].xml"), '<?xml version="1.0"?><Types xmlns="http://schemas.openxmlformats.org/package/2006/content-types"/>')
+        z.writestr(entry("word/document.xml"), '<?xml version="1.0" encoding="UTF-8" standalone="yes"?>'
                    '<w:document xmlns:w="http://schemas.openxmlformats.org/wordprocessingml/2006/main"><w:body>'
                    + body + "</w:body></w:document>")
     return out.getvalue()
@@ -38,6 +44,27 @@ write("docx/breaks-table.docx", docx('<w:p><w:r><w:t>before</w:t><w:br w:type="p
                                      '<w:tbl><w:tr><w:tc><w:p><w:r><w:t>cell 1</w:t></w:r></w:p></w:tc>'
                                      '<w:tc><w:p><w:r><w:t>cell 2</w:t></w:r></w:p></w:tc></w:tr></w:tbl>'))
 write("docx/not-a-zip.docx", b"PK\x03\x04 this is not really a zip")
+
+def odt(body):
+    out = io.BytesIO()
+    with zipfile.ZipFile(out, "w", zipfile.ZIP_DEFLATED) as z:
+        z.writestr(zipfile.ZipInfo("mimetype", date_time=(2020, 1, 1, 0, 0, 0)), "application/vnd.oasis.opendocument.text")
+        z.writestr(entry("content.xml"), '<?xml version="1.0" encoding="UTF-8"?><office:document-content '
+                   'xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0" '
+                   'xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0" '
+                   'xmlns:table="urn:oasis:names:tc:opendocument:xmlns:table:1.0" '
+                   'xmlns:draw="urn:oasis:names:tc:opendocument:xmlns:drawing:1.0">'
+                   "<office:body><office:text>" + body + "</office:text></office:body></office:document-content>")
+    return out.getvalue()
+
+write("odt/paragraphs.odt", odt('<text:h>Title</text:h><text:p>a<text:tab/>b<text:s text:c="3"/>c<text:line-break/>d</text:p>'
+                                '<text:p> </text:p><text:soft-page-break/><text:p>after the break</text:p>'))
+write("odt/lists-tables-notes.odt", odt('<text:list><text:list-item><text:p>one</text:p></text:list-item></text:list>'
+                                        '<table:table><table:table-row><table:table-cell><text:p>cell</text:p>'
+                                        '</table:table-cell></table:table-row></table:table>'
+                                        '<text:p>anchor<text:note><text:note-body><text:p>note</text:p></text:note-body>'
+                                        '</text:note><draw:frame><draw:text-box><text:p>box</text:p></draw:text-box>'
+                                        '</draw:frame></text:p>'))
 
 write("ini/settings.ini", b"\xef\xbb\xbf[Settings]\r\nFontName=Tahoma\r\nFontSize=8\r\n; comment\r\n"
                           b"[settings]\r\nfontname=dup\r\nbroken line\r\n=empty key\r\n")
