@@ -28,6 +28,14 @@ QString errorKind(const std::exception& error)
     return QString::fromLatin1(typeid(error).name());
 }
 
+// The answer's offered version and download address, the values the store keeps.
+bool answerFitsTheStore(const QStringList& lines)
+{
+    const QString version = lines.isEmpty() ? QString() : TaggedValue(lines.at(0), QStringLiteral("version"));
+    const QString link = lines.size() < 2 ? QString() : TaggedValue(lines.at(1), QStringLiteral("url"));
+    return answerValuesFit(version, link);
+}
+
 } // namespace
 
 QString openUpdateStoreFile(const QString& storeFolder)
@@ -119,7 +127,7 @@ void TChecker::check()
         options.cancel = cancel_;
         const QStringList lines = ExchangeWithService(inputs_.serviceBase + QStringLiteral("/php/check2.php"),
                                                       request, inputs_.timeoutMs, options, &log);
-        if (lines.join(QStringLiteral("\r\n")).startsWith(QLatin1String("ERROR")))
+        if (lines.join(QStringLiteral("\r\n")).startsWith(QLatin1String("ERROR")) || !answerFitsTheStore(lines))
             AddServiceError(log, QStringLiteral("INVALIDSERVERRESPONSE"));
         if (!log.HasServiceErrors)
             takeAnswer(lines, lastCheck, lastCount, today);
