@@ -10,6 +10,7 @@
 #include "platform/AppError.h"
 #include "platform/system/Clock.h"
 #include "platform/system/SystemInfo.h"
+#include "platform/text/TextCut.h"
 #include "services/TextTrim.h"
 #include "services/requests/AnswerLines.h"
 #include "services/requests/CancelSignal.h"
@@ -162,7 +163,8 @@ void TChecker::takeAnswer(const QStringList& lines, const QString& lastCheck, in
     if (lines.size() >= 6) {
         const QString message = TaggedValue(lines.at(5), QStringLiteral("important"));
         if (!trimSpacesAndControls(message).isEmpty())
-            platform_.notice.showAndWait(inputs_.importantTitle, message, *cancel_);
+            platform_.notice.showAndWait(inputs_.importantTitle, cutOnWholeCharacters(message, kLongestNoticeShown),
+                                         *cancel_);
     }
 
     UpdateOffer offer;

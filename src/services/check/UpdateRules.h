@@ -36,6 +36,10 @@ bool shouldShowUpdateWindow(const UpdateOffer& offer);
 inline constexpr qsizetype kLongestServerVersion = 32;
 inline constexpr qsizetype kLongestDownloadLink = 2048;
 
+// The longest part of the service's notice that is shown; the rest is cut
+// with "…". A notice is a few sentences, read in a message box.
+inline constexpr qsizetype kLongestNoticeShown = 2000;
+
 // Both values are within their limits; an answer with a longer one is no
 // usable answer.
 bool answerValuesFit(const QString& serverVersion, const QString& downloadLink);

@@ -202,6 +202,23 @@ TEST_F(TCheckerTest, ImportantNoticeOnlyWhenNotBlankAndUntrimmed)
     EXPECT_TRUE(state->ShowUpdateWindow);
 }
 
+// A notice is meant to be read in a box: a million characters took seconds
+// to lay out on the window's thread.
+TEST_F(TCheckerTest, ALongNoticeIsCutOnAWholeCharacter)
+{
+    const QString emoji = QString::fromUtf8("\xF0\x9F\x98\x80");
+    const QString text = QString(1999, u'n') + emoji + QString(1000000, u'n');
+    answerCheck(kOffer + "3\r\n4\r\n5\r\n<important>" + text.toStdString() + "</important>\r\n");
+    runCheck();
+    ASSERT_EQ(notice.shown.size(), 1u);
+    EXPECT_EQ(notice.shown.front().second, QString(1999, u'n') + QChar(0x2026));
+
+    answerCheck(kOffer + "3\r\n4\r\n5\r\n<important>" + std::string(2000, 'n') + "</important>\r\n");
+    runCheck();
+    ASSERT_EQ(notice.shown.size(), 2u);
+    EXPECT_EQ(notice.shown.back().second, QString(2000, u'n'));
+}
+
 TEST_F(TCheckerTest, ErrorsBeforeTheExchangeRejectTheAnswerUnlessThePlainFallBackClearedThem)
 {
     machine.unreadable = true;
