@@ -169,10 +169,15 @@ void IniDocument::save() const
 {
     // QSaveFile writes beside the target and renames over it on commit, so a
     // failed write leaves the previous file whole.
+    const QByteArray bytes = serialize();
+    // A file open() refuses would lose every setting in it at the next start.
+    if (bytes.size() > kMaxFileBytes) {
+        throw fileCreateError(path_, QStringLiteral("It would be larger than %1 bytes, more than settings ever take.")
+                                         .arg(kMaxFileBytes));
+    }
     QSaveFile file(path_);
     if (!file.open(QIODevice::WriteOnly))
         throw fileCreateError(path_, file.errorString());
-    const QByteArray bytes = serialize();
     if (file.write(bytes) != bytes.size()) {
         const QString reason = file.errorString();
         file.cancelWriting();

@@ -32,8 +32,9 @@ public:
     void writeString(const QString& section, const QString& key, const QString& value);
 
     QByteArray serialize() const;
-    // Throws AppError "Cannot create file ..." when the file cannot be written;
-    // an existing file is never left half-written.
+    // Throws AppError "Cannot create file ..." when the file cannot be written
+    // or would be larger than kMaxFileBytes; an existing file is never left
+    // half-written.
     void save() const;
 
     const QString& path() const { return path_; }

@@ -10,6 +10,7 @@
 #include "platform/AppError.h"
 #include "platform/system/Clock.h"
 #include "platform/system/SystemInfo.h"
+#include "platform/text/TextCut.h"
 #include "services/TextTrim.h"
 #include "services/requests/AnswerLines.h"
 #include "services/requests/CancelSignal.h"
@@ -26,6 +27,14 @@ QString errorKind(const std::exception& error)
     if (dynamic_cast<const AppError*>(&error))
         return QStringLiteral("AppError");
     return QString::fromLatin1(typeid(error).name());
+}
+
+// The answer's offered version and download address, the values the store keeps.
+bool answerFitsTheStore(const QStringList& lines)
+{
+    const QString version = lines.isEmpty() ? QString() : TaggedValue(lines.at(0), QStringLiteral("version"));
+    const QString link = lines.size() < 2 ? QString() : TaggedValue(lines.at(1), QStringLiteral("url"));
+    return answerValuesFit(version, link);
 }
 
 } // namespace
@@ -119,7 +128,7 @@ void TChecker::check()
         options.cancel = cancel_;
         const QStringList lines = ExchangeWithService(inputs_.serviceBase + QStringLiteral("/php/check2.php"),
                                                       request, inputs_.timeoutMs, options, &log);
-        if (lines.join(QStringLiteral("\r\n")).startsWith(QLatin1String("ERROR")))
+        if (lines.join(QStringLiteral("\r\n")).startsWith(QLatin1String("ERROR")) || !answerFitsTheStore(lines))
             AddServiceError(log, QStringLiteral("INVALIDSERVERRESPONSE"));
         if (!log.HasServiceErrors)
             takeAnswer(lines, lastCheck, lastCount, today);
@@ -154,7 +163,8 @@ void TChecker::takeAnswer(const QStringList& lines, const QString& lastCheck, in
     if (lines.size() >= 6) {
         const QString message = TaggedValue(lines.at(5), QStringLiteral("important"));
         if (!trimSpacesAndControls(message).isEmpty())
-            platform_.notice.showAndWait(inputs_.importantTitle, message, *cancel_);
+            platform_.notice.showAndWait(inputs_.importantTitle, cutOnWholeCharacters(message, kLongestNoticeShown),
+                                         *cancel_);
     }
 
     UpdateOffer offer;

@@ -30,6 +30,11 @@ bool shouldShowUpdateWindow(const UpdateOffer& offer)
            (offer.lastCheck != offer.today || offer.count < kAnswersPerDay);
 }
 
+bool answerValuesFit(const QString& serverVersion, const QString& downloadLink)
+{
+    return serverVersion.size() <= kLongestServerVersion && downloadLink.size() <= kLongestDownloadLink;
+}
+
 QString downloadAddress(const QString& downloadLink, const QString& serviceBase)
 {
     const QUrl url(downloadLink, QUrl::StrictMode);

@@ -29,6 +29,21 @@ struct UpdateOffer {
 
 bool shouldShowUpdateWindow(const UpdateOffer& offer);
 
+// The longest offered version and download address an answer may carry;
+// the store keeps both, and must stay small enough to be read back. A
+// version is a few numbers; browsers and servers take addresses of about
+// 2,000 characters.
+inline constexpr qsizetype kLongestServerVersion = 32;
+inline constexpr qsizetype kLongestDownloadLink = 2048;
+
+// The longest part of the service's notice that is shown; the rest is cut
+// with "…". A notice is a few sentences, read in a message box.
+inline constexpr qsizetype kLongestNoticeShown = 2000;
+
+// Both values are within their limits; an answer with a longer one is no
+// usable answer.
+bool answerValuesFit(const QString& serverVersion, const QString& downloadLink);
+
 // The address the update window opens: the download address when it is an
 // http or https address, else the service's home page over plain http.
 QString downloadAddress(const QString& downloadLink, const QString& serviceBase);

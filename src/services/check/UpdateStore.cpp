@@ -1,5 +1,6 @@
 #include "UpdateStore.h"
 
+#include <QFileInfo>
 #include <limits>
 
 #include "app/settings/IniDocument.h"
@@ -9,6 +10,17 @@ namespace pennolux {
 namespace {
 
 const QString kGroup = QStringLiteral("Settings");
+
+// A file past the reader's limit could never be read again, so the user's
+// switch would be lost for good: it is replaced by a fresh store. Any other
+// file that cannot be read is the user's to mend and is left as it is.
+IniDocument openForWriting(const QString& filePath)
+{
+    const QFileInfo file(filePath);
+    if (file.isFile() && file.size() > IniDocument::kMaxFileBytes)
+        return IniDocument(filePath);
+    return IniDocument::open(filePath);
+}
 
 } // namespace
 
@@ -36,7 +48,7 @@ bool UpdateStore::write(const QString& name, const QString& value) const
     if (!hasFile())
         return false;
     try {
-        IniDocument document = IniDocument::open(filePath_);
+        IniDocument document = openForWriting(filePath_);
         document.writeString(kGroup, name, value);
         document.save();
         return true;

@@ -19,8 +19,10 @@ public:
     QString readText(const QString& name, const QString& fallback = {}) const;
     // Decimal text read back as a number; anything else gives fallback.
     int readNumber(const QString& name, int fallback) const;
-    // False when the value could not be stored; a file that cannot be read
-    // is left as it is.
+    // False when the value could not be stored, or would make the file too
+    // large to read back. A file too large to read is replaced by a store
+    // holding only this value; any other file that cannot be read is left
+    // as it is.
     bool write(const QString& name, const QString& value) const;
 
 private:

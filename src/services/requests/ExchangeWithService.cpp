@@ -11,6 +11,13 @@ QStringList ExchangeWithService(const QString& address, const ServiceRequest& re
     QString answer;
     try {
         answer = PostServiceRequest(QStringLiteral("https://") + address, request, timeoutMs, options);
+    } catch (const UnusableAnswerError& secureAnswer) {
+        // The verified server (or one it sent us to) did answer: the same
+        // post in clear text could only be read on the way, never mend it.
+        if (!log)
+            throw;
+        AddServiceError(*log, QStringLiteral("HTTPS Response:\r") + secureAnswer.message());
+        return {};
     } catch (const ServicePostError& secureFailure) {
         if (log)
             AddServiceError(*log, QStringLiteral("HTTPS Response:\r") + secureFailure.message());

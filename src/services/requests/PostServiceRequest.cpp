@@ -28,6 +28,7 @@ void ensureCurlReady()
 }
 
 struct Transfer {
+    bool answered = false; // a status line has come, on any hop
     QByteArray body;
     QByteArray statusLine;
     QByteArray contentType;
@@ -59,6 +60,7 @@ size_t takeHeader(char* data, size_t size, size_t count, void* user)
     transfer->lastData = Clock::now();
     const QByteArray line = QByteArray(data, qsizetype(bytes)).trimmed();
     if (line.startsWith("HTTP/")) {
+        transfer->answered = true;
         transfer->statusLine = line;
         transfer->contentType.clear();
         transfer->contentEncoding.clear();
@@ -169,6 +171,15 @@ CURLcode runTransfer(CURL* easy, bool secure, Transfer& transfer, int timeoutMs,
     return CURLE_OK;
 }
 
+// Whether the failure may be retried elsewhere depends on whether the
+// server had begun to answer.
+[[noreturn]] void failTransfer(const Transfer& transfer, const QString& message)
+{
+    if (transfer.answered)
+        throw UnusableAnswerError(message);
+    throw ServicePostError(message);
+}
+
 } // namespace
 
 QString PostServiceRequest(const QString& address, const ServiceRequest& request, int timeoutMs,
@@ -225,22 +236,32 @@ QString PostServiceRequest(const QString& address, const ServiceRequest& request
         curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 0L);
     }
 
-    const CURLcode result = runTransfer(handle, secure, transfer, timeoutMs, options.cancel.get());
+    CURLcode result = CURLE_OK;
+    try {
+        result = runTransfer(handle, secure, transfer, timeoutMs, options.cancel.get());
+    } catch (const ServicePostError& failure) {
+        failTransfer(transfer, failure.message());
+    }
     if (transfer.overLimit)
-        throw ServicePostError(QStringLiteral("The answer is larger than %1 bytes").arg(options.maxAnswerBytes));
+        failTransfer(transfer, QStringLiteral("The answer is larger than %1 bytes").arg(options.maxAnswerBytes));
     if (result != CURLE_OK)
-        throw ServicePostError(QString::fromUtf8(errorText[0] != '\0' ? errorText : curl_easy_strerror(result)));
+        failTransfer(transfer, QString::fromUtf8(errorText[0] != '\0' ? errorText : curl_easy_strerror(result)));
 
     long status = 0;
     curl_easy_getinfo(handle, CURLINFO_RESPONSE_CODE, &status);
     if (!secure && (status < 200 || status > 299)) {
         const QString statusLine = QString::fromLatin1(transfer.statusLine);
-        throw ServicePostError(statusLine.isEmpty() ? QStringLiteral("HTTP status %1").arg(status) : statusLine);
+        failTransfer(transfer, statusLine.isEmpty() ? QStringLiteral("HTTP status %1").arg(status) : statusLine);
     }
 
     QByteArray answer = transfer.body;
-    if (transfer.contentEncoding == "gzip" || transfer.contentEncoding == "x-gzip")
-        answer = inflateGzip(answer, options.maxAnswerBytes);
+    if (transfer.contentEncoding == "gzip" || transfer.contentEncoding == "x-gzip") {
+        try {
+            answer = inflateGzip(answer, options.maxAnswerBytes);
+        } catch (const ServicePostError& damaged) {
+            throw UnusableAnswerError(damaged.message());
+        }
+    }
     return decodeAnswer(answer, charsetOf(transfer.contentType));
 }
 

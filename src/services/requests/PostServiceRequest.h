@@ -17,6 +17,15 @@ public:
     using AppError::AppError;
 };
 
+// An answer arrived, at least its status line, and cannot be used: too
+// large, damaged, redirected where the post may not follow, too many
+// redirections, cut off or stalled after it began, or a plain answer
+// outside 2xx.
+class UnusableAnswerError : public ServicePostError {
+public:
+    using ServicePostError::ServicePostError;
+};
+
 // The post was abandoned through its CancelSignal (the program is ending).
 class TransferCancelled : public std::exception {
 public:
@@ -37,8 +46,11 @@ struct PostOptions {
 // verified TLS, at most five redirections to https addresses, and any status
 // is an answer. Otherwise the plain client: no redirections, and a status
 // outside 2xx fails. timeoutMs bounds the connection and, separately, the
-// wait for the answer. Blocks the calling thread. Throws ServicePostError, or
-// TransferCancelled when options.cancel fires.
+// wait for the answer. Blocks the calling thread. Throws UnusableAnswerError
+// once an answer has begun to arrive, ServicePostError when none did (no
+// name, no connection, a TLS or certificate failure, the connection closed or
+// timed out before the status line), or TransferCancelled when
+// options.cancel fires.
 QString PostServiceRequest(const QString& address, const ServiceRequest& request, int timeoutMs,
                            const PostOptions& options = {});
 

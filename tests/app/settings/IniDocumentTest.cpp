@@ -178,6 +178,32 @@ TEST_F(IniDocumentTest, ADirectoryInPlaceOfTheFileFailsToOpenAndToSave)
     EXPECT_EQ(QDir(scratch()).entryList(QDir::Files), QStringList());
 }
 
+// A file the reader would refuse is never written: the previous one stays.
+TEST_F(IniDocumentTest, SavingMoreThanTheReaderTakesFailsAndKeepsThePreviousFile)
+{
+    IniDocument document(iniPath());
+    document.writeString("Settings", "ShowUpdate", "0");
+    document.writeString("Settings", "Big", "");
+    const qsizetype room = IniDocument::kMaxFileBytes - document.serialize().size();
+    document.writeString("Settings", "Big", QString(room, u'x'));
+    ASSERT_EQ(document.serialize().size(), IniDocument::kMaxFileBytes);
+    document.save(); // exactly as large as the reader takes
+    EXPECT_EQ(IniDocument::open(iniPath()).readString("Settings", "Big").size(), room);
+
+    IniDocument tooLarge = IniDocument::open(iniPath());
+    const QByteArray atTheLimit = fileBytes();
+    tooLarge.writeString("Settings", "ShowUpdate", "01");
+    try {
+        tooLarge.save();
+        FAIL() << "saved a file the reader refuses";
+    } catch (const AppError& error) {
+        EXPECT_EQ(error.message(), "Cannot create file \"" + iniPath() +
+                                       "\". It would be larger than 1048576 bytes, more than settings ever take.");
+    }
+    EXPECT_EQ(fileBytes(), atTheLimit);
+    EXPECT_EQ(QDir(scratch()).entryList(QDir::Files), QStringList("settings.ini"));
+}
+
 TEST_F(IniDocumentTest, SavingUnderARegularFileFailsWithTheFileCreateText)
 {
     writeFile("x");

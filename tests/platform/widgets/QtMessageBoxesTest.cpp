@@ -1,5 +1,6 @@
 #include <QAbstractButton>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <memory>
 #include <QGuiApplication>
 #include <QMessageBox>
@@ -137,6 +138,52 @@ TEST(QtMessageBoxesModeless, LeavesOtherWindowsUsableAndReportsItsClosingOnce)
     QtMessageBoxes().showModeless(parent.get(), "IMPORTANT", "again", MessageIcon::Warning, [&] { ++closings; });
     parent.reset();
     EXPECT_EQ(closings, 2);
+}
+
+} // namespace
+} // namespace pennolux
+
+namespace pennolux {
+namespace {
+
+// However long the text, the box and its OK button stay inside the screen,
+// and showing it takes no noticeable time.
+TEST(QtMessageBoxesOnScreen, LongTextIsCutToWhatTheScreenHolds)
+{
+    struct Case {
+        const char* what;
+        QString text;
+    };
+    const Case cases[] = {
+        {"one long paragraph", QString(1000000, u'w')},
+        {"words", QString("word ").repeated(200000)},
+        {"many short lines", QString("line\n").repeated(100000)},
+    };
+    QWidget parent;
+    parent.show();
+    const QRect screen = parent.screen()->availableGeometry();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QElapsedTimer clock;
+        clock.start();
+        QtMessageBoxes().showModeless(&parent, "IMPORTANT", c.text, MessageIcon::Warning, [] {});
+        const auto shown = parent.findChildren<QMessageBox*>();
+        ASSERT_EQ(shown.size(), 1);
+        QMessageBox* box = shown.front();
+        EXPECT_LT(clock.elapsed(), 1500);
+        EXPECT_TRUE(screen.contains(box->frameGeometry()));
+        QAbstractButton* ok = box->button(QMessageBox::Ok);
+        EXPECT_TRUE(screen.contains(QRect(ok->mapToGlobal(QPoint(0, 0)), ok->size())));
+        EXPECT_TRUE(box->text().endsWith(QChar(0x2026)));
+        EXPECT_TRUE(c.text.startsWith(box->text().chopped(1)));
+        delete box;
+    }
+
+    // A text that fits is shown whole.
+    QtMessageBoxes().showModeless(&parent, "IMPORTANT", "Mind the gap", MessageIcon::Warning, [] {});
+    const auto shown = parent.findChildren<QMessageBox*>();
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_EQ(shown.front()->text(), "Mind the gap");
 }
 
 } // namespace

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <QFileInfo>
+
 #include "CheckerFixture.h"
+#include "app/settings/IniDocument.h"
 #include "services/check/ScrambleText.h"
 
 namespace pennolux {
@@ -123,6 +126,68 @@ TEST_F(TCheckerTest, MissingLinesKeepWhatWasRemembered)
     EXPECT_FALSE(empty->ShowUpdateWindow);
 }
 
+std::string offerOf(const std::string& version, const std::string& link)
+{
+    return "<version>" + version + "</version>\r\n<url>" + link + "</url>\r\n";
+}
+
+// Anyone who answers in the service's place (the plain fall-back needs only
+// a blocked port 443) must not be able to fill the store past what its
+// reader takes, which would lose the user's switch for good.
+TEST_F(TCheckerTest, AHugeLinkIsNoUsableAnswerAndTheStoreStaysReadable)
+{
+    const QString remembered = "https://www.zantoph.example/dl/old.deb";
+    store().write("CurrentURL", ScrambleText(remembered));
+    answerCheck(offerOf("2.2", "https://www.zantoph.example/" + std::string(525 * 1024, 'a')));
+    const auto hostile = runCheck();
+    EXPECT_TRUE(hostile->CheckFinished.load());
+    EXPECT_TRUE(hostile->errorLog.text.contains("INVALIDSERVERRESPONSE")) << hostile->errorLog.text.toStdString();
+    EXPECT_FALSE(hostile->ShowUpdateWindow);
+    EXPECT_EQ(hostile->DownloadLink, remembered);
+    EXPECT_EQ(hostile->ServerVersion, "");
+
+    const QString path = store().filePath();
+    EXPECT_LT(QFileInfo(path).size(), 4096);
+    EXPECT_NO_THROW(IniDocument::open(path));
+    EXPECT_EQ(store().readText("CurrentURL"), ScrambleText(remembered));
+    EXPECT_EQ(store().readText("CurrentVersion"), "");
+    EXPECT_EQ(store().readText("LastUpdateCheckCount"), ""); // no usable answer: not counted
+
+    // Unticking Update Notifications, through the store the check opened.
+    EXPECT_TRUE(hostile->store.write("ShowUpdate", "0"));
+    const auto next = runCheck();
+    EXPECT_EQ(checkRequests(), 1);
+    EXPECT_EQ(next->showUpdateSetting, 0);
+}
+
+TEST_F(TCheckerTest, VersionsAndLinksPastTheirLimitsAreNoUsableAnswer)
+{
+    const std::string linkStart = "https://www.zantoph.example/dl/";
+    struct Case {
+        std::string version;
+        std::string link;
+        bool usable;
+    };
+    const Case cases[] = {
+        {std::string(32, '2'), "https://www.zantoph.example/dl/a.deb", true},
+        {std::string(33, '2'), "https://www.zantoph.example/dl/a.deb", false},
+        {"2.2", linkStart + std::string(2048 - linkStart.size(), 'a'), true},
+        {"2.2", linkStart + std::string(2049 - linkStart.size(), 'a'), false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.version.size());
+        SCOPED_TRACE(c.link.size());
+        QFile::remove(store().filePath());
+        answerCheck(offerOf(c.version, c.link));
+        const auto state = runCheck();
+        EXPECT_EQ(state->errorLog.HasServiceErrors, !c.usable) << state->errorLog.text.toStdString();
+        EXPECT_EQ(store().readText("CurrentVersion"), c.usable ? QString::fromStdString(c.version) : QString());
+        EXPECT_EQ(UnscrambleText(store().readText("CurrentURL")),
+                  c.usable ? QString::fromStdString(c.link) : QString());
+        EXPECT_EQ(store().readText("LastUpdateCheckCount"), c.usable ? "1" : "");
+    }
+}
+
 TEST_F(TCheckerTest, ImportantNoticeOnlyWhenNotBlankAndUntrimmed)
 {
     answerCheck(kOffer + "3\r\n4\r\n5\r\n<important>   </important>\r\n");
@@ -135,6 +200,23 @@ TEST_F(TCheckerTest, ImportantNoticeOnlyWhenNotBlankAndUntrimmed)
     EXPECT_EQ(notice.shown.front().first, "IMPORTANT");
     EXPECT_EQ(notice.shown.front().second, "  Mind the gap  ");
     EXPECT_TRUE(state->ShowUpdateWindow);
+}
+
+// A notice is meant to be read in a box: a million characters took seconds
+// to lay out on the window's thread.
+TEST_F(TCheckerTest, ALongNoticeIsCutOnAWholeCharacter)
+{
+    const QString emoji = QString::fromUtf8("\xF0\x9F\x98\x80");
+    const QString text = QString(1999, u'n') + emoji + QString(1000000, u'n');
+    answerCheck(kOffer + "3\r\n4\r\n5\r\n<important>" + text.toStdString() + "</important>\r\n");
+    runCheck();
+    ASSERT_EQ(notice.shown.size(), 1u);
+    EXPECT_EQ(notice.shown.front().second, QString(1999, u'n') + QChar(0x2026));
+
+    answerCheck(kOffer + "3\r\n4\r\n5\r\n<important>" + std::string(2000, 'n') + "</important>\r\n");
+    runCheck();
+    ASSERT_EQ(notice.shown.size(), 2u);
+    EXPECT_EQ(notice.shown.back().second, QString(2000, u'n'));
 }
 
 TEST_F(TCheckerTest, ErrorsBeforeTheExchangeRejectTheAnswerUnlessThePlainFallBackClearedThem)

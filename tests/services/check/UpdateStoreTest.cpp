@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "IsolatedHomeTest.h"
+#include "app/settings/IniDocument.h"
 #include "services/check/UpdateStore.h"
 
 namespace pennolux {
@@ -53,6 +54,24 @@ TEST_F(UpdateStoreTest, UnreadableFileGivesDefaultsAndIsLeftAlone)
     const UpdateStore none;
     EXPECT_EQ(none.readText("CurrentURL", "x"), "x");
     EXPECT_FALSE(none.write("CurrentURL", "y"));
+}
+
+// A file past what the reader takes can never be read back, so keeping it
+// would lose every later choice: the next write starts the store afresh.
+TEST_F(UpdateStoreTest, TooLargeFileGivesDefaultsAndIsReplacedAtTheNextWrite)
+{
+    const QByteArray huge = QByteArray(IniDocument::kMaxFileBytes, 'A');
+    const QString path = writeScratchFile("update.ini", "[Settings]\r\nShowUpdate=1\r\nCurrentURL=" + huge + "\r\n");
+    const UpdateStore store(path);
+    EXPECT_EQ(store.readText("CurrentURL", "none"), "none");
+    EXPECT_TRUE(store.write("ShowUpdate", "0"));
+    EXPECT_LT(QFileInfo(path).size(), 100);
+    EXPECT_EQ(store.readNumber("ShowUpdate", 1), 0);
+    EXPECT_EQ(store.readText("CurrentURL"), "");
+
+    // Nor is such a file ever written.
+    EXPECT_FALSE(store.write("CurrentURL", QString(IniDocument::kMaxFileBytes, u'A')));
+    EXPECT_EQ(store.readNumber("ShowUpdate", 1), 0);
 }
 
 } // namespace

@@ -82,6 +82,47 @@ TEST_F(ExchangeWithServiceTest, UntrustedCertificateFallsBackToPlainHttp)
     EXPECT_FALSE(impostor.requests().front().secure);
 }
 
+// Only a secure attempt that got no answer at all is repeated over plain
+// HTTP. An answer that arrived over the verified connection but cannot be
+// used is the service's (or a redirection's) doing: sending the same post in
+// clear text would only expose it.
+TEST_F(ExchangeWithServiceTest, UnusableSecureAnswerIsNotRepeatedOverPlainHttp)
+{
+    const std::string base = "https://" + service.address().toStdString();
+    ScriptedAnswer damagedGzip = reply(200, "not gzip at all");
+    damagedGzip.headers = {{"Content-Encoding", "gzip"}};
+    struct Case {
+        const char* what;
+        std::string path;
+    };
+    const Case cases[] = {
+        {"over 1 MiB", "/large"},
+        {"damaged gzip", "/damaged"},
+        {"a redirection to plain http", "/downgrade"},
+        {"more than five redirections", "/hop1"},
+    };
+    service.answerSecure("/large", reply(200, std::string(1024 * 1024 + 1, 'a')));
+    service.answerSecure("/damaged", damagedGzip);
+    service.answerSecure("/downgrade", testing::redirectTo("http://" + service.address().toStdString() + "/down"));
+    for (int hop = 1; hop <= 6; ++hop) {
+        const std::string next = base + "/hop" + std::to_string(hop + 1);
+        service.answerSecure("/hop" + std::to_string(hop), testing::redirectTo(next));
+    }
+    service.answerSecure("/hop7", reply(200, "too far"));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        service.answerPlain(c.path, reply(200, "in clear text"));
+        const QString address = service.address() + QString::fromStdString(c.path);
+        ServiceErrorLog log;
+        EXPECT_TRUE(ExchangeWithService(address, ServiceRequest("check"), 3000, options, &log).isEmpty());
+        EXPECT_TRUE(log.HasServiceErrors);
+        EXPECT_TRUE(log.text.startsWith("HTTPS Response:\r")) << log.text.toStdString();
+        EXPECT_FALSE(log.text.contains("HTTP Response:")) << log.text.toStdString();
+        EXPECT_THROW(ExchangeWithService(address, ServiceRequest("feedback"), 3000, options), ServicePostError);
+        EXPECT_EQ(requestsOver(false), 0);
+    }
+}
+
 TEST_F(ExchangeWithServiceTest, BothFailingGiveNoLinesAndTwoEntriesOrThePlainFailure)
 {
     const QString nowhere = QStringLiteral("127.0.0.1:%1").arg(LocalService::unusedPort());
