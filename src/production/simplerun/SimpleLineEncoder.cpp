@@ -42,7 +42,7 @@ void drawSimpleLine(QPainter& painter, QSize size, const QString& text, const Si
                     const RenderFont& font)
 {
     painter.fillRect(QRect(QPoint(0, 0), size), look.background);
-    painter.drawText(QPoint(look.left, look.top + font.ascent()), text);
+    font.drawLine(painter, QPoint(look.left, look.top + font.ascent()), text);
 }
 
 SimpleLineEncoder::SimpleLineEncoder(const SimpleLook& look, ImageFormat format)

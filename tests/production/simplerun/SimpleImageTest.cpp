@@ -172,6 +172,29 @@ TEST(SimpleImageTest, SmoothingFollowsTheFontsGaspTable)
     EXPECT_GT(colors(render("john.smith@example.com", lookWithMargins(1, 1, 1, 1, 24))), 2);
 }
 
+// Measuring has no tab expansion: a tab is neither stretched
+// to a tab stop nor dropped but is the glyph the font gives U+0009, for
+// Tahoma its missing-glyph box of one em (11 pixels at 8 pt).
+TEST(SimpleImageTest, TabIsTheFontsOwnGlyphForIt)
+{
+    const SimpleLook look = lookWithMargins(1, 2, 1, 1);
+    EXPECT_EQ(RenderFont(look.font).checkedAdvance("a\ta"), kAWidth8 + 11 + kAWidth8);
+    EXPECT_EQ(RenderFont(look.font).checkedAdvance("\t\t"), 22);
+    // Qt draws the same box for a character Tahoma lacks when no other font
+    // may stand in for it.
+    SimpleLook alone = look;
+    alone.font.setStyleStrategy(QFont::NoFontMerging);
+    const QChar missing(0xE000);
+    for (const QString& text : {QString("a\ta"), QString("\tx@\t\ty\t"), QString("\t")}) {
+        SCOPED_TRACE(text.toStdString());
+        QString stand = text;
+        stand.replace(u'\t', missing);
+        const QImage drawn = render(text, look);
+        EXPECT_EQ(drawn, render(stand, alone));
+        EXPECT_FALSE(onlyBackground(drawn, drawn.rect()));
+    }
+}
+
 // Lines no image can hold are refused before they are laid out, with the
 // true size: neither a wrapped-around width nor a crash.
 TEST(SimpleImageTest, LinesTooLongForAnImageAreRefused)
