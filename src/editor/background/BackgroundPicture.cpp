@@ -36,6 +36,8 @@ AppError pictureError(const QString& path, const QString& reason)
 
 const PictureExtension& offeredExtension(const QString& path)
 {
+    if (QFileInfo(path).suffix().isEmpty())
+        throw pictureError(path, QStringLiteral("it has no file extension"));
     const PictureExtension* entry = pictureExtensionOf(path);
     if (!entry || entry->reader == PictureReader::None)
         throw AppError(QStringLiteral("Unknown picture file extension (.%1)").arg(QFileInfo(path).suffix()));

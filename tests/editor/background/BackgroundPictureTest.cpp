@@ -154,7 +154,10 @@ TEST_F(BackgroundPictureTest, UnknownExtensionsAndMetafilesAreRefusedByName)
     EXPECT_EQ(errorOf(writeScratchFile("p.wmf", png)), "Unknown picture file extension (.wmf)");
     EXPECT_EQ(errorOf(writeScratchFile("p.EMF", png)), "Unknown picture file extension (.EMF)");
     EXPECT_EQ(errorOf(writeScratchFile("p.tga", png)), "Unknown picture file extension (.tga)");
-    EXPECT_EQ(errorOf(writeScratchFile("noextension", png)), "Unknown picture file extension (.)");
+    const QString bare = writeScratchFile("noextension", png);
+    EXPECT_EQ(errorOf(bare), "Cannot read the picture \"" + bare + "\": it has no file extension");
+    const QString dotted = writeScratchFile("dotted.", png);
+    EXPECT_EQ(errorOf(dotted), "Cannot read the picture \"" + dotted + "\": it has no file extension");
 }
 
 quint32 crc32Of(const QByteArray& bytes)
