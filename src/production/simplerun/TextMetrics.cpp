@@ -231,6 +231,11 @@ void RenderFont::drawLine(QPainter& painter, QPoint baseline, const QString& tex
     tab.setRawFont(rawFont_);
     tab.setGlyphIndexes({tabGlyph_});
     tab.setPositions({QPointF(0, 0)});
+    // The line's underline and strike-out run on under the tab, as under any
+    // other character.
+    tab.setUnderline(font_.underline());
+    tab.setStrikeOut(font_.strikeOut());
+    tab.setOverline(font_.overline());
     std::int64_t pen = baseline.x();
     for (qsizetype index = 0; index < pieces.size() && pen < kFarthestPen; ++index) {
         if (index > 0) {

@@ -183,16 +183,21 @@ TEST(SimpleImageTest, TabIsTheFontsOwnGlyphForIt)
     EXPECT_EQ(RenderFont(look.font).checkedAdvance("\t\t"), 22);
     // Qt draws the same box for a character Tahoma lacks when no other font
     // may stand in for it.
-    SimpleLook alone = look;
-    alone.font.setStyleStrategy(QFont::NoFontMerging);
     const QChar missing(0xE000);
-    for (const QString& text : {QString("a\ta"), QString("\tx@\t\ty\t"), QString("\t")}) {
-        SCOPED_TRACE(text.toStdString());
-        QString stand = text;
-        stand.replace(u'\t', missing);
-        const QImage drawn = render(text, look);
-        EXPECT_EQ(drawn, render(stand, alone));
-        EXPECT_FALSE(onlyBackground(drawn, drawn.rect()));
+    for (const bool decorated : {false, true}) {
+        SimpleLook tabbed = look;
+        tabbed.font.setUnderline(decorated);
+        tabbed.font.setStrikeOut(decorated);
+        SimpleLook alone = tabbed;
+        alone.font.setStyleStrategy(QFont::NoFontMerging);
+        for (const QString& text : {QString("a\ta"), QString("\tx@\t\ty\t"), QString("\t")}) {
+            SCOPED_TRACE(text.toStdString() + (decorated ? " underlined and struck out" : ""));
+            QString stand = text;
+            stand.replace(u'\t', missing);
+            const QImage drawn = render(text, tabbed);
+            EXPECT_EQ(drawn, render(stand, alone));
+            EXPECT_FALSE(onlyBackground(drawn, drawn.rect()));
+        }
     }
 }
 
