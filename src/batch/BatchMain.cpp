@@ -32,6 +32,7 @@
 #include "production/fields/FileNamePattern.h"
 #include "production/fields/ListFields.h"
 #include "production/linerun/LineRun.h"
+#include "production/linerun/MessageQuote.h"
 #include "production/simplerun/SimpleRun.h"
 #include "production/textlist/LineRangeSource.h"
 #include "production/textlist/StreamedListSource.h"
@@ -126,7 +127,7 @@ void warnAboutMissingFamilies(const Template& content)
             warned << family;
             print(stderr, QStringLiteral("pennolux-batch: warning: there is no font family \"%1\" for the template; "
                                          "drawing in \"%2\" instead\n")
-                              .arg(family, QFontInfo(layer->font.font).family()));
+                              .arg(escapedForMessage(family), escapedForMessage(QFontInfo(layer->font.font).family())));
         }
     }
 }
@@ -211,7 +212,7 @@ void warnAboutMissingFont(const BatchOptions& options)
     const QString used = QFontInfo(font).family();
     if (!QFontDatabase::hasFamily(options.fontFamily)) {
         print(stderr, QStringLiteral("pennolux-batch: warning: there is no font family \"%1\"; drawing in \"%2\" instead\n")
-                          .arg(options.fontFamily, used));
+                          .arg(escapedForMessage(options.fontFamily), escapedForMessage(used)));
     }
 }
 

@@ -127,6 +127,19 @@ TEST_F(BatchTemplateTest, ATemplateThatCannotBeUsedIsNamedAndNothingIsWritten)
     EXPECT_TRUE(missing.err.contains("none.pnxt")) << missing.err.toStdString();
 }
 
+// A family name from a template is outside text: its escape codes are shown
+// escaped, never sent to the terminal.
+TEST_F(BatchTemplateTest, AMissingFamilysEscapeCodesAreShownEscaped)
+{
+    const QString path =
+        writeScratchFile("coloured.pnxt", templateText().replace("\"Tahoma\"", "\"Gone\\u001b[31m\\u2028Face\""));
+    const ToolRun run = runTool({"-q", "--template", path, "-o", makeFolder("out"), listPath});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_FALSE(run.err.contains(QChar(0x1b))) << run.err.toStdString();
+    EXPECT_TRUE(run.err.startsWith("pennolux-batch: warning: there is no font family \"Gone\\x1B[31m\\u2028Face\""))
+        << run.err.toStdString();
+}
+
 TEST_F(BatchTemplateTest, SimpleOnlyOptionsWithATemplateAreACommandLineError)
 {
     const ToolRun run = runTool({"--template", templatePath, "--font", "Tahoma", "--bold", listPath});

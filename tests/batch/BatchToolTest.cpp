@@ -145,6 +145,24 @@ TEST_F(BatchToolTest, FailureIsReportedOnStandardErrorWithExitCode1)
     EXPECT_EQ(QDir(out).entryList(QDir::Files), QStringList("Output1.png"));
 }
 
+// A line's escape codes never reach the terminal: the message shows them
+// escaped, while the manifest and the images keep the line as it is.
+TEST_F(BatchToolTest, StandardErrorShowsALinesEscapeCodesEscaped)
+{
+    const QString out = makeFolder("escapes");
+    const QByteArray coloured = "\x1b[1mbold\x1b[0m";
+    const ToolRun run = runTool({"-q", "-o", out, "--manifest", "-"},
+                                coloured + "\n\x1b]0;title\x07\x1b[2J" + QByteArray(70000, 'x') + "\n");
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_FALSE(run.err.contains(QChar(0x1b))) << run.err.toStdString();
+    EXPECT_TRUE(run.err.startsWith("Line 2 (\"\\x1B]0;title\\x07\\x1B[2Jxxxxxx…\"): The line of 70014 characters"))
+        << run.err.toStdString();
+    EXPECT_TRUE(run.outBytes.contains("\n1,Output1.png," + coloured + ",")) << run.outBytes.toStdString();
+    const ToolRun font = runTool({"-q", "-o", out, "--font", "No\x1b[31mSuch"}, "a\n");
+    EXPECT_FALSE(font.err.contains(QChar(0x1b))) << font.err.toStdString();
+    EXPECT_TRUE(font.err.contains("\"No\\x1B[31mSuch\"")) << font.err.toStdString();
+}
+
 // Under a file-size limit every write fails with EFBIG and is reported; the
 // limit's signal does not end the tool in the middle of a file.
 TEST_F(BatchToolTest, AFileSizeLimitIsReportedAndLeavesNoPartFile)

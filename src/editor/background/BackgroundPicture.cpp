@@ -36,6 +36,8 @@ AppError pictureError(const QString& path, const QString& reason)
 
 const PictureExtension& offeredExtension(const QString& path)
 {
+    if (QFileInfo(path).suffix().isEmpty())
+        throw pictureError(path, QStringLiteral("it has no file extension"));
     const PictureExtension* entry = pictureExtensionOf(path);
     if (!entry || entry->reader == PictureReader::None)
         throw AppError(QStringLiteral("Unknown picture file extension (.%1)").arg(QFileInfo(path).suffix()));
@@ -138,8 +140,14 @@ QImage decodeSvg(const QString& path, const QByteArray& bytes)
     QSvgRenderer renderer(bytes);
     if (!renderer.isValid())
         throw pictureError(path, QStringLiteral("the SVG picture does not render"));
-    checkDeclaredSize(path, renderer.defaultSize());
-    QImage picture(svgRasterSize(renderer.defaultSize()), QImage::Format_ARGB32_Premultiplied);
+    const QSize declared = renderer.defaultSize();
+    if (!declared.isValid() || declared.isEmpty())
+        throw pictureError(path, QStringLiteral("its size cannot be read (the file is damaged or not a picture)"));
+    // Held to the limits by the size it is drawn at, not the one it declares:
+    // a drawing may say it is 100,000 pixels wide and still be drawn at 2,048.
+    const QSize drawn = svgRasterSize(declared);
+    checkDeclaredSize(path, drawn);
+    QImage picture(drawn, QImage::Format_ARGB32_Premultiplied);
     if (picture.isNull())
         throw std::bad_alloc();
     picture.fill(Qt::transparent);

@@ -6,6 +6,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLocale>
 #include <QSaveFile>
 #include <algorithm>
 #include <cmath>
@@ -528,6 +529,13 @@ bool readsVersion(double version)
     return version == kFormatVersion || version == kAlignmentVersion || version == kFieldsVersion;
 }
 
+// A version as the file gives it: with every digit that tells it from its
+// neighbours, so 1.0000000001 is not shown as the 1 it is refused beside.
+QString versionText(double version)
+{
+    return QString::number(version, 'g', QLocale::FloatingPointShortest);
+}
+
 } // namespace
 
 QByteArray templateFileText(const TemplateDocument& document)
@@ -578,7 +586,7 @@ TemplateDocument parseTemplateFile(const QByteArray& text, const QString& path)
         root.fail(QStringLiteral("it is not a Pennolux template"));
     if (!readsVersion(version.toDouble()))
         root.fail(QStringLiteral("it is a template of version %1; this Pennolux reads versions %2 to %3")
-                      .arg(QString::number(version.toDouble(), 'g', 10))
+                      .arg(versionText(version.toDouble()))
                       .arg(kFormatVersion)
                       .arg(kFieldsVersion));
 

@@ -117,10 +117,10 @@ void TemplateRenderer::drawTextLayer(QPainter& painter, const TextLayer& layer, 
         const std::int64_t reach = std::int64_t(canvas.width()) - line.left + metrics.maxWidth();
         const bool farReaching =
             std::int64_t(line.text.size()) * std::max(metrics.maxWidth(), 1) >= kSafeGlyphReach;
-        // drawText at a point takes the text as it is: "&" is a character,
+        // Drawn at a point, the text is taken as it is: "&" is a character,
         // never a mnemonic marker.
-        painter.drawText(QPoint(int(line.left), int(line.top) + font.ascent()),
-                         farReaching ? visiblePart(line.text, font, reach) : line.text);
+        font.drawLine(painter, QPoint(int(line.left), int(line.top) + font.ascent()),
+                      farReaching ? visiblePart(line.text, font, reach) : line.text);
     }
     painter.restore();
 }

@@ -47,7 +47,7 @@ LineExtent extentOf(const QString& line, const RenderFont& font, bool byInk)
     extent.width = extent.advance;
     const QFontMetrics metrics(font.font());
     if (byInk && !line.isEmpty() && std::int64_t(line.size()) * std::max(metrics.maxWidth(), 1) * 2 < kSafeInkReach) {
-        const QRect ink = metrics.tightBoundingRect(line);
+        const QRect ink = font.tightBoundingRect(line);
         if (!ink.isEmpty()) {
             extent.start = ink.left();
             extent.width = ink.width();

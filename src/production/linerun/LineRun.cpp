@@ -6,6 +6,7 @@
 
 #include "platform/AppError.h"
 #include "production/linerun/LineEncoderPool.h"
+#include "production/linerun/MessageQuote.h"
 #include "production/writers/ImageOutput.h"
 #include "production/writers/OutputNaming.h"
 
@@ -182,10 +183,7 @@ QString fieldCountSentence(const LineRunResult& result)
 
 QString lineErrorText(int number, const QString& text, const QString& message)
 {
-    QString start = text.left(kQuotedCharacters);
-    if (start.size() < text.size())
-        start += u'…';
-    return QStringLiteral("Line %1 (\"%2\"): %3").arg(number).arg(start, message);
+    return QStringLiteral("Line %1 (\"%2\"): %3").arg(number).arg(quotedStartForMessage(text, kQuotedCharacters), message);
 }
 
 QString currentLineErrorText(int number, const QString& text)

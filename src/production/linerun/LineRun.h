@@ -71,7 +71,8 @@ QString cutLinesListing(const LineRunResult& result);
 // more." for a summary, or empty when every line's fields matched.
 QString fieldCountSentence(const LineRunResult& result);
 
-// "Line 2 ("john.smith@exam…"): " + message, the line's text cut short.
+// "Line 2 ("john.smith@exam…"): " + message, the line's text cut short on
+// whole characters and escaped as escapedForMessage shows outside text.
 QString lineErrorText(int number, const QString& text, const QString& message);
 
 // The lineErrorText of the exception being handled (an AppError or a lack of

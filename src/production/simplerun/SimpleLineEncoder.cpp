@@ -20,9 +20,12 @@ constexpr std::int64_t kMaxCanvasPixels = 1 << 20;
 constexpr int kCanvasWidthStep = 256;
 constexpr int kCanvasHeightStep = 32;
 
+// Rounded up to the step, but never past the working image's largest side:
+// the line itself was checked against the limits, and a canvas one step
+// larger than a line of (nearly) that side would be refused in its place.
 int roundedUp(int value, int step)
 {
-    return (value + step - 1) / step * step;
+    return int(std::min<std::int64_t>((std::int64_t(value) + step - 1) / step * step, kWorkingImageLimits.maxSide));
 }
 
 } // namespace
@@ -42,7 +45,7 @@ void drawSimpleLine(QPainter& painter, QSize size, const QString& text, const Si
                     const RenderFont& font)
 {
     painter.fillRect(QRect(QPoint(0, 0), size), look.background);
-    painter.drawText(QPoint(look.left, look.top + font.ascent()), text);
+    font.drawLine(painter, QPoint(look.left, look.top + font.ascent()), text);
 }
 
 SimpleLineEncoder::SimpleLineEncoder(const SimpleLook& look, ImageFormat format)

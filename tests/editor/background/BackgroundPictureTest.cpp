@@ -128,14 +128,24 @@ TEST_F(BackgroundPictureTest, AGifShowsItsFirstFrame)
     EXPECT_EQ(picture.pixelColor(4, 4), QColor(Qt::red));
 }
 
+// An SVG is held to the limits by the size it is drawn at, whatever size it
+// declares.
 TEST_F(BackgroundPictureTest, ASvgRendersAtABoundedSizeKeepingItsShape)
 {
-    const QString path = writeScratchFile(
-        "p.svg", "<svg xmlns='http://www.w3.org/2000/svg' width='100' height='50'>"
-                 "<rect width='100' height='50' fill='rgb(30,160,90)'/></svg>");
-    const QImage picture = decodeBackgroundPicture(path);
-    EXPECT_EQ(picture.size(), QSize(2048, 1024));
-    EXPECT_EQ(picture.pixelColor(1024, 512), kColor);
+    for (const QByteArray& size : {QByteArray("width='100' height='50'"), QByteArray("width='100000' height='50000'"),
+                                   QByteArray("viewBox='0 0 100000 50000'")}) {
+        SCOPED_TRACE(size.toStdString());
+        const QByteArray rect = size.contains("100000") ? "width='100000' height='50000'" : "width='100' height='50'";
+        const QString path = writeScratchFile(
+            "p.svg", "<svg xmlns='http://www.w3.org/2000/svg' " + size + "><rect " + rect +
+                         " fill='rgb(30,160,90)'/></svg>");
+        const QImage picture = decodeBackgroundPicture(path);
+        EXPECT_EQ(picture.size(), QSize(2048, 1024));
+        EXPECT_EQ(picture.pixelColor(1024, 512), kColor);
+    }
+    const QString thin = writeScratchFile(
+        "thin.svg", "<svg xmlns='http://www.w3.org/2000/svg' width='1000000' height='10'><rect width='10' height='10'/></svg>");
+    EXPECT_EQ(decodeBackgroundPicture(thin).size(), QSize(2048, 1));
 }
 
 TEST_F(BackgroundPictureTest, UnknownExtensionsAndMetafilesAreRefusedByName)
@@ -144,7 +154,10 @@ TEST_F(BackgroundPictureTest, UnknownExtensionsAndMetafilesAreRefusedByName)
     EXPECT_EQ(errorOf(writeScratchFile("p.wmf", png)), "Unknown picture file extension (.wmf)");
     EXPECT_EQ(errorOf(writeScratchFile("p.EMF", png)), "Unknown picture file extension (.EMF)");
     EXPECT_EQ(errorOf(writeScratchFile("p.tga", png)), "Unknown picture file extension (.tga)");
-    EXPECT_EQ(errorOf(writeScratchFile("noextension", png)), "Unknown picture file extension (.)");
+    const QString bare = writeScratchFile("noextension", png);
+    EXPECT_EQ(errorOf(bare), "Cannot read the picture \"" + bare + "\": it has no file extension");
+    const QString dotted = writeScratchFile("dotted.", png);
+    EXPECT_EQ(errorOf(dotted), "Cannot read the picture \"" + dotted + "\": it has no file extension");
 }
 
 quint32 crc32Of(const QByteArray& bytes)

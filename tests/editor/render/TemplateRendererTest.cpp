@@ -128,6 +128,28 @@ TEST(TemplateRendererTest, AnAmpersandIsDrawnAsACharacter)
     EXPECT_NE(inkOf("Tom & Jerry"), inkOf("Tom  Jerry"));
 }
 
+// A tab in a layer is the font's own glyph for it, as in the Simple run, and
+// a centred line is centred by that glyph's ink too: the same image as a
+// character the font lacks, drawn with no other font standing in.
+TEST(TemplateRendererTest, ATabIsTheFontsOwnGlyphForIt)
+{
+    const QChar missing(0xE000);
+    for (const HorizontalAlignment horizontal : {HorizontalAlignment::Left, HorizontalAlignment::Centre}) {
+        SCOPED_TRACE(int(horizontal));
+        Template tabbed = solidTemplate(Qt::white);
+        addText(tabbed, "\tI\tJ", {5, 5, 300, 60});
+        tabbed.TextLayers[0]->alignment.horizontal = horizontal;
+        Template stand = tabbed;
+        stand.TextLayers[0]->text = QString("\tI\tJ").replace(u'\t', missing);
+        stand.TextLayers[0]->font.font.setStyleStrategy(QFont::NoFontMerging);
+        EXPECT_TRUE(samePixels(render(tabbed), render(stand)));
+    }
+    RenderFontCache fonts;
+    const RenderFont& font = fonts.fontFor(layerFont().font);
+    EXPECT_EQ(textLayerExtent("I\tI", font).width(), 2 * font.checkedAdvance("I") + font.checkedAdvance("\t"));
+    EXPECT_LT(font.checkedAdvance("\t"), 80);
+}
+
 TEST(TemplateRendererTest, LinesStackByTheCellHeight)
 {
     Template content = solidTemplate(Qt::white);

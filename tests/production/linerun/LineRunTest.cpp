@@ -213,5 +213,66 @@ TEST(LineErrorText, QuotesTheStartOfTheLine)
     EXPECT_EQ(lineErrorText(9, QString(21, u'a'), "x"), QString::fromUtf8("Line 9 (\"aaaaaaaaaaaaaaaaaaaa…\"): x"));
 }
 
+// What a terminal would act on or hide is shown escaped, so a line cannot
+// recolour, rewrite or forge the messages around its own.
+TEST(LineErrorText, ShowsControlCharactersEscaped)
+{
+    struct Case {
+        QString line;
+        const char* quoted;
+    };
+    const Case cases[] = {
+        {"\x1b[31mred\x1b[0m", "\\x1B[31mred\\x1B[0m"},
+        {"a\tb\rc\nd", "a\\tb\\rc\\nd"},
+        {QString("nul") + QChar(0) + "\x7f" + QChar(0x9b) + "2J", "nul\\x00\\x7F\\x9B2J"},
+        {QString("one") + QChar(0x2028) + "two" + QChar(0x2029), "one\\u2028two\\u2029"},
+        {QString("abc") + QChar(0x202E) + "fed", "abc\\u202Efed"},
+        {QString("lone") + QChar(0xD800) + "!", "lone\\uD800!"},
+        // A backslash is doubled: the quote of "\x1B" differs from ESC's.
+        {"C:\\x1B\\", "C:\\\\x1B\\\\"},
+        // What is no control stays as it is.
+        {QString::fromUtf8("Zoë “quoted” 😀 ∑"), "Zoë “quoted” 😀 ∑"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.quoted);
+        EXPECT_EQ(lineErrorText(3, c.line, "x"), QString::fromUtf8("Line 3 (\"%1\"): x").arg(QString::fromUtf8(c.quoted)));
+    }
+}
+
+// The quote is cut after 20 whole characters as one sees them: an emoji (two
+// UTF-16 units, or several joined) or a letter with its accent is never cut.
+TEST(LineErrorText, CutsTheQuoteOnWholeCharacters)
+{
+    const QString family = QString::fromUtf8("👨‍👩‍👧");  // one character of 8 units
+    const QString accented = QString("e") + QChar(0x0301);
+    struct Case {
+        QString line;
+        QString quoted;
+    };
+    const Case cases[] = {
+        {QString(19, u'a') + QString::fromUtf8("😀😀"), QString(19, u'a') + QString::fromUtf8("😀…")},
+        {QString::fromUtf8("😀").repeated(21), QString::fromUtf8("😀").repeated(20) + QString::fromUtf8("…")},
+        {QString::fromUtf8("😀").repeated(20), QString::fromUtf8("😀").repeated(20)},
+        {family.repeated(25), family.repeated(20) + QString::fromUtf8("…")},
+        {accented.repeated(22), accented.repeated(20) + QString::fromUtf8("…")},
+        {QString(18, u'a') + "\x1b\x1b\x1b", QString(18, u'a') + "\\x1B\\x1B…"},
+        // A megabyte line is quoted without being scanned whole.
+        {QString(1 << 20, u'b'), QString(20, u'b') + QString::fromUtf8("…")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.quoted.toStdString());
+        EXPECT_EQ(lineErrorText(4, c.line, "x"), QString::fromUtf8("Line 4 (\"%1\"): x").arg(c.quoted));
+    }
+}
+
+// A failing line's message is escaped; the files keep every line as it is.
+TEST_P(LineRunTest, MessagesEscapeALinesControlsAndFilesKeepThem)
+{
+    const QString coloured = "\x1b[1mbold\x1b[0m";
+    EXPECT_EQ(errorOf({coloured, "!\x1b]0;title\x07"}, optionsInto(scratch())),
+              "Line 2 (\"!\\x1B]0;title\\x07\"): The image of 70000 × 15 pixels is too large");
+    EXPECT_EQ(contentOf("Output1.png"), coloured.toUtf8());
+}
+
 } // namespace
 } // namespace pennolux

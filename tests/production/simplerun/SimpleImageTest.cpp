@@ -10,6 +10,7 @@
 #include "platform/fonts/DesignFont.h"
 #include "platform/AppError.h"
 #include "production/linerun/LineRun.h"
+#include "production/simplerun/SimpleLineEncoder.h"
 #include "production/simplerun/SimpleRun.h"
 #include "production/simplerun/TextMetrics.h"
 #include "production/textlist/ListLines.h"
@@ -172,6 +173,34 @@ TEST(SimpleImageTest, SmoothingFollowsTheFontsGaspTable)
     EXPECT_GT(colors(render("john.smith@example.com", lookWithMargins(1, 1, 1, 1, 24))), 2);
 }
 
+// Measuring has no tab expansion: a tab is neither stretched
+// to a tab stop nor dropped but is the glyph the font gives U+0009, for
+// Tahoma its missing-glyph box of one em (11 pixels at 8 pt).
+TEST(SimpleImageTest, TabIsTheFontsOwnGlyphForIt)
+{
+    const SimpleLook look = lookWithMargins(1, 2, 1, 1);
+    EXPECT_EQ(RenderFont(look.font).checkedAdvance("a\ta"), kAWidth8 + 11 + kAWidth8);
+    EXPECT_EQ(RenderFont(look.font).checkedAdvance("\t\t"), 22);
+    // Qt draws the same box for a character Tahoma lacks when no other font
+    // may stand in for it.
+    const QChar missing(0xE000);
+    for (const bool decorated : {false, true}) {
+        SimpleLook tabbed = look;
+        tabbed.font.setUnderline(decorated);
+        tabbed.font.setStrikeOut(decorated);
+        SimpleLook alone = tabbed;
+        alone.font.setStyleStrategy(QFont::NoFontMerging);
+        for (const QString& text : {QString("a\ta"), QString("\tx@\t\ty\t"), QString("\t")}) {
+            SCOPED_TRACE(text.toStdString() + (decorated ? " underlined and struck out" : ""));
+            QString stand = text;
+            stand.replace(u'\t', missing);
+            const QImage drawn = render(text, tabbed);
+            EXPECT_EQ(drawn, render(stand, alone));
+            EXPECT_FALSE(onlyBackground(drawn, drawn.rect()));
+        }
+    }
+}
+
 // Lines no image can hold are refused before they are laid out, with the
 // true size: neither a wrapped-around width nor a crash.
 TEST(SimpleImageTest, LinesTooLongForAnImageAreRefused)
@@ -192,6 +221,40 @@ TEST(SimpleImageTest, LinesTooLongForAnImageAreRefused)
     SimpleLook absurdMargin = look;
     absurdMargin.left = 999'999'999;
     EXPECT_TRUE(errorOf("a", absurdMargin).contains(QString::number(1'000'000'000 + kAWidth8))) << errorOf("a", absurdMargin).toStdString();
+}
+
+QString encodingErrorOf(SimpleLineEncoder& encoder, const QString& text)
+{
+    try {
+        encoder.encode(text);
+    } catch (const AppError& error) {
+        return error.message();
+    }
+    return {};
+}
+
+// The encoder draws ordinary lines into a canvas it keeps and grows in steps
+// of 256 × 32 pixels: a line is held to the limits by its own size, never by
+// the canvas's.
+TEST(SimpleImageTest, ALineIsHeldToTheLimitsByItsOwnSize)
+{
+    const int right = 7;
+    const SimpleLook look = lookWithMargins(65535 - 2 * kAWidth8 - right, right, 1, 1);  // 15 pixels high
+    SimpleLineEncoder encoder(look, ImageFormat::PNG);
+    for (const QString& text : {QString("a"), QString("aa")}) {
+        const int width = 65535 - right - 2 * kAWidth8 + int(text.size()) * kAWidth8 + right;
+        SCOPED_TRACE(width);
+        const EncodedImage encoded = encoder.encode(text);
+        EXPECT_EQ(encoded.size, QSize(width, 15));
+        const QImage decoded = QImage::fromData(encoded.bytes, "PNG");
+        EXPECT_EQ(decoded.size(), QSize(width, 15));
+        EXPECT_FALSE(onlyBackground(decoded, QRect(width - right - kAWidth8, 0, kAWidth8, 15)));
+    }
+    EXPECT_EQ(encodingErrorOf(encoder, "aaa"),
+              "The image of 65541 × 15 pixels is too large (at most 65535 pixels a side and 100000000 pixels in all)");
+    SimpleLineEncoder fresh(look, ImageFormat::PNG);
+    EXPECT_EQ(fresh.encode("aa").size, QSize(65535, 15));
+    EXPECT_EQ(renderSimpleImage("a", look, RenderFont(look.font)).size(), QSize(65529, 15));
 }
 
 class SimpleRunTest : public testing::IsolatedHomeTest {
