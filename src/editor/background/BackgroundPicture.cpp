@@ -12,6 +12,7 @@
 
 #include "editor/background/PictureFormats.h"
 #include "editor/background/PictureIntegrity.h"
+#include "editor/background/SvgScreening.h"
 #include "platform/AppError.h"
 
 static void initialiseEditorResources()
@@ -137,6 +138,8 @@ QSize svgRasterSize(QSize declared)
 
 QImage decodeSvg(const QString& path, const QByteArray& bytes)
 {
+    if (const QString refusal = svgRefusal(bytes); !refusal.isEmpty())
+        throw pictureError(path, refusal);
     QSvgRenderer renderer(bytes);
     if (!renderer.isValid())
         throw pictureError(path, QStringLiteral("the SVG picture does not render"));

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace pennolux {
+
+// Why an SVG picture may not be handed to the SVG renderer, or an empty
+// string when it may. A template carries its picture whole, so the drawing
+// may refer to nothing outside its own bytes: the renderer would otherwise
+// read any file of the machine it names (and wait for ever on a pipe).
+// Allowed are "data:" URIs and references to "#fragments" of the drawing
+// itself. Also refused: XML entity declarations, compressed SVG (the
+// renderer would unpack what this check never saw) and XML that is not well
+// formed (the renderer reads up to the error, references included).
+QString svgRefusal(const QByteArray& bytes);
+
+} // namespace pennolux

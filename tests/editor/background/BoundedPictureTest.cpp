@@ -1,0 +1,154 @@
+#include <QBuffer>
+#include <QDir>
+#include <QImageWriter>
+#include <chrono>
+#include <fcntl.h>
+#include <future>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "EditorTestSupport.h"
+#include "IsolatedHomeTest.h"
+#include "editor/background/BackgroundPicture.h"
+#include "editor/file/TemplateFile.h"
+#include "platform/AppError.h"
+
+namespace pennolux {
+namespace {
+
+using namespace testing;
+
+QByteArray redPng()
+{
+    QImage picture(10, 10, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter(&buffer, "png").write(picture);
+    return buffer.data();
+}
+
+QByteArray svgOf(const QByteArray& body, const QByteArray& prologue = {})
+{
+    return prologue
+        + "<svg xmlns='http://www.w3.org/2000/svg' "
+          "xmlns:xlink='http://www.w3.org/1999/xlink' "
+          "width='100' height='100'>"
+        + body + "</svg>";
+}
+
+QByteArray imageOf(const QByteArray& attribute, const QByteArray& reference)
+{
+    return "<image width='100' height='100' " + attribute + "='" + reference + "'/>";
+}
+
+class BoundedPictureTest : public IsolatedHomeTest {
+protected:
+    QString errorOf(const QString& name, const QByteArray& bytes)
+    {
+        try {
+            decodeBackgroundBytes(name, bytes);
+        } catch (const AppError& error) {
+            return error.message();
+        }
+        return {};
+    }
+};
+
+// The renderer would open any of these and draw it into every image.
+TEST_F(BoundedPictureTest, AnSvgReferringOutsideItselfIsRefusedNamingTheReference)
+{
+    const QString png = writeScratchFile("red.png", redPng());
+    const QString savedFolder = QDir::currentPath();
+    QDir::setCurrent(scratch());
+    struct Case {
+        const char* what;
+        QByteArray svg;
+        QString reference;
+    };
+    const Case cases[] = {
+        {"absolute", svgOf(imageOf("xlink:href", png.toUtf8())), png},
+        {"relative", svgOf(imageOf("xlink:href", "red.png")), "red.png"},
+        {"plain href", svgOf(imageOf("href", png.toUtf8())), png},
+        {"file URL", svgOf(imageOf("xlink:href", "file://" + png.toUtf8())), "file://" + png},
+        {"spaced", svgOf(imageOf("xlink:href", "  " + png.toUtf8())), png},
+        {"another drawing", svgOf("<use xlink:href='other.svg#r'/>"), "other.svg#r"},
+        {"style attribute", svgOf("<rect width='9' height='9' style='fill:url(\"" + png.toUtf8() + "\")'/>"), png},
+        {"style element", svgOf("<style>rect { fill: url(" + png.toUtf8() + ") }</style>"), png},
+        {"import", svgOf("<style><![CDATA[@import 'a.css';]]></style>"), "a.css"},
+        {"style sheet", svgOf("", "<?xml-stylesheet type='text/css' href='a.css'?>"), "a.css"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString message = errorOf("x.svg", c.svg);
+        EXPECT_TRUE(message.startsWith("Cannot read the picture \"x.svg\": it "
+                                       "refers to a file outside itself"))
+            << message.toStdString();
+        EXPECT_TRUE(message.contains(c.reference.trimmed())) << message.toStdString();
+        EXPECT_TRUE(message.endsWith("embed that file in the SVG instead")) << message.toStdString();
+    }
+    QDir::setCurrent(savedFolder);
+
+    // The same for a picture embedded in a template file.
+    const QByteArray text =
+        R"({ "pennolux-template": 1, "canvas": { "width": 9, "height": 9 },
+        "background": { "name": "x.svg", "data": ")"
+        + svgOf(imageOf("xlink:href", png.toUtf8())).toBase64() + R"(" }, "layers": [] })";
+    try {
+        parseTemplateFile(text, "t.pnxt");
+        ADD_FAILURE() << "the template was read";
+    } catch (const AppError& error) {
+        EXPECT_TRUE(error.message().contains("refers to a file outside itself")) << error.message().toStdString();
+    }
+}
+
+// The renderer would wait for a writer on the pipe for ever.
+TEST_F(BoundedPictureTest, AnSvgReferringToAPipeIsRefusedAtOnce)
+{
+    const QByteArray pipe = (scratch() + "/pipe.png").toUtf8();
+    ASSERT_EQ(mkfifo(pipe.constData(), 0600), 0);
+    for (const QByteArray& reference : {pipe, QByteArray("/dev/stdin")}) {
+        SCOPED_TRACE(reference.toStdString());
+        auto decoding = std::async(std::launch::async,
+            [this, reference] { return errorOf("x.svg", svgOf(imageOf("xlink:href", reference))); });
+        if (decoding.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+            // Lets a reader waiting on the pipe go, so the failure does not hang.
+            ::close(::open(pipe.constData(), O_WRONLY | O_NONBLOCK));
+            FAIL() << "the decoding still waits after 10 seconds";
+        }
+        EXPECT_TRUE(decoding.get().contains("refers to a file outside itself"));
+    }
+}
+
+TEST_F(BoundedPictureTest, AnSvgOfItsOwnDataAndFragmentsIsDrawn)
+{
+    const QByteArray svg = svgOf("<defs><linearGradient id='g'><stop offset='0' stop-color='#0000ff'/>"
+                                 "<stop offset='1' stop-color='#0000ff'/></linearGradient>"
+                                 "<rect id='r' width='50' height='100' fill='url(#g)'/></defs>"
+                                 "<style>.b { fill: url('#g') }</style>"
+                                 "<use xlink:href='#r'/>"
+            + imageOf("xlink:href", "data:image/png;base64," + redPng().toBase64()).replace("<image ", "<image x='50' ")
+            + "<a xlink:href='https://example.org/'><rect class='b' width='1' "
+              "height='1'/></a>",
+        "<?xml version='1.0'?><!DOCTYPE svg PUBLIC '-//W3C//DTD SVG 1.1//EN' "
+        "'http://www.w3.org/Graphics/SVG/1.1/DTD/svg11.dtd'>");
+    const QImage picture = decodeBackgroundBytes("x.svg", svg);
+    ASSERT_EQ(picture.size(), QSize(2048, 2048));
+    EXPECT_EQ(picture.pixelColor(500, 1024), QColor(Qt::blue));
+    EXPECT_EQ(picture.pixelColor(1500, 1024), QColor(Qt::red));
+}
+
+TEST_F(BoundedPictureTest, EntitiesCompressionAndBadXmlAreRefused)
+{
+    const QByteArray entities = svgOf("<style>&c;</style>", "<!DOCTYPE svg [<!ENTITY c SYSTEM '/etc/hostname'>]>");
+    EXPECT_TRUE(errorOf("x.svg", entities).contains("declares XML entities"));
+    const QByteArray gzip("\x1f\x8b\x08\x00\x00\x00\x00\x00", 8);
+    EXPECT_TRUE(errorOf("x.svg", gzip + svgOf("")).contains("compressed SVG"));
+    // Read up to the error, the reference would be opened first.
+    EXPECT_TRUE(errorOf("x.svg", svgOf(imageOf("xlink:href", "/etc/a.png")).chopped(6)).contains("outside itself"));
+    EXPECT_TRUE(errorOf("x.svg", svgOf("<rect></g>")).contains("does not render"));
+}
+
+} // namespace
+} // namespace pennolux
