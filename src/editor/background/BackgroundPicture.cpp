@@ -12,6 +12,7 @@
 
 #include "editor/background/PictureFormats.h"
 #include "editor/background/PictureIntegrity.h"
+#include "editor/background/PictureWorkload.h"
 #include "editor/background/SvgScreening.h"
 #include "platform/AppError.h"
 
@@ -98,6 +99,15 @@ QByteArray chooseRasterFormat(const QString& path, QBuffer& buffer, const Pictur
     return detected;
 }
 
+// Refused before decoding when the decoder would work for too long on it.
+void checkDecodingWork(const QString& path, const QByteArray& bytes, const QByteArray& qtFormat)
+{
+    if (qtFormat == "jpeg" && jpegScanCount(bytes) > kMaxJpegScans)
+        throw pictureError(path, QStringLiteral("the JPEG picture has more than %1 scans, more than Pennolux decodes "
+                                                "(photos have about 10)")
+                                     .arg(kMaxJpegScans));
+}
+
 // A photo carrying an orientation (EXIF in JPEG, TIFF's own tag) is turned
 // as picture viewers show it. Every way a picture comes in, from a file, a
 // template's embedded bytes or an undo step, decodes here, and the bytes are
@@ -118,6 +128,7 @@ QImage decodeRaster(const QString& path, const QByteArray& bytes, const PictureE
     reader.setAllocationLimit(kAllocationLimitMegabytes);
     showUpright(reader);
     checkDeclaredSize(path, reader.size());
+    checkDecodingWork(path, bytes, format);
     if (!holdsCompletePicture(bytes, format))
         throw pictureError(path, QStringLiteral("the file is cut off or damaged"));
     QImage picture;
@@ -203,7 +214,9 @@ QImage previewBackgroundPicture(const QString& path, QSize box)
         QBuffer buffer;
         buffer.setData(bytes);
         buffer.open(QIODevice::ReadOnly);
-        QImageReader reader(&buffer, chooseRasterFormat(path, buffer, extension));
+        const QByteArray format = chooseRasterFormat(path, buffer, extension);
+        checkDecodingWork(path, bytes, format);
+        QImageReader reader(&buffer, format);
         reader.setDecideFormatFromContent(false);
         reader.setAllocationLimit(kAllocationLimitMegabytes);
         showUpright(reader);

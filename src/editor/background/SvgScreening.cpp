@@ -80,6 +80,7 @@ QString svgRefusal(const QByteArray& bytes)
     // As the renderer reads it: prefixes are part of the names.
     reader.setNamespaceProcessing(false);
     int styleDepth = 0;
+    int elements = 0;
     while (!reader.atEnd()) {
         switch (reader.readNext()) {
         case QXmlStreamReader::DTD:
@@ -93,6 +94,8 @@ QString svgRefusal(const QByteArray& bytes)
                 return outsideReferenceRefusal(reader.processingInstructionData());
             break;
         case QXmlStreamReader::StartElement: {
+            if (++elements > kMaxSvgElements)
+                return QStringLiteral("it has more than %1 elements, more than Pennolux draws").arg(kMaxSvgElements);
             const bool isLink = localName(reader.qualifiedName()) == u"a";
             for (const QXmlStreamAttribute& attribute : reader.attributes()) {
                 const QStringView name = localName(attribute.qualifiedName());

@@ -5,6 +5,10 @@
 
 namespace pennolux {
 
+// Every element is drawn over the whole picture at the most; a drawing of
+// more is refused. Illustrations have a few thousand.
+constexpr int kMaxSvgElements = 10'000;
+
 // Why an SVG picture may not be handed to the SVG renderer, or an empty
 // string when it may. A template carries its picture whole, so the drawing
 // may refer to nothing outside its own bytes: the renderer would otherwise
@@ -12,7 +16,8 @@ namespace pennolux {
 // Allowed are "data:" URIs and references to "#fragments" of the drawing
 // itself. Also refused: XML entity declarations, compressed SVG (the
 // renderer would unpack what this check never saw) and XML that is not well
-// formed (the renderer reads up to the error, references included).
+// formed (the renderer reads up to the error, references included), and
+// drawings of more than kMaxSvgElements elements.
 QString svgRefusal(const QByteArray& bytes);
 
 } // namespace pennolux

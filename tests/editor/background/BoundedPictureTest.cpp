@@ -150,5 +150,42 @@ TEST_F(BoundedPictureTest, EntitiesCompressionAndBadXmlAreRefused)
     EXPECT_TRUE(errorOf("x.svg", svgOf("<rect></g>")).contains("does not render"));
 }
 
+TEST_F(BoundedPictureTest, AnSvgOfTooManyElementsIsRefused)
+{
+    const auto rects
+        = [](int count) { return svgOf("<rect width='1' height='1'/>" + QByteArray("<rect/>").repeated(count - 2)); };
+    EXPECT_EQ(errorOf("x.svg", rects(10'000)), QString());
+    EXPECT_EQ(errorOf("x.svg", rects(10'001)),
+        "Cannot read the picture \"x.svg\": it has more than 10000 elements, more than Pennolux draws");
+}
+
+QByteArray progressiveJpeg()
+{
+    QImage picture(64, 48, QImage::Format_RGB32);
+    picture.fill(QColor(30, 160, 90));
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "jpeg");
+    writer.setProgressiveScanWrite(true);
+    EXPECT_TRUE(writer.write(picture));
+    return buffer.data();
+}
+
+// Each scan is decoded over the whole picture again: thousands of them take
+// minutes at the largest size.
+TEST_F(BoundedPictureTest, AJpegOfTooManyScansIsRefusedUndecoded)
+{
+    const QByteArray jpeg = progressiveJpeg();
+    EXPECT_EQ(decodeBackgroundBytes("p.jpg", jpeg).size(), QSize(64, 48));
+    const qsizetype firstScan = jpeg.indexOf("\xFF\xDA");
+    ASSERT_GT(firstScan, 0);
+    const QByteArray scans = jpeg.mid(firstScan, jpeg.size() - 2 - firstScan);
+    ASSERT_GE(scans.count("\xFF\xDA"), 2);
+    const QByteArray many = jpeg.left(firstScan) + scans.repeated(1 + 100 / scans.count("\xFF\xDA")) + "\xFF\xD9";
+    const QString message = errorOf("p.jpg", many);
+    EXPECT_TRUE(message.contains("more than 100 scans")) << message.toStdString();
+    EXPECT_TRUE(previewBackgroundPicture(writeScratchFile("many.jpg", many), QSize(160, 160)).isNull());
+}
+
 } // namespace
 } // namespace pennolux
