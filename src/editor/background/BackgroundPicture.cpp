@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "editor/background/DecoderDamageCheck.h"
 #include "editor/background/PictureFormats.h"
 #include "editor/background/PictureIntegrity.h"
 #include "editor/background/PictureWorkload.h"
@@ -131,6 +132,8 @@ QImage decodeRaster(const QString& path, const QByteArray& bytes, const PictureE
     checkDecodingWork(path, bytes, format);
     if (!holdsCompletePicture(bytes, format))
         throw pictureError(path, QStringLiteral("the file is cut off or damaged"));
+    if (const QString damage = damageFoundByDecoder(bytes, format); !damage.isEmpty())
+        throw pictureError(path, QStringLiteral("the file is cut off or damaged (%1)").arg(damage));
     QImage picture;
     if (!reader.read(&picture) || picture.isNull())
         throw pictureError(path, QStringLiteral("the file is damaged or not a picture (%1)").arg(reader.errorString()));

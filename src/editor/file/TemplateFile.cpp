@@ -10,6 +10,8 @@
 #include <QSaveFile>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <optional>
 
 #include "editor/background/BackgroundPicture.h"
 #include "platform/AppError.h"
@@ -466,7 +468,14 @@ void readLayers(const ObjectReader& root, Template& content, int version)
     }
 }
 
-void readBackground(const ObjectReader& root, Template& content)
+// The background's base64 as the scan below lifted it out of the file's
+// text, so that the JSON tree does not hold a second copy of it.
+struct LiftedPicture {
+    bool lifted = false;
+    QByteArray base64;
+};
+
+void readBackground(const ObjectReader& root, Template& content, LiftedPicture lifted)
 {
     const QJsonValue background = root.value("background");
     if (background.isNull()) {
@@ -479,17 +488,28 @@ void readBackground(const ObjectReader& root, Template& content)
     const QString name = picture.string("name", kMaxPictureNameCharacters);
     if (name.isEmpty() || name.contains(u'/') || name.contains(u'\\') || name.contains(QChar(0)))
         picture.fail(QStringLiteral("\"name\" must be the name of a file, without a folder"));
-    const QString data = picture.string("data", kMaxTemplateFileBytes);
-    const auto decoded = QByteArray::fromBase64Encoding(data.toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
+    QByteArray base64;
+    if (lifted.lifted) {
+        // Checked as the JSON's own string would be: the scan left it empty.
+        if (!picture.string("data", 0).isEmpty())
+            picture.fail(QStringLiteral("\"data\" is not the base64 of a picture file"));
+        base64 = std::move(lifted.base64);
+    } else {
+        base64 = picture.string("data", kMaxTemplateFileBytes).toLatin1();
+    }
+    // Decoded where the base64 lies, and trimmed to the picture's bytes, which
+    // the template keeps while it is open.
+    auto decoded = QByteArray::fromBase64Encoding(std::move(base64), QByteArray::AbortOnBase64DecodingErrors);
     if (!decoded || decoded.decoded.isEmpty())
         picture.fail(QStringLiteral("\"data\" is not the base64 of a picture file"));
+    decoded.decoded.squeeze();
     try {
         content.background = decodeBackgroundBytes(name, *decoded);
     } catch (const AppError& error) {
         picture.fail(error.message());
     }
     content.backgroundSource = name;
-    content.backgroundBytes = *decoded;
+    content.backgroundBytes = std::move(decoded.decoded);
 }
 
 // A template without the key reads each line as one field, with no header.
@@ -572,8 +592,202 @@ QByteArray documentText(const TemplateDocument& document)
 
 } // namespace
 
-TemplateDocument parseTemplateFile(const QByteArray& text, const QString& path)
+namespace {
+
+// Walks JSON text far enough to find where a value lies, without building
+// anything; any text it does not follow gives up, and the JSON reader then
+// reads the text whole and says what is wrong with it.
+class JsonSkim {
+public:
+    explicit JsonSkim(const QByteArray& text) : text_(text) {}
+
+    bool at(char expected)
+    {
+        skipSpace();
+        return position_ < text_.size() && text_[position_] == expected;
+    }
+    bool take(char expected)
+    {
+        if (!at(expected))
+            return false;
+        ++position_;
+        return true;
+    }
+    // A string's content from after its opening quote to before its closing
+    // one; `plain` when it holds no escape.
+    bool string(qsizetype& begin, qsizetype& end, bool& plain)
+    {
+        if (!take('"'))
+            return false;
+        begin = position_;
+        plain = true;
+        const qsizetype size = text_.size();
+        const char* const data = text_.constData();
+        while (position_ < size) {
+            const char next = data[position_];
+            if (next == '"') {
+                end = position_++;
+                return true;
+            }
+            if (next == '\\') {
+                plain = false;
+                ++position_;
+            }
+            ++position_;
+        }
+        return false;
+    }
+    bool key(const char* expected, bool& matches)
+    {
+        qsizetype begin = 0;
+        qsizetype end = 0;
+        bool plain = true;
+        if (!string(begin, end, plain) || !take(':'))
+            return false;
+        matches = plain && QByteArrayView(text_.constData() + begin, end - begin) == QByteArrayView(expected);
+        return true;
+    }
+    bool skipValue()
+    {
+        skipSpace();
+        if (position_ >= text_.size())
+            return false;
+        const char first = text_[position_];
+        if (first == '"') {
+            qsizetype begin = 0;
+            qsizetype end = 0;
+            bool plain = true;
+            return string(begin, end, plain);
+        }
+        if (first == '{' || first == '[') {
+            // As deep as the JSON reader goes, and no deeper than the stack allows.
+            constexpr int kMaxDepth = 1024;
+            if (depth_ >= kMaxDepth)
+                return false;
+            const DepthStep step(depth_);
+            const char closing = first == '{' ? '}' : ']';
+            ++position_;
+            if (take(closing))
+                return true;
+            for (;;) {
+                if (first == '{') {
+                    bool ignored = false;
+                    if (!key("", ignored))
+                        return false;
+                }
+                if (!skipValue())
+                    return false;
+                if (take(closing))
+                    return true;
+                if (!take(','))
+                    return false;
+            }
+        }
+        // A number, true, false or null.
+        const qsizetype start = position_;
+        while (position_ < text_.size() && !QByteArrayView(",}] \t\r\n").contains(text_[position_]))
+            ++position_;
+        return position_ > start;
+    }
+
+private:
+    void skipSpace()
+    {
+        while (position_ < text_.size() &&
+               (text_[position_] == ' ' || text_[position_] == '\t' || text_[position_] == '\n' ||
+                text_[position_] == '\r'))
+            ++position_;
+    }
+
+    struct DepthStep {
+        explicit DepthStep(int& depth) : depth_(depth) { ++depth_; }
+        ~DepthStep() { --depth_; }
+        DepthStep(const DepthStep&) = delete;
+        DepthStep& operator=(const DepthStep&) = delete;
+        int& depth_;
+    };
+
+    const QByteArray& text_;
+    qsizetype position_ = 0;
+    int depth_ = 0;
+};
+
+struct TextSpan {
+    qsizetype begin = 0;
+    qsizetype end = 0;
+};
+
+// The content of "data" in the top-level "background" object, when it is
+// there once, as a plain string; none when the text is anything else.
+std::optional<TextSpan> embeddedPictureSpan(const QByteArray& text)
 {
+    JsonSkim skim(text);
+    std::optional<TextSpan> found;
+    int seen = 0;
+    if (!skim.take('{'))
+        return {};
+    if (skim.take('}'))
+        return {};
+    for (;;) {
+        bool isBackground = false;
+        if (!skim.key("background", isBackground))
+            return {};
+        if (isBackground && skim.take('{') && !skim.take('}')) {
+            for (;;) {
+                bool isData = false;
+                if (!skim.key("data", isData))
+                    return {};
+                TextSpan span;
+                bool plain = false;
+                if (isData && skim.at('"')) {
+                    if (!skim.string(span.begin, span.end, plain))
+                        return {};
+                    ++seen;
+                    if (plain)
+                        found = span;
+                } else if (!skim.skipValue()) {
+                    return {};
+                }
+                if (skim.take('}'))
+                    break;
+                if (!skim.take(','))
+                    return {};
+            }
+        } else if (!isBackground && !skim.skipValue()) {
+            return {};
+        }
+        if (skim.take('}'))
+            break;
+        if (!skim.take(','))
+            return {};
+    }
+    if (seen != 1)
+        return {};
+    return found;
+}
+
+[[noreturn]] void refuseForMemory(const QString& path)
+{
+    throw AppError(QStringLiteral("Cannot open the template \"%1\": there is not enough memory to read it")
+                       .arg(QDir::toNativeSeparators(path)));
+}
+
+TemplateDocument parseTemplateText(QByteArray text, const QString& path)
+{
+    // A picture takes nearly all of a large template's text. Its base64 is
+    // lifted out before the JSON reader builds its tree, which would hold it
+    // again (and once more as UTF-16 when read), and is decoded in the
+    // text's own buffer.
+    LiftedPicture lifted;
+    if (const std::optional<TextSpan> span = embeddedPictureSpan(text)) {
+        QByteArray rest = text.left(span->begin) + text.sliced(span->end);
+        const qsizetype length = span->end - span->begin;
+        text.detach();
+        std::memmove(text.data(), text.constData() + span->begin, std::size_t(length));
+        text.truncate(length);
+        lifted = {true, std::move(text)};
+        text = std::move(rest);
+    }
     QJsonParseError error{};
     const QJsonDocument json = QJsonDocument::fromJson(text, &error);
     const ObjectReader root(path, json.object(), QString());
@@ -601,10 +815,51 @@ TemplateDocument parseTemplateFile(const QByteArray& text, const QString& path)
     }
     document.canvas = QSize(int(width), int(height));
     readLayers(root, document.content, int(version.toDouble()));
-    readBackground(root, document.content);
+    readBackground(root, document.content, std::move(lifted));
     readFields(root, document.content, int(version.toDouble()));
     return document;
 }
+
+} // namespace
+
+TemplateDocument parseTemplateFile(const QByteArray& text, const QString& path)
+{
+    try {
+        return parseTemplateText(text, path);
+    } catch (const std::bad_alloc&) {
+        refuseForMemory(path);
+    }
+}
+
+namespace {
+
+// Up to `limit` bytes of the file, in a buffer of the file's own size where
+// that is known: QIODevice::read(limit) would take the whole limit at once.
+// Bounded even when the file grows while it is read.
+QByteArray readAtMost(QFile& file, qint64 limit)
+{
+    QByteArray bytes;
+    if (!file.isSequential())
+        bytes.reserve(qsizetype(std::min(file.size() + 1, limit)));
+    constexpr qint64 kPiece = qint64(1) << 20;
+    for (;;) {
+        const qsizetype had = bytes.size();
+        // Into the room reserved first: a file of the size it had reads to
+        // its end without the buffer growing.
+        const qint64 room = bytes.capacity() - had;
+        const qint64 wanted = std::min(room > 0 ? room : kPiece, limit - had);
+        if (wanted <= 0)
+            break;
+        bytes.resize(had + qsizetype(wanted));
+        const qint64 got = file.read(bytes.data() + had, wanted);
+        bytes.resize(had + qsizetype(std::max<qint64>(got, 0)));
+        if (got <= 0)
+            break;
+    }
+    return bytes;
+}
+
+} // namespace
 
 TemplateDocument readTemplateFile(const QString& path)
 {
@@ -618,15 +873,20 @@ TemplateDocument readTemplateFile(const QString& path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw fileOpenError(path, file.errorString());
-    // Bounded even when the file grows while it is read.
-    const QByteArray text = file.read(kMaxTemplateFileBytes + 1);
-    if (file.error() != QFileDevice::NoError)
-        throw fileOpenError(path, file.errorString());
-    if (text.size() > kMaxTemplateFileBytes)
-        throw AppError(QStringLiteral("Cannot open the template \"%1\": it is larger than any template can be (%2 MB)")
-                           .arg(QDir::toNativeSeparators(path))
-                           .arg(kMaxTemplateFileBytes >> 20));
-    return parseTemplateFile(text, path);
+    try {
+        QByteArray text = readAtMost(file, kMaxTemplateFileBytes + 1);
+        if (file.error() != QFileDevice::NoError)
+            throw fileOpenError(path, file.errorString());
+        if (text.size() > kMaxTemplateFileBytes)
+            throw AppError(
+                QStringLiteral("Cannot open the template \"%1\": it is larger than any template can be (%2 MB)")
+                    .arg(QDir::toNativeSeparators(path))
+                    .arg(kMaxTemplateFileBytes >> 20));
+        file.close();
+        return parseTemplateText(std::move(text), path);
+    } catch (const std::bad_alloc&) {
+        refuseForMemory(path);
+    }
 }
 
 void writeTemplateFile(const QString& path, const TemplateDocument& document)

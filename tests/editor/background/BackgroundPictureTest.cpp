@@ -231,6 +231,79 @@ TEST_F(BackgroundPictureTest, BadFilesNameTheFileAndSayWhy)
     EXPECT_TRUE(errorOf(scratch() + "/missing.png").contains("missing.png"));
 }
 
+// A JPEG whose scan stops at the given share of its data, closed with an
+// end-of-image marker so that its structure looks whole.
+QByteArray jpegWithScanCut(double share)
+{
+    const QByteArray whole = encoded(noisyPicture(), "jpeg");
+    const qsizetype scan = whole.indexOf("\xFF\xDA");
+    const qsizetype data = scan + 2 + qFromBigEndian<quint16>(whole.constData() + scan + 2);
+    const qsizetype end = whole.lastIndexOf("\xFF\xD9");
+    return whole.left(data + qsizetype((end - data) * share)) + "\xFF\xD9";
+}
+
+// A GIF of the given size whose only frame has no image data at all.
+QByteArray gifWithoutImageData(int width, int height)
+{
+    QByteArray gif = "GIF89a";
+    auto little16 = [&gif](int value) {
+        gif += char(value & 0xFF);
+        gif += char(value >> 8);
+    };
+    little16(width);
+    little16(height);
+    gif += QByteArray("\x80\x00\x00", 3) + QByteArray("\x00\x00\x00\xFF\xFF\xFF", 6);
+    gif += ',';
+    little16(0);
+    little16(0);
+    little16(width);
+    little16(height);
+    gif += QByteArray("\x00\x02\x00;", 4);
+    return gif;
+}
+
+// Qt's readers draw grey or black where such data is missing and report
+// success; the decoders themselves know better.
+TEST_F(BackgroundPictureTest, DamageTheDecoderReportsIsRefused)
+{
+    const QByteArray whole = encoded(noisyPicture(), "jpeg");
+    const qsizetype scan = whole.indexOf("\xFF\xDA");
+    const qsizetype headerEnd = scan + 2 + qFromBigEndian<quint16>(whole.constData() + scan + 2);
+    const QByteArray png = encoded(noisyPicture(), "png");
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"header-only.jpg", whole.left(headerEnd), "cut off"},
+        {"header-then-end.jpg", jpegWithScanCut(0), "premature end of data segment"},
+        {"half-scan.jpg", jpegWithScanCut(0.5), "premature end of data segment"},
+        {"no-lzw.gif", gifWithoutImageData(16384, 6103), "cut off or damaged (Image is defective"},
+        {"no-lzw-small.gif", gifWithoutImageData(40, 30), "cut off or damaged (Image is defective"},
+        {"half.png", png.left(png.size() / 2), "damaged"},
+        {"no-end.png", png.left(png.size() - 12), "damaged"},
+    };
+    for (const Case& c : cases) {
+        const QString path = writeScratchFile(c.name, c.bytes);
+        const QString message = errorOf(path);
+        EXPECT_TRUE(message.startsWith("Cannot read the picture \"" + path + "\": ")) << message.toStdString();
+        EXPECT_TRUE(message.contains(c.reason)) << c.name << ": " << message.toStdString();
+    }
+}
+
+// Made by another program's encoder: progressive and grey JPEG, Adobe CMYK,
+// interlaced and animated GIF.
+TEST_F(BackgroundPictureTest, WholePicturesFromAnotherEncoderAreAccepted)
+{
+    for (const char* name : {"baseline.jpg", "progressive.jpg", "grey.jpg", "cmyk.jpg", "plain.gif",
+                             "interlaced.gif", "animated.gif"}) {
+        const QString path = QStringLiteral(PENNOLUX_TEST_PICTURES "/") + name;
+        EXPECT_EQ(errorOf(path), QString()) << name;
+        EXPECT_EQ(decodeBackgroundPicture(path).size(), QSize(96, 64)) << name;
+    }
+}
+
 TEST_F(BackgroundPictureTest, AJpegWithDataAfterItsEndIsWhole)
 {
     const QByteArray jpeg = encoded(solidPicture(), "jpeg") + QByteArray("\xFF\xDA trailing camera data", 24);

@@ -4,7 +4,12 @@
 #include <QImageWriter>
 #include <QPalette>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
 
 #include <functional>
 #include <thread>
@@ -132,6 +137,57 @@ TEST_F(TemplateFileTest, SavingAndOpeningGivesTheSameTemplateAndTheSameImage)
     EXPECT_TRUE(text.contains(R"("color": "#123456")"));
     EXPECT_TRUE(text.contains(R"("fill": "#A6CAF0")"));
     EXPECT_TRUE(text.contains(R"("color": "clWindowText")"));
+}
+
+// The picture's base64 is read apart from the rest of the text; escapes,
+// spacing and a "background" that comes last read as the plain form does.
+TEST_F(TemplateFileTest, ThePictureReadsTheSameHoweverTheTextLaysItOut)
+{
+    const TemplateDocument document = richDocument();
+    const QByteArray plain = templateFileText(document);
+    QByteArray spaced = plain;
+    spaced.replace("\"background\": {", "\"background\"\n\t:\r\n {  ").replace("\"data\": \"", "\"data\" :\"");
+    const qsizetype start = plain.indexOf("  \"background\"");
+    const qsizetype end = plain.indexOf("\n", start) + 1;
+    QByteArray last = plain.left(start) + plain.sliced(end);
+    last.insert(last.lastIndexOf('}'), "," + plain.sliced(start, end - start - 2) + "\n");
+    ASSERT_TRUE(plain.contains('/'));
+    for (const QByteArray& text : {plain, QByteArray(plain).replace("/", "\\/"), spaced, last}) {
+        const TemplateDocument read = parseTemplateFile(text, "laid-out.pnxt");
+        EXPECT_EQ(read.content.backgroundBytes, document.content.backgroundBytes);
+        EXPECT_EQ(read.content.background, document.content.background);
+        EXPECT_EQ(read.content.stacking, document.content.stacking);
+    }
+}
+
+// Reading a template far larger than the memory left gives a message that
+// names it, not a bare std::bad_alloc.
+TEST_F(TemplateFileTest, RunningOutOfMemoryNamesTheTemplate)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    QByteArray text = templateFileText(richDocument());
+    const qsizetype data = text.indexOf("\"data\": \"") + 9;
+    text.insert(data, QByteArray(qsizetype(96) << 20, 'A'));
+    // In the child: a limit of what the process holds now and a little more.
+    const auto parseWithLittleMemory = [&text] {
+        QFile statm("/proc/self/statm");
+        statm.open(QIODevice::ReadOnly);
+        const qint64 pages = statm.readAll().split(' ').value(0).toLongLong();
+        const rlim_t limit = rlim_t(pages) * rlim_t(sysconf(_SC_PAGESIZE)) + (rlim_t(48) << 20);
+        rlimit bound{};
+        bound.rlim_cur = limit;
+        bound.rlim_max = limit;
+        setrlimit(RLIMIT_AS, &bound);
+        try {
+            parseTemplateFile(text, "huge.pnxt");
+        } catch (const AppError& error) {
+            std::fputs(error.message().toUtf8().constData(), stderr);
+            std::_Exit(0);
+        }
+        std::_Exit(1);
+    };
+    EXPECT_EXIT(parseWithLittleMemory(),
+        ::testing::ExitedWithCode(0), "Cannot open the template \"huge.pnxt\": there is not enough memory to read it");
 }
 
 TEST_F(TemplateFileTest, AnOpenedTemplateCountsOnAfterItsHighestNumbers)
