@@ -82,8 +82,13 @@ bool bmpComplete(const QByteArray& bytes)
     constexpr std::uint32_t kBitFields = 3;
     constexpr std::uint32_t kAlphaBitFields = 6;
     if (compression == kRgb || compression == kBitFields || compression == kAlphaBitFields) {
+        // A header may claim any size: the rows are compared with the room
+        // the file has by division, which no claimed size can overflow.
+        if (width <= 0 || bitsPerPixel <= 0)
+            return false;
         const std::int64_t rowBytes = (width * bitsPerPixel + 31) / 32 * 4;
-        return pixelOffset + rowBytes * height <= bytes.size();
+        const std::int64_t room = std::int64_t(bytes.size()) - pixelOffset;
+        return room >= 0 && height <= room / rowBytes;
     }
     return fileSize <= pixelOffset || fileSize <= bytes.size();
 }
