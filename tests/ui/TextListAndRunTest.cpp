@@ -249,11 +249,11 @@ TEST_F(TextListAndRunTest, DocumentsGoThroughTheReaderAndAFailureKeepsTheList)
     EXPECT_EQ(window->MemoList->toPlainText(), "para one\npara two\n");
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 
-    fakes.documents.failure = "antiword did not finish reading \"x.doc\" within 10 s";
+    fakes.documents.failure = "Cannot read \"x.doc\" as a Word 97-2003 document: the document is encrypted";
     fakes.dialogs.openResult = scratch() + "/x.doc";
     window->Button2->click();
     ASSERT_EQ(fakes.messageBoxes.shown.size(), 1u);
-    EXPECT_EQ(fakes.messageBoxes.shown[0].text, "antiword did not finish reading \"x.doc\" within 10 s.");
+    EXPECT_EQ(fakes.messageBoxes.shown[0].text, "Cannot read \"x.doc\" as a Word 97-2003 document: the document is encrypted.");
     EXPECT_EQ(window->MemoList->toPlainText(), "para one\npara two\n");
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }

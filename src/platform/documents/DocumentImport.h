@@ -1,9 +1,9 @@
 #pragma once
 
+#include "platform/documents/DocText.h"
+
 #include <QString>
 #include <QtGlobal>
-
-#include <chrono>
 
 namespace pennolux {
 
@@ -24,14 +24,12 @@ struct DocumentReaderLimits {
     // Unpacked size of a .docx's word/document.xml or an .odt's content.xml,
     // and of the text read from it.
     qint64 maxDocumentXmlBytes = qint64(64) * 1024 * 1024;
-    std::chrono::milliseconds antiwordTimeout{10'000};
-    qint64 maxAntiwordOutputBytes = qint64(16) * 1024 * 1024;
-    // Looked up on PATH unless it holds a slash.
-    QString antiwordProgram = QStringLiteral("antiword");
+    // A .doc's file size and body text.
+    DocReaderLimits doc;
 };
 
-// .docx and .odt read natively (each is a zip of XML); .doc through antiword
-// in a child process, when antiword is installed.
+// .docx and .odt read as zips of XML, .doc as a compound file: all three
+// natively, so each is always readable.
 class DocumentReaders final : public DocumentImport {
 public:
     explicit DocumentReaders(DocumentReaderLimits limits = {});
@@ -39,8 +37,6 @@ public:
     QString GetWordText(const QString& path) const override;
 
 private:
-    QString antiwordExecutable() const;
-
     DocumentReaderLimits limits_;
 };
 
