@@ -166,8 +166,10 @@ public:
 private:
     Bytes sector(std::uint32_t index, const char* what) const
     {
-        if (index > kLastRegularSector || qint64(index) >= sectorCount_)
+        if (index > kLastRegularSector)
             damaged(what);
+        if (qint64(index) >= sectorCount_)
+            damaged("the file is cut off (a sector lies past its end)");
         return file_.slice((qint64(index) + 1) * sectorBytes_, sectorBytes_, what);
     }
 
@@ -263,7 +265,7 @@ private:
     std::vector<char> streamContents(const DirectoryEntry& entry) const
     {
         if (entry.size > file_.size())
-            damaged("a stream is larger than the file");
+            damaged("the file is cut off (a stream is larger than the file)");
         if (entry.size < miniCutoff_)
             return chain(miniFat_, entry.start, entry.size, miniSectorBytes_, &miniStream_, "the mini stream");
         return chain(fat_, entry.start, entry.size, sectorBytes_, nullptr, "a stream");
