@@ -66,6 +66,13 @@ write("odt/lists-tables-notes.odt", odt('<text:list><text:list-item><text:p>one<
                                         '</text:note><draw:frame><draw:text-box><text:p>box</text:p></draw:text-box>'
                                         '</draw:frame></text:p>'))
 
+# doc: the word processor's .doc of the shared fixture, cut off, and marked encrypted.
+doc = open("../platform/documents/fixtures/same-document.doc", "rb").read()
+write("doc/same-document.doc", doc)
+write("doc/cut-off.doc", doc[:len(doc) // 2])
+fib = next(at for at in range(512, len(doc), 512) if doc[at:at + 2] == b"\xec\xa5")
+write("doc/encrypted.doc", doc[:fib + 10] + bytes([doc[fib + 10], doc[fib + 11] | 0x01]) + doc[fib + 12:])
+
 write("ini/settings.ini", b"\xef\xbb\xbf[Settings]\r\nFontName=Tahoma\r\nFontSize=8\r\n; comment\r\n"
                           b"[settings]\r\nfontname=dup\r\nbroken line\r\n=empty key\r\n")
 
