@@ -10,6 +10,8 @@
 #include <QDir>
 #include <QFile>
 
+#include <vector>
+
 namespace pennolux::testing {
 namespace {
 
@@ -109,6 +111,25 @@ TEST_F(TextListFileTest, AnOpenDocumentTextGoesToTheRealReaders)
             EXPECT_EQ(error.message(), "\"" + zipBytes + "\" is not a readable OpenDocument text (damaged archive)");
         }
     }
+}
+
+// A run numbers its images by the list's lines, so the same document in any
+// of its three formats must give the same lines at the same places.
+TEST_F(TextListFileTest, OneDocumentInEachFormatGivesTheSameNumberedLines)
+{
+    const DocumentReaders readers;
+    std::vector<QStringList> listed;
+    for (const QString extension : {".docx", ".doc", ".odt"}) {
+        const auto source =
+            openTextList(QStringLiteral(PENNOLUX_TEST_DOCUMENTS "/same-document") + extension, readers, "windows-1252");
+        QStringList lines;
+        for (int i = 0; i < source->lineCount(); ++i)
+            lines << source->line(i);
+        listed.push_back(lines);
+    }
+    EXPECT_EQ(listed[0].size(), 17);
+    EXPECT_EQ(listed[1].join(u'|').toStdString(), listed[0].join(u'|').toStdString());
+    EXPECT_EQ(listed[2].join(u'|').toStdString(), listed[0].join(u'|').toStdString());
 }
 
 TEST_F(TextListFileTest, DecodesByStrictUtf8ThenBomThenTheLegacyCodePage)
