@@ -159,6 +159,33 @@ TEST_F(BoundedPictureTest, AnSvgOfTooManyElementsIsRefused)
         "Cannot read the picture \"x.svg\": it has more than 10000 elements, more than Pennolux draws");
 }
 
+// Each point is an edge filled at 2,048 pixels: one path of 400,000 took
+// a minute and a half.
+TEST_F(BoundedPictureTest, AnSvgOfTooManyPathPointsIsRefused)
+{
+    const auto zigzag = [](int pairs) {
+        QByteArray points;
+        for (int index = 0; index < pairs; ++index)
+            points += index % 2 ? "-1.5.5" : " 2e0,1";
+        return points;
+    };
+    // Half in one path, half over a polygon and a polyline; compact numbers
+    // ("-1.5.5" is two) count as the renderer reads them.
+    const auto drawing = [&](int points) {
+        return svgOf("<path fill='red' d='M0,0 l" + zigzag(points / 2 - 1) + "z'/><polygon points='"
+            + zigzag(points / 4) + "'/><polyline points='" + zigzag(points - points / 2 - points / 4) + "'/>");
+    };
+    EXPECT_EQ(errorOf("x.svg", drawing(50'000)), QString());
+    EXPECT_EQ(errorOf("x.svg", drawing(50'001)),
+        "Cannot read the picture \"x.svg\": its drawing is too complex: 50001 path points, at most 50000");
+    // An illustration's curves: a few hundred shapes of a few dozen points.
+    QByteArray shapes;
+    for (int index = 0; index < 400; ++index)
+        shapes += "<path fill='#4a7' stroke='#000' d='M" + QByteArray::number(index % 90) + " 10 c 1.5-2 3.25,-2 4.5,0 "
+                  "s3 2 4.5 0 a2 2 0 0 1 -4 4 q -1 1 -2 0 t-1-1 h1v1H3V4z'/>";
+    EXPECT_EQ(errorOf("x.svg", svgOf(shapes)), QString());
+}
+
 QByteArray progressiveJpeg()
 {
     QImage picture(64, 48, QImage::Format_RGB32);
