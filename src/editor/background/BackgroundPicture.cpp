@@ -15,6 +15,7 @@
 #include "editor/background/PictureIntegrity.h"
 #include "editor/background/PictureWorkload.h"
 #include "editor/background/SvgScreening.h"
+#include "editor/background/TiffMessages.h"
 #include "platform/AppError.h"
 
 static void initialiseEditorResources()
@@ -120,6 +121,7 @@ void showUpright(QImageReader& reader)
 
 QImage decodeRaster(const QString& path, const QByteArray& bytes, const PictureExtension& extension)
 {
+    const TiffMessageCapture tiffMessages;
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
@@ -135,8 +137,11 @@ QImage decodeRaster(const QString& path, const QByteArray& bytes, const PictureE
     if (const QString damage = damageFoundByDecoder(bytes, format); !damage.isEmpty())
         throw pictureError(path, QStringLiteral("the file is cut off or damaged (%1)").arg(damage));
     QImage picture;
-    if (!reader.read(&picture) || picture.isNull())
-        throw pictureError(path, QStringLiteral("the file is damaged or not a picture (%1)").arg(reader.errorString()));
+    if (!reader.read(&picture) || picture.isNull()) {
+        const QString decoderError = tiffMessages.firstError();
+        throw pictureError(path, QStringLiteral("the file is damaged or not a picture (%1)")
+                                     .arg(decoderError.isEmpty() ? reader.errorString() : decoderError));
+    }
     // The decoder must keep to the size the header declared (turned, it is
     // the same size on its side).
     checkDeclaredSize(path, picture.size());
@@ -214,6 +219,7 @@ QImage previewBackgroundPicture(const QString& path, QSize box)
             return picture.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation);
         }
         const QByteArray bytes = readPictureFile(path);
+        const TiffMessageCapture tiffMessages;
         QBuffer buffer;
         buffer.setData(bytes);
         buffer.open(QIODevice::ReadOnly);
