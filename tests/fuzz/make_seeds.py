@@ -76,6 +76,13 @@ write("doc/encrypted.doc", doc[:fib + 10] + bytes([doc[fib + 10], doc[fib + 11] 
 write("ini/settings.ini", b"\xef\xbb\xbf[Settings]\r\nFontName=Tahoma\r\nFontSize=8\r\n; comment\r\n"
                           b"[settings]\r\nfontname=dup\r\nbroken line\r\n=empty key\r\n")
 
+# ini_write: the file's bytes, a NUL, the value to store.
+write("ini_write/update.ini", b"\xef\xbb\xbf[Settings]\r\nCheckForUpdates=1\r\nLastVersion=1.2\r\n\r\n\x002.0.1")
+write("ini_write/other-sections.ini", b"[Window]\nLeft=10\n[settings]\nlastversion=old\nbroken line\n=empty key\n"
+                                      b"[Settings]\nUpdate=0\n\x00\xc3\xa9t\xc3\xa9 \xf0\x9f\x98\x80")
+write("ini_write/not-utf8.ini", b"[Settings]\nName=\xff\xfe\n\x001")
+write("ini_write/line-break.ini", b"[Settings]\n\x00a\r\n[Settings]\r\nCheckForUpdates=0")
+
 sample = open("../../resources/sample-template.pnxt", "rb").read()
 write("template/sample.pnxt", sample)
 write("template/badge.pnxt", open("../../resources/sample-badge.pnxt", "rb").read())

@@ -15,6 +15,7 @@
 #include "editor/background/PictureIntegrity.h"
 #include "editor/background/PictureWorkload.h"
 #include "editor/background/SvgScreening.h"
+#include "editor/background/TiffMessages.h"
 #include "platform/AppError.h"
 
 static void initialiseEditorResources()
@@ -35,6 +36,20 @@ constexpr int kSvgLongSide = 2048;
 AppError pictureError(const QString& path, const QString& reason)
 {
     return AppError(QStringLiteral("Cannot read the picture \"%1\": %2").arg(QDir::toNativeSeparators(path), reason));
+}
+
+// Qt's conversions and scaling give an empty image when they cannot have
+// their memory, and a picture would go on as none at all.
+AppError pictureMemoryError(const QString& path)
+{
+    return pictureError(path, QStringLiteral("there is not enough memory to decode it"));
+}
+
+QImage checkedResult(const QString& path, QImage result)
+{
+    if (result.isNull())
+        throw pictureMemoryError(path);
+    return result;
 }
 
 const PictureExtension& offeredExtension(const QString& path)
@@ -81,10 +96,10 @@ void checkDeclaredSize(const QString& path, QSize size)
     }
 }
 
-QImage toCanvasFormat(const QImage& picture)
+QImage toCanvasFormat(const QString& path, const QImage& picture)
 {
-    return picture.convertToFormat(picture.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
-                                                             : QImage::Format_RGB32);
+    return checkedResult(path, picture.convertToFormat(picture.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
+                                                                                 : QImage::Format_RGB32));
 }
 
 // The reader for the bytes: the format the content shows when it is one we
@@ -120,6 +135,7 @@ void showUpright(QImageReader& reader)
 
 QImage decodeRaster(const QString& path, const QByteArray& bytes, const PictureExtension& extension)
 {
+    const TiffMessageCapture tiffMessages;
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
@@ -135,12 +151,15 @@ QImage decodeRaster(const QString& path, const QByteArray& bytes, const PictureE
     if (const QString damage = damageFoundByDecoder(bytes, format); !damage.isEmpty())
         throw pictureError(path, QStringLiteral("the file is cut off or damaged (%1)").arg(damage));
     QImage picture;
-    if (!reader.read(&picture) || picture.isNull())
-        throw pictureError(path, QStringLiteral("the file is damaged or not a picture (%1)").arg(reader.errorString()));
+    if (!reader.read(&picture) || picture.isNull()) {
+        const QString decoderError = tiffMessages.firstError();
+        throw pictureError(path, QStringLiteral("the file is damaged or not a picture (%1)")
+                                     .arg(decoderError.isEmpty() ? reader.errorString() : decoderError));
+    }
     // The decoder must keep to the size the header declared (turned, it is
     // the same size on its side).
     checkDeclaredSize(path, picture.size());
-    return toCanvasFormat(picture);
+    return toCanvasFormat(path, picture);
 }
 
 QSize svgRasterSize(QSize declared)
@@ -166,7 +185,7 @@ QImage decodeSvg(const QString& path, const QByteArray& bytes)
     checkDeclaredSize(path, drawn);
     QImage picture(drawn, QImage::Format_ARGB32_Premultiplied);
     if (picture.isNull())
-        throw std::bad_alloc();
+        throw pictureMemoryError(path);
     picture.fill(Qt::transparent);
     QPainter painter(&picture);
     renderer.render(&painter);
@@ -179,7 +198,8 @@ QImage decodeSvg(const QString& path, const QByteArray& bytes)
 QImage defaultBackground()
 {
     initialiseEditorResources();
-    return toCanvasFormat(QImage(QStringLiteral(":/backgrounds/default-background.png")));
+    const QString resource = QStringLiteral(":/backgrounds/default-background.png");
+    return toCanvasFormat(resource, QImage(resource));
 }
 
 QImage decodeBackgroundPicture(const QString& path)
@@ -200,9 +220,13 @@ QImage decodeBackgroundBytes(const QString& name, const QByteArray& bytes)
     const PictureExtension& extension = offeredExtension(name);
     if (bytes.size() > kMaxPictureFileBytes)
         throw pictureError(name, QStringLiteral("the file is larger than %1 MB").arg(kMaxPictureFileBytes >> 20));
-    if (extension.reader == PictureReader::Svg)
-        return decodeSvg(name, bytes);
-    return decodeRaster(name, bytes, extension);
+    try {
+        if (extension.reader == PictureReader::Svg)
+            return decodeSvg(name, bytes);
+        return decodeRaster(name, bytes, extension);
+    } catch (const std::bad_alloc&) {
+        throw pictureMemoryError(name);
+    }
 }
 
 QImage previewBackgroundPicture(const QString& path, QSize box)
@@ -214,6 +238,7 @@ QImage previewBackgroundPicture(const QString& path, QSize box)
             return picture.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation);
         }
         const QByteArray bytes = readPictureFile(path);
+        const TiffMessageCapture tiffMessages;
         QBuffer buffer;
         buffer.setData(bytes);
         buffer.open(QIODevice::ReadOnly);

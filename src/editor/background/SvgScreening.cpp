@@ -65,6 +65,46 @@ std::optional<QString> outsideStyleReference(QStringView css)
     }
 }
 
+// The numbers of path data or a points list, counted without parsing them:
+// a number starts at a digit, a point or a sign that no exponent owns, and a
+// second point inside one number starts the next ("1.5.5" is two).
+qsizetype numberCount(QStringView data)
+{
+    qsizetype count = 0;
+    bool inNumber = false;
+    bool hasPoint = false;
+    QChar previous;
+    for (const QChar character : data) {
+        const bool digit = character.isDigit();
+        const bool point = character == u'.';
+        const bool sign = character == u'-' || character == u'+';
+        const bool exponent = character == u'e' || character == u'E';
+        if (inNumber && (digit || (point && !hasPoint) || exponent
+                            || (sign && (previous == u'e' || previous == u'E')))) {
+            hasPoint = hasPoint || point;
+        } else if (digit || point || sign) {
+            ++count;
+            inNumber = true;
+            hasPoint = point;
+        } else {
+            inNumber = false;
+        }
+        previous = character;
+    }
+    return count;
+}
+
+// Points the renderer turns into edges: a pair of numbers each (an arc's
+// seven count as three, a curve's six as three, near enough).
+qsizetype drawnPoints(QStringView element, const QXmlStreamAttributes& attributes)
+{
+    if (element == u"path")
+        return numberCount(attributes.value(QLatin1StringView("d"))) / 2;
+    if (element == u"polygon" || element == u"polyline")
+        return numberCount(attributes.value(QLatin1StringView("points"))) / 2;
+    return 0;
+}
+
 QStringView localName(QStringView qualifiedName)
 {
     return qualifiedName.mid(qualifiedName.lastIndexOf(u':') + 1);
@@ -81,6 +121,7 @@ QString svgRefusal(const QByteArray& bytes)
     reader.setNamespaceProcessing(false);
     int styleDepth = 0;
     int elements = 0;
+    qsizetype points = 0;
     while (!reader.atEnd()) {
         switch (reader.readNext()) {
         case QXmlStreamReader::DTD:
@@ -96,6 +137,7 @@ QString svgRefusal(const QByteArray& bytes)
         case QXmlStreamReader::StartElement: {
             if (++elements > kMaxSvgElements)
                 return QStringLiteral("it has more than %1 elements, more than Pennolux draws").arg(kMaxSvgElements);
+            points += drawnPoints(localName(reader.qualifiedName()), reader.attributes());
             const bool isLink = localName(reader.qualifiedName()) == u"a";
             for (const QXmlStreamAttribute& attribute : reader.attributes()) {
                 const QStringView name = localName(attribute.qualifiedName());
@@ -128,6 +170,8 @@ QString svgRefusal(const QByteArray& bytes)
         return QStringLiteral("the SVG picture does not render (%1 at line %2)")
             .arg(reader.errorString())
             .arg(reader.lineNumber());
+    if (points > kMaxSvgPathPoints)
+        return QStringLiteral("its drawing is too complex: %1 path points, at most %2").arg(points).arg(kMaxSvgPathPoints);
     return {};
 }
 

@@ -9,6 +9,11 @@ namespace pennolux {
 // more is refused. Illustrations have a few thousand.
 constexpr int kMaxSvgElements = 10'000;
 
+// Every point of a path, polygon or polyline is an edge the renderer fills
+// and strokes at 2,048 pixels; this many draw in about a second. Detailed
+// illustrations have a few ten thousand.
+constexpr qsizetype kMaxSvgPathPoints = 50'000;
+
 // Why an SVG picture may not be handed to the SVG renderer, or an empty
 // string when it may. A template carries its picture whole, so the drawing
 // may refer to nothing outside its own bytes: the renderer would otherwise
@@ -17,7 +22,7 @@ constexpr int kMaxSvgElements = 10'000;
 // itself. Also refused: XML entity declarations, compressed SVG (the
 // renderer would unpack what this check never saw) and XML that is not well
 // formed (the renderer reads up to the error, references included), and
-// drawings of more than kMaxSvgElements elements.
+// drawings of more than kMaxSvgElements elements or kMaxSvgPathPoints points.
 QString svgRefusal(const QByteArray& bytes);
 
 } // namespace pennolux

@@ -32,6 +32,10 @@ constexpr int kFieldsVersion = 3;
 constexpr double kMaxCoordinate = 1'000'000'000;
 constexpr double kMaxPointSize = 1000;
 constexpr qsizetype kMaxTextCharacters = qsizetype(1) << 20;
+// Every image of a run lays out every text layer again, and shaping the text
+// is most of that work: 99 layers of the longest text took 20 s before the
+// first image and 3 s for each. So the layers share one layer's allowance.
+constexpr qsizetype kMaxTemplateTextCharacters = kMaxTextCharacters;
 constexpr qsizetype kMaxFamilyCharacters = 256;
 constexpr qsizetype kMaxPictureNameCharacters = 255;
 // The largest picture in base64, with room for everything else.
@@ -179,6 +183,26 @@ bool boxInRange(const LayerBox& box)
 // Why the reader would refuse the file the document makes, as its message
 // goes on; empty when it opens again. Checked before writing, because a file
 // saved but refused on opening would lose the user's work.
+// The text of all text layers together, line breaks counted as "\n".
+qsizetype textCharactersOf(const Template& content)
+{
+    qsizetype total = 0;
+    for (const std::optional<TextLayer>& layer : content.TextLayers)
+        if (layer)
+            total += layer->text.size() - layer->text.count(u"\r\n");
+    return total;
+}
+
+QString tooMuchTextReason(const Template& content)
+{
+    const qsizetype total = textCharactersOf(content);
+    if (total <= kMaxTemplateTextCharacters)
+        return {};
+    return QStringLiteral("its text layers hold %1 characters together, at most %2")
+        .arg(total)
+        .arg(kMaxTemplateTextCharacters);
+}
+
 QString unwritableReason(const TemplateDocument& document)
 {
     const QSize canvas = document.canvas;
@@ -222,6 +246,8 @@ QString unwritableReason(const TemplateDocument& document)
         if (!(size > 0))
             return QStringLiteral("%1: its font has no size").arg(name);
     }
+    if (const QString reason = tooMuchTextReason(content); !reason.isEmpty())
+        return reason;
     if (!content.backgroundBytes.isEmpty() && storedPictureName(content.backgroundSource).isEmpty())
         return QStringLiteral("the background picture has no file name");
     return {};
@@ -466,6 +492,8 @@ void readLayers(const ObjectReader& root, Template& content, int version)
             content.ShapeLayers[std::size_t(number - 1)] = ShapeLayer{layer.color("fill"), readBox(layer)};
         content.stacking.push_back(ref);
     }
+    if (const QString reason = tooMuchTextReason(content); !reason.isEmpty())
+        root.fail(reason);
 }
 
 // The background's base64 as the scan below lifted it out of the file's

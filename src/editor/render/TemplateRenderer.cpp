@@ -1,10 +1,12 @@
 #include "editor/render/TemplateRenderer.h"
 
+#include <QDir>
 #include <QPainter>
 #include <algorithm>
 #include <cstdint>
 
 #include "editor/render/TextLayerLayout.h"
+#include "platform/AppError.h"
 #include "production/writers/WorkingImage.h"
 
 namespace pennolux {
@@ -83,9 +85,13 @@ const QImage& TemplateRenderer::backdrop(const Template& content, QSize canvas)
     backdrop_ = makeWorkingImage(canvas);
     backdrop_.fill(color);
     if (!content.background.isNull()) {
+        const QImage scaled = content.background.scaled(canvas, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        // Qt's scaling gives an empty image when it cannot have its memory.
+        if (scaled.isNull())
+            throw AppError(QStringLiteral("Cannot draw the picture \"%1\": there is not enough memory to scale it")
+                               .arg(QDir::toNativeSeparators(content.backgroundSource)));
         QPainter painter(&backdrop_);
-        painter.drawImage(QPoint(0, 0), content.background.scaled(canvas, Qt::IgnoreAspectRatio,
-                                                                   Qt::SmoothTransformation));
+        painter.drawImage(QPoint(0, 0), scaled);
     }
     backdropSource_ = content.background.cacheKey();
     backdropColor_ = color;

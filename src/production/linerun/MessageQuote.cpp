@@ -1,15 +1,10 @@
 #include "production/linerun/MessageQuote.h"
 
-#include <QTextBoundaryFinder>
-#include <algorithm>
+#include "platform/text/TextCut.h"
 
 namespace pennolux {
 
 namespace {
-
-// Code units looked at for a quote's characters: far more than the few
-// characters quoted take, so a line of megabytes is not scanned whole.
-constexpr qsizetype kQuoteScanUnits = 4096;
 
 bool escapedAsUnicode(char16_t unit)
 {
@@ -56,18 +51,7 @@ QString escapedForMessage(const QString& text)
 
 QString quotedStartForMessage(const QString& text, int characters)
 {
-    const qsizetype scanned = std::min(text.size(), kQuoteScanUnits);
-    const QString head = text.left(scanned);
-    QTextBoundaryFinder boundaries(QTextBoundaryFinder::Grapheme, head);
-    qsizetype end = 0;
-    for (int counted = 0; counted < characters;) {
-        const qsizetype next = boundaries.toNextBoundary();
-        // The end of a cut head is no boundary of the text's own.
-        if (next < 0 || (next == scanned && scanned < text.size()))
-            break;
-        end = next;
-        ++counted;
-    }
+    const qsizetype end = wholeCharacterCutEnd(text, characters, CutMeasure::Characters);
     QString quote = escapedForMessage(text.left(end));
     if (end < text.size())
         quote += u'…';

@@ -1,4 +1,7 @@
 #include <QBuffer>
+#include <QDataStream>
+#include <array>
+#include <cstdio>
 #include <QDir>
 #include <QImageWriter>
 #include <chrono>
@@ -159,6 +162,33 @@ TEST_F(BoundedPictureTest, AnSvgOfTooManyElementsIsRefused)
         "Cannot read the picture \"x.svg\": it has more than 10000 elements, more than Pennolux draws");
 }
 
+// Each point is an edge filled at 2,048 pixels: one path of 400,000 took
+// a minute and a half.
+TEST_F(BoundedPictureTest, AnSvgOfTooManyPathPointsIsRefused)
+{
+    const auto zigzag = [](int pairs) {
+        QByteArray points;
+        for (int index = 0; index < pairs; ++index)
+            points += index % 2 ? "-1.5.5" : " 2e0,1";
+        return points;
+    };
+    // Half in one path, half over a polygon and a polyline; compact numbers
+    // ("-1.5.5" is two) count as the renderer reads them.
+    const auto drawing = [&](int points) {
+        return svgOf("<path fill='red' d='M0,0 l" + zigzag(points / 2 - 1) + "z'/><polygon points='"
+            + zigzag(points / 4) + "'/><polyline points='" + zigzag(points - points / 2 - points / 4) + "'/>");
+    };
+    EXPECT_EQ(errorOf("x.svg", drawing(50'000)), QString());
+    EXPECT_EQ(errorOf("x.svg", drawing(50'001)),
+        "Cannot read the picture \"x.svg\": its drawing is too complex: 50001 path points, at most 50000");
+    // An illustration's curves: a few hundred shapes of a few dozen points.
+    QByteArray shapes;
+    for (int index = 0; index < 400; ++index)
+        shapes += "<path fill='#4a7' stroke='#000' d='M" + QByteArray::number(index % 90) + " 10 c 1.5-2 3.25,-2 4.5,0 "
+                  "s3 2 4.5 0 a2 2 0 0 1 -4 4 q -1 1 -2 0 t-1-1 h1v1H3V4z'/>";
+    EXPECT_EQ(errorOf("x.svg", svgOf(shapes)), QString());
+}
+
 QByteArray progressiveJpeg()
 {
     QImage picture(64, 48, QImage::Format_RGB32);
@@ -185,6 +215,62 @@ TEST_F(BoundedPictureTest, AJpegOfTooManyScansIsRefusedUndecoded)
     const QString message = errorOf("p.jpg", many);
     EXPECT_TRUE(message.contains("more than 100 scans")) << message.toStdString();
     EXPECT_TRUE(previewBackgroundPicture(writeScratchFile("many.jpg", many), QSize(160, 160)).isNull());
+}
+
+// A grey 1 × 1 TIFF carrying a private tag no reader knows, as photo
+// editors write them.
+QByteArray tiffWithUnknownTag()
+{
+    const std::vector<std::array<quint32, 4>> entries = {{256, 3, 1, 1}, {257, 3, 1, 1}, {258, 3, 1, 8},
+        {259, 3, 1, 1}, {262, 3, 1, 1}, {273, 4, 1, 0}, {277, 3, 1, 1}, {278, 3, 1, 1}, {279, 4, 1, 1},
+        {40000, 3, 1, 7}};
+    QByteArray bytes("II*\0\x08\0\0\0", 8);
+    QDataStream stream(&bytes, QIODevice::Append);
+    stream.setByteOrder(QDataStream::LittleEndian);
+    stream << quint16(entries.size());
+    const quint32 dataOffset = 8 + 2 + quint32(entries.size()) * 12 + 4;
+    for (const auto& [tag, type, count, value] : entries) {
+        stream << quint16(tag) << quint16(type) << count;
+        const quint32 field = tag == 273 ? dataOffset : value;
+        if (type == 3)
+            stream << quint16(field) << quint16(0);
+        else
+            stream << field;
+    }
+    stream << quint32(0) << quint8(0x80);
+    return bytes;
+}
+
+// What the decoding wrote on standard error.
+template <typename Work>
+QByteArray standardErrorOf(Work work)
+{
+    std::fflush(stderr);
+    const int saved = dup(2);
+    FILE* capture = std::tmpfile();
+    dup2(fileno(capture), 2);
+    work();
+    std::fflush(stderr);
+    dup2(saved, 2);
+    close(saved);
+    QByteArray written(4096, '\0');
+    std::rewind(capture);
+    written.resize(qsizetype(std::fread(written.data(), 1, written.size(), capture)));
+    std::fclose(capture);
+    return written;
+}
+
+// A batch run prints only its own lines; libtiff would add its warnings.
+TEST_F(BoundedPictureTest, ATiffDecodesWithoutWritingToStandardError)
+{
+    const QByteArray tiff = tiffWithUnknownTag();
+    QImage picture;
+    const QByteArray written = standardErrorOf([&] { picture = decodeBackgroundBytes("tag.tif", tiff); });
+    EXPECT_EQ(picture.size(), QSize(1, 1));
+    EXPECT_EQ(picture.pixelColor(0, 0), QColor(128, 128, 128));
+    EXPECT_EQ(written, QByteArray());
+    EXPECT_EQ(standardErrorOf([&] { previewBackgroundPicture(writeScratchFile("tag.tif", tiff), QSize(8, 8)); }),
+        QByteArray());
 }
 
 } // namespace

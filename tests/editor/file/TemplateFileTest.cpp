@@ -259,6 +259,11 @@ TEST_F(TemplateFileTest, RefusesEveryFileItCannotUseNamingTheFileAndWhatIsWrong)
     const QByteArray text = R"({ "type": "text", "number": 1, "left": 0, "top": 0, "width": 10, "height": 10,
         "text": "x", "font": { "family": "Tahoma", "size": 24, "bold": false, "italic": false,
         "underline": false, "strikeout": false, "color": "clWindowText" } })";
+    // Texts of 8-character lines, `lines` of them in each of two layers.
+    const auto twoLongTexts = [&](int lines) {
+        const QByteArray first = QByteArray(text).replace(R"("text": "x")", "\"text\": \"" + QByteArray("abcdefg\\n").repeated(lines) + "\"");
+        return withLayers(first + ", " + QByteArray(first).replace(R"("number": 1)", R"("number": 2)"));
+    };
     const std::vector<Refused> cases = {
         {"not JSON", "a list of addresses\n", "not a Pennolux template (not JSON"},
         {"JSON of something else", R"({ "name": "x" })", "not a Pennolux template"},
@@ -275,6 +280,8 @@ TEST_F(TemplateFileTest, RefusesEveryFileItCannotUseNamingTheFileAndWhatIsWrong)
         {"number 0", withLayers(shape(0)), "\"number\" must be a whole number from 1 to 99"},
         {"a number given twice", withLayers(shape(4) + ", " + shape(4)), "layer 2: Shape 4 is given twice"},
         {"more than 99 of a kind", withLayers(manyShapes(100)), "more than 99 shape layers"},
+        {"more text than one layer may hold, in two", twoLongTexts(65'537),
+         "its text layers hold 1048592 characters together, at most 1048576"},
         {"a negative width", withLayers(QByteArray(shape(1)).replace("\"width\": 65", "\"width\": -1")),
          "\"width\" must be a whole number from 0"},
         {"a missing value", withLayers(QByteArray(text).replace(R"("italic": false,)", "")),
@@ -312,6 +319,8 @@ TEST_F(TemplateFileTest, RefusesEveryFileItCannotUseNamingTheFileAndWhatIsWrong)
             EXPECT_TRUE(message.contains(QString::fromUtf8(refused.reason))) << message.toStdString();
         }
     }
+    // Each layer's share of the text is free.
+    EXPECT_NO_THROW(readTemplateFile(writeScratchFile("texts.pnxt", twoLongTexts(65'536))));
     // The same file with a good picture opens.
     EXPECT_NO_THROW(readTemplateFile(
         writeScratchFile("good.pnxt", withLayers(text + ", " + shape(1), R"({ "width": 9, "height": 9 })",
@@ -335,6 +344,9 @@ TEST_F(TemplateFileTest, WhatCouldNotBeOpenedAgainIsNeverWritten)
         {"a text of one character too many",
          [&](TemplateDocument& document) { document.content.TextLayers[0]->text = longest + "x"; },
          "Text 1: its text is longer than 1048576 characters"},
+        {"the longest text with another layer's",
+         [&](TemplateDocument& document) { document.content.TextLayers[0]->text = longest; },
+         "its text layers hold"},
         {"a family name too long",
          [&](TemplateDocument& document) { document.content.TextLayers[6]->font.font = longFamily; },
          "Text 7: its font's family name is longer than 256 characters"},
@@ -366,6 +378,8 @@ TEST_F(TemplateFileTest, WhatCouldNotBeOpenedAgainIsNeverWritten)
     // a folder, the file is written and opens again.
     TemplateDocument document = richDocument();
     document.content.TextLayers[0]->text = longest;
+    // The one layer holds all the text a template may.
+    document.content.TextLayers[6]->text.clear();
     document.content.backgroundSource = scratch() + "/back\\slash.png";
     writeTemplateFile(path(), document);
     const TemplateDocument opened = readTemplateFile(path());

@@ -30,5 +30,20 @@ TEST(CutOnWholeCharacters, KeepsShortTextAndCutsLongTextBeforeTheCharacterAtTheL
     EXPECT_EQ(cutOnWholeCharacters(QString(1000000, u'a'), 2000), QString(2000, u'a') + ellipsis);
 }
 
+// One cut, two measures: four characters of emojis and accents are more
+// than four units; counted by characters, a huge text is not read whole.
+TEST(WholeCharacterCutEnd, CountsUnitsOrCharacters)
+{
+    const QString emoji = QString::fromUtf8("\xF0\x9F\x98\x80");
+    const QString accented = QString::fromUtf8("e\xCC\x81");
+    const QString text = emoji + accented + "ab" + emoji;
+    EXPECT_EQ(wholeCharacterCutEnd(text, 4, CutMeasure::Utf16Units), 4);
+    EXPECT_EQ(wholeCharacterCutEnd(text, 3, CutMeasure::Utf16Units), 2);
+    EXPECT_EQ(wholeCharacterCutEnd(text, 4, CutMeasure::Characters), 6);
+    EXPECT_EQ(wholeCharacterCutEnd(text, 5, CutMeasure::Characters), text.size());
+    EXPECT_EQ(wholeCharacterCutEnd(text, 0, CutMeasure::Characters), 0);
+    EXPECT_EQ(wholeCharacterCutEnd(QString(1'000'000, u'a'), 5000, CutMeasure::Characters), 4095);
+}
+
 } // namespace
 } // namespace pennolux
