@@ -38,7 +38,6 @@
 #include "app/web/OnlineHelp.h"
 #include "editor/file/TemplateFile.h"
 #include "editor/session/TemplateSession.h"
-#include "editor/widgets/RunProgress.h"
 #include "editor/widgets/TemplateCanvas.h"
 #include "editor/widgets/TemplatePage.h"
 #include "localisation/Translator.h"
@@ -106,7 +105,7 @@ TAppForm::TAppForm(ApplicationState& state, const Translator& translator, const 
     : QMainWindow(parent), updateCheck_(std::make_unique<UpdateCheckWiring>(state, translator, services, *this)),
       CheckerStarted(updateCheck_->started()), state_(state), translator_(translator), services_(services),
       guard_(services.messageBoxes, this),
-      pageRun_{*this, state_, translator_, services_, OutputFormat, fileNamePattern},
+      pageRun_{*this, state_, translator_, services_, OutputFormat, fileNamePattern, StatusBar1, PageControl1},
       templateSession_(std::make_unique<TemplateSession>())
 {
     initialiseIconResources();
@@ -580,12 +579,11 @@ void TAppForm::SendFeedback1Click()
 void TAppForm::Button6Click()
 {
     runAndReport(pageRun_, *MemoList, ComboBoxDestination2->currentText(),
-                 templateSession_->model().content().fields.format, [this](const LineSource& lines, const LineRunOptions& pageOptions) {
-                     // The pages and the template's menu items wait while the
+                 templateSession_->model().content().fields.format, [this](const LineSource& lines, const LineRunOptions& options) {
+                     // The template's menu items wait with the pages while the
                      // run shows its progress; the list stays open to edits,
                      // which the run, working on the list as it was at START,
                      // does not see.
-                     RunProgress progress(*StatusBar1, {PageControl1});
                      templateRunning_ = true;
                      updateEditItems();
                      struct RunEnds {
@@ -597,10 +595,6 @@ void TAppForm::Button6Click()
                              window.templatePage->showCurrentLayer();
                          }
                      } runEnds{*this};
-                     LineRunOptions options = pageOptions;
-                     options.progress = [&progress](int linesSeen, int lineCount) {
-                         return progress.lineDone(linesSeen, lineCount);
-                     };
                      const LineEncoderFactory encoders = templateSession_->runEncoders(
                          templatePage->Panel9->palette(), templatePage->canvasSize(), options.format);
                      return templateSession_->run(lines, encoders, options);

@@ -39,6 +39,8 @@ const char* const TranslationKeys[] = {
     "Click to download",
     "IMPORTANT",
     "SUCCESS",
+    "Stopped after %1 of %2 lines: saved %3 image file(s)",
+    "The list holds no lines: no image file was written",
 };
 
 struct ShippedLanguage {
@@ -74,6 +76,10 @@ TEST_P(ShippedLanguagesTest, TranslatesEveryKey)
     translator.LoadLanguage(QString::fromUtf8(GetParam().fileName));
     EXPECT_EQ(translator.Translate("About %s").count("%s"), 1);
     EXPECT_NE(translator.Translate("SUCCESS"), "SUCCESS");
+    // Each number of a stopped run's message has its place, once.
+    const QString stopped = translator.Translate("Stopped after %1 of %2 lines: saved %3 image file(s)");
+    for (const char* placeholder : {"%1", "%2", "%3"})
+        EXPECT_EQ(stopped.count(QString::fromLatin1(placeholder)), 1) << GetParam().fileName << ": " << placeholder;
 }
 
 TEST_P(ShippedLanguagesTest, MapChoosesTheLanguageOfItsMainRegion)

@@ -133,22 +133,23 @@ TEST_F(AdvancedPageTest, EmptyListsAndFailingWritesReportAsDesigned)
     window->MemoList->clear();
     window->Button6Click();
     EXPECT_TRUE(outputFiles().isEmpty());
-    EXPECT_TRUE(fakes.messageBoxes.shown.empty());
+    ASSERT_EQ(fakes.messageBoxes.shown.size(), 1u);
+    EXPECT_EQ(fakes.messageBoxes.shown[0].text, "The list holds no lines: no image file was written");
 
     window->MemoList->setPlainText("\n\n");
     window->Button6Click();
-    ASSERT_EQ(fakes.messageBoxes.shown.size(), 1u);
-    EXPECT_EQ(fakes.messageBoxes.shown[0].text, "Saved 0 image file(s)");
+    ASSERT_EQ(fakes.messageBoxes.shown.size(), 2u);
+    EXPECT_EQ(fakes.messageBoxes.shown[1].text, "Saved 0 image file(s)");
     // Text 1 holds the last line, an empty one included.
     EXPECT_EQ(model().content().textLayer(1)->text, "");
 
     window->MemoList->setPlainText("x@example.com\ny@example.com");
     window->ComboBoxDestination2->setEditText(destination + "/missing");
     page->Button6->click();
-    ASSERT_EQ(fakes.messageBoxes.shown.size(), 2u);
-    EXPECT_EQ(fakes.messageBoxes.shown[1].title, "Pennolux");
-    EXPECT_EQ(fakes.messageBoxes.shown[1].icon, MessageIcon::Error);
-    EXPECT_TRUE(fakes.messageBoxes.shown[1].text.startsWith(
+    ASSERT_EQ(fakes.messageBoxes.shown.size(), 3u);
+    EXPECT_EQ(fakes.messageBoxes.shown[2].title, "Pennolux");
+    EXPECT_EQ(fakes.messageBoxes.shown[2].icon, MessageIcon::Error);
+    EXPECT_TRUE(fakes.messageBoxes.shown[2].text.startsWith(
         "Cannot create file \"" + destination + "/missing/Output1.png\". "));
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
     EXPECT_TRUE(window->PageControl1->isEnabled());
@@ -190,18 +191,24 @@ TEST_F(AdvancedPageTest, AnExistingFileKeepsItsNameAndTheImageTakesTheNextFree)
     EXPECT_EQ(outputFiles(), (QStringList{"Output1 (2).png", "Output1.png"}));
 }
 
-TEST_F(AdvancedPageTest, EscapeStopsTheRunAfterTheCurrentLineWithTheSummary)
+TEST_F(AdvancedPageTest, EscapeStopsTheRunAfterTheCurrentLineAndSaysSo)
 {
     QStringList lines;
     for (int i = 0; i < 400; ++i)
         lines << QStringLiteral("line%1@example.com").arg(i);
     window->MemoList->setPlainText(lines.join('\n'));
-    QCoreApplication::postEvent(window->MemoList, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+    EscapeAtLine seen;
+    const QMetaObject::Connection escape = pressEscapeAt("Line 7 of 400", seen);
     window->Button6Click();
-    const int written = int(outputFiles().size());
-    EXPECT_LT(written, 400);
+    QObject::disconnect(escape);
+    EXPECT_TRUE(seen.pagesLocked);
+    EXPECT_EQ(outputFiles().size(), 7);
+    EXPECT_TRUE(outputFiles().contains("Output7.png"));
     ASSERT_EQ(fakes.messageBoxes.shown.size(), 1u);
-    EXPECT_EQ(fakes.messageBoxes.shown[0].text.section('\n', 0, 0), QStringLiteral("Saved %1 image file(s)").arg(written));
+    EXPECT_EQ(fakes.messageBoxes.shown[0].title, "Pennolux");
+    // Long addresses run off the image, which the lines after the first say.
+    EXPECT_EQ(fakes.messageBoxes.shown[0].text.section('\n', 0, 0),
+              "Stopped after 7 of 400 lines: saved 7 image file(s)");
 }
 
 TEST_F(AdvancedPageTest, BrowseSharesTheFolderWithTheSimplePage)

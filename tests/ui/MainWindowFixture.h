@@ -4,7 +4,10 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLocale>
 #include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTest>
 #include <memory>
@@ -16,6 +19,18 @@
 #include "ui/TAppForm.h"
 
 namespace pennolux::testing {
+
+// A locale set for one test, the one before it set back after.
+class ScopedLocale {
+public:
+    explicit ScopedLocale(const QLocale& locale) { QLocale::setDefault(locale); }
+    ~ScopedLocale() { QLocale::setDefault(saved_); }
+    ScopedLocale(const ScopedLocale&) = delete;
+    ScopedLocale& operator=(const ScopedLocale&) = delete;
+
+private:
+    QLocale saved_;
+};
 
 // The window's client area as designed, menu bar aside.
 inline const QSize kDesignClientSize(817, 440);
@@ -79,6 +94,28 @@ protected:
         box->setEditText(destination);
     }
     QStringList outputFiles() const { return QDir(destination).entryList(QDir::Files, QDir::Name); }
+
+    // Presses Esc the moment the status bar shows the line, as a user would
+    // while the run works: the key reaches the window at once, so the run
+    // stops after that very line. Keeps what the bar showed, and whether the
+    // pages were locked then.
+    struct EscapeAtLine {
+        QStringList shown;
+        bool pagesLocked = false;
+    };
+    QMetaObject::Connection pressEscapeAt(const QString& progress, EscapeAtLine& seen)
+    {
+        return QObject::connect(window->StatusBar1, &QStatusBar::messageChanged, window.get(),
+                                [this, progress, &seen](const QString& shown) {
+                                    if (shown.isEmpty())
+                                        return;
+                                    seen.shown << shown;
+                                    if (shown != progress)
+                                        return;
+                                    seen.pagesLocked = !window->PageControl1->isEnabled();
+                                    QTest::keyClick(window->MemoList, Qt::Key_Escape);
+                                });
+    }
 
     FakeServices fakes;
     ApplicationState state;

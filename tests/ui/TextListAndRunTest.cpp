@@ -1,6 +1,8 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QStatusBar>
+#include <QTabWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
@@ -84,6 +86,63 @@ TEST_F(TextListAndRunTest, StartWritesOneImagePerNonEmptyLineAndReports)
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
 
+TEST_F(TextListAndRunTest, EscapeStopsTheRunAfterTheFileInHandAndSaysSo)
+{
+    const ScopedLocale english(QLocale(QLocale::English, QLocale::UnitedStates));
+    QStringList lines;
+    for (int number = 1; number <= 3000; ++number)
+        lines << QStringLiteral("line%1@example.com").arg(number);
+    window->MemoList->setPlainText(lines.join('\n'));
+    EscapeAtLine seen;
+    const QMetaObject::Connection escape = pressEscapeAt("Line 895 of 3,000", seen);
+    QTest::mouseClick(window->Button4, Qt::LeftButton);
+    QObject::disconnect(escape);
+
+    // Progress line by line, with START and the page's settings locked.
+    ASSERT_FALSE(seen.shown.isEmpty());
+    EXPECT_EQ(seen.shown.first(), "Line 1 of 3,000");
+    EXPECT_EQ(seen.shown.last(), "Line 895 of 3,000");
+    EXPECT_TRUE(seen.pagesLocked);
+    EXPECT_TRUE(window->PageControl1->isEnabled());
+    EXPECT_TRUE(window->StatusBar1->currentMessage().isEmpty());
+
+    ASSERT_EQ(fakes.messageBoxes.shown.size(), 1u);
+    EXPECT_EQ(fakes.messageBoxes.shown[0].title, "Pennolux");
+    EXPECT_EQ(fakes.messageBoxes.shown[0].text, "Stopped after 895 of 3,000 lines: saved 895 image file(s)");
+    EXPECT_EQ(fakes.messageBoxes.shown[0].icon, MessageIcon::Information);
+    // Exactly the files reported, each a whole image: the workers' lines read
+    // ahead leave nothing behind.
+    const QStringList files = outputFiles();
+    ASSERT_EQ(files.size(), 895);
+    for (int number = 1; number <= 895; ++number) {
+        const QString name = QStringLiteral("Output%1.png").arg(number);
+        ASSERT_TRUE(files.contains(name)) << name.toStdString();
+        EXPECT_FALSE(QImage(destination + "/" + name).isNull()) << name.toStdString();
+    }
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(TextListAndRunTest, TheStopAndEmptyListMessagesAreTranslatedWithTheLocalesNumbers)
+{
+    const ScopedLocale german(QLocale(QLocale::German, QLocale::Germany));
+    QDir().mkpath(scratch() + "/Languages");
+    writeScratchFile("Languages/LanguageCodes.csv", "1031,delang.txt\r\n");
+    writeScratchFile("Languages/delang.txt",
+                     "{Stopped after %1 of %2 lines: saved %3 image file(s)}Angehalten nach %1 von %2 Zeilen: "
+                     "%3 Bilddatei(en) gespeichert\r\n"
+                     "{The list holds no lines: no image file was written}Die Liste enth\xC3\xA4lt keine Zeilen\r\n");
+    fakes.locale.languageId = 1031;
+    Translator translated(scratch() + "/Languages", fakes.locale);
+    translated.LoadLanguage("");
+    LineRunResult stopped;
+    stopped.linesSeen = 1200;
+    stopped.made = 1199;
+    stopped.stopped = true;
+    EXPECT_EQ(runSummary(stopped, 3000, false, translated),
+              "Angehalten nach 1.200 von 3.000 Zeilen: 1.199 Bilddatei(en) gespeichert");
+    EXPECT_EQ(emptyListMessage(translated), QString::fromUtf8("Die Liste enth\xC3\xA4lt keine Zeilen"));
+}
+
 // Shift+Enter would put a line separator inside one line of the editor.
 TEST_F(TextListAndRunTest, ShiftEnterEndsALineAsEnterDoes)
 {
@@ -109,7 +168,7 @@ TEST_F(TextListAndRunTest, StartRunsTheListAsItWasAtStartAndSaysWhenItChangedMea
     const PlatformServices services = fakes.services();
     const ImageFormat format = ImageFormat::PNG;
     const FileNamePattern fileNames;
-    const PageRunContext context{*window, state, *translator, services, format, fileNames};
+    const PageRunContext context{*window, state, *translator, services, format, fileNames, window->StatusBar1, window->PageControl1};
     window->MemoList->setPlainText("a@example.com\n\nc@example.com\nd@example.com\n");
     QStringList seen;
     runAndReport(context, *window->MemoList, destination, FieldFormat::OneField, [&](const LineSource& lines, const LineRunOptions&) {
@@ -198,17 +257,21 @@ TEST_F(TextListAndRunTest, StartDrawsWithEverySettingOfThePage)
     EXPECT_EQ(written, renderSimpleImage("Hi@x", expected, RenderFont(font)));
 }
 
-TEST_F(TextListAndRunTest, EmptyListGivesNoFileAndNoMessage)
+TEST_F(TextListAndRunTest, AnEmptyListGivesNoFileAndSaysSo)
 {
     window->MemoList->clear();
     window->Button4->click();
     EXPECT_TRUE(outputFiles().isEmpty());
-    EXPECT_TRUE(fakes.messageBoxes.shown.empty());
+    ASSERT_EQ(fakes.messageBoxes.shown.size(), 1u);
+    EXPECT_EQ(fakes.messageBoxes.shown[0].title, "Pennolux");
+    EXPECT_EQ(fakes.messageBoxes.shown[0].text, "The list holds no lines: no image file was written");
+    EXPECT_EQ(fakes.messageBoxes.shown[0].icon, MessageIcon::Information);
 
+    // Lines, if empty ones, make the plain summary.
     window->MemoList->setPlainText("\n\n");
     window->Button4->click();
-    ASSERT_EQ(fakes.messageBoxes.shown.size(), 1u);
-    EXPECT_EQ(fakes.messageBoxes.shown[0].text, "Saved 0 image file(s)");
+    ASSERT_EQ(fakes.messageBoxes.shown.size(), 2u);
+    EXPECT_EQ(fakes.messageBoxes.shown[1].text, "Saved 0 image file(s)");
 }
 
 TEST_F(TextListAndRunTest, MissingDestinationStopsWithTheErrorBox)

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QKeyEvent>
+#include <QLocale>
 #include <QWidget>
 
 namespace pennolux {
@@ -40,7 +41,8 @@ RunProgress::~RunProgress()
 bool RunProgress::lineDone(int linesSeen, int lineCount)
 {
     if (statusBar_)
-        statusBar_->showMessage(QStringLiteral("Line %1 of %2").arg(linesSeen).arg(lineCount));
+        statusBar_->showMessage(
+            QStringLiteral("Line %1 of %2").arg(QLocale().toString(linesSeen), QLocale().toString(lineCount)));
     if (sinceEvents_.elapsed() >= kEventIntervalMs || linesSeen >= lineCount) {
         QCoreApplication::processEvents();
         sinceEvents_.restart();
