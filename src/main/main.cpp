@@ -1,7 +1,10 @@
 #include <QApplication>
 
+#include <QFileInfo>
 #include <csignal>
+#include <cstdio>
 
+#include "CommandLine.h"
 #include "app/ApplicationSetup.h"
 #include "app/ApplicationState.h"
 #include "app/DataFiles.h"
@@ -26,8 +29,35 @@
 
 using namespace pennolux;
 
+namespace {
+
+QStringList argumentsOf(int argc, char** argv)
+{
+    QStringList arguments;
+    for (int index = 1; index < argc; ++index)
+        arguments << QString::fromLocal8Bit(argv[index]);
+    return arguments;
+}
+
+void print(std::FILE* stream, const QString& text)
+{
+    const QByteArray bytes = text.toLocal8Bit();
+    std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stream);
+}
+
+} // namespace
+
 int main(int argc, char** argv)
 {
+    // Answered before the application object exists: that would need a display.
+    switch (earlyAnswerOf(argumentsOf(argc, argv))) {
+    case EarlyAnswer::Help: print(stdout, windowHelpText()); return 0;
+    case EarlyAnswer::Version:
+        print(stdout, windowVersionText(QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath()));
+        return 0;
+    case EarlyAnswer::None: break;
+    }
+
     // Beyond the file-size limit a write fails with EFBIG and is reported in
     // the error box, instead of the signal ending the program mid-file.
     std::signal(SIGXFSZ, SIG_IGN);
@@ -35,6 +65,13 @@ int main(int argc, char** argv)
     NamedLock runningLock("ZANTOPH_Pennolux");
 
     QApplication application(argc, argv);
+    // Qt has taken its own options out of argv by now.
+    const WindowFiles commandLine = windowFilesOf(argumentsOf(argc, argv));
+    if (!commandLine.unknownOption.isEmpty()) {
+        print(stderr, QStringLiteral("pennolux: unknown option %1\nTry 'pennolux --help'.\n")
+                          .arg(commandLine.unknownOption));
+        return 2;
+    }
     setUpApplication(application);
 
     QtMessageBoxes messageBoxes;
@@ -64,5 +101,11 @@ int main(int argc, char** argv)
     TAppForm mainWindow(state, translator, services);
     mainWindow.reportStartupErrors(startupErrors);
     mainWindow.show();
+    if (!commandLine.files.isEmpty()) {
+        // Opened once the window is up, so a message about a file has it to sit on.
+        QMetaObject::invokeMethod(
+            &mainWindow, [&mainWindow, &commandLine] { mainWindow.openFiles(commandLine.files); },
+            Qt::QueuedConnection);
+    }
     return application.exec();
 }

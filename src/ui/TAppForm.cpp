@@ -30,6 +30,8 @@
 #include "MemoLineSource.h"
 #include "SimplePage.h"
 #include "TextListEdit.h"
+#include "files/FilesToOpen.h"
+#include "files/RecentFilesMenu.h"
 #include "app/ApplicationState.h"
 #include "app/DataFiles.h"
 #include "app/settings/DataFolder.h"
@@ -52,6 +54,7 @@
 #include "platform/fonts/DesignFont.h"
 #include "platform/text/ColorValue.h"
 #include "platform/text/TextLines.h"
+#include "platform/widgets/FileDrop.h"
 #include "platform/widgets/FormHelpers.h"
 #include "production/textlist/TextListFile.h"
 #include "services/widgets/TFeedbackForm.h"
@@ -139,6 +142,7 @@ TAppForm::TAppForm(ApplicationState& state, const Translator& translator, const 
     buildTextList();
     buildPages();
     followListOnTemplatePage();
+    acceptDroppedFiles();
     Splitter1->setSizes({kListPanelWidth, kClientWidth - kListPanelWidth - Splitter1->handleWidth()});
 
     StatusBar1 = new QStatusBar(this);
@@ -282,6 +286,8 @@ void TAppForm::addTemplateFileItems(QMenu* fileMenu)
     saveTemplateItem->setObjectName("saveTemplateItem");
     saveTemplateItem->setShortcut(QKeySequence(Qt::ControlModifier | Qt::ShiftModifier | Qt::Key_S));
     connectHandler(saveTemplateItem, &TAppForm::saveTemplateAsClick);
+    fileMenu->addSeparator();
+    buildRecentFilesMenu(fileMenu);
     fileMenu->addSeparator();
 }
 
@@ -536,7 +542,7 @@ void TAppForm::Button2Click()
     // Any file stays the first choice: every file opens, as text at least.
     const QStringList filters = {"Any File (*)", "Lists and Documents (*.txt *.docx *.doc *.odt)"};
     if (const auto chosen = chooseListFile("Open", filters, false))
-        DosyaAc(*chosen);
+        openListFile(*chosen);
 }
 
 void TAppForm::DosyaAc(const QString& FileName)
@@ -727,20 +733,25 @@ void TAppForm::openTemplateClick()
     if (!templateMayBeSetAside())
         return;
     const auto chosen = services_.dialogs.openFile(this, templateDialog("Open Template"));
-    if (!chosen)
-        return;
-    templateFolder_ = QFileInfo(*chosen).absolutePath();
+    if (chosen)
+        loadTemplateFile(*chosen);
+}
+
+void TAppForm::loadTemplateFile(const QString& path)
+{
+    templateFolder_ = QFileInfo(path).absolutePath();
     {
         BusyCursor busy;
-        templateSession_->open(*chosen);
+        templateSession_->open(path);
     }
     showTemplateInTitle();
     showAdvancedPage();
     const QSize canvas = templateSession_->runCanvasSize(templatePage->canvasSize());
     StatusBar1->showMessage(QString("Template %1: images of %2 × %3 pixels")
-                                .arg(QFileInfo(*chosen).fileName())
+                                .arg(QFileInfo(path).fileName())
                                 .arg(canvas.width())
                                 .arg(canvas.height()));
+    recentFiles->remember(path);
 }
 
 void TAppForm::saveTemplateClick()
@@ -791,6 +802,65 @@ void TAppForm::redoClick()
 {
     showAdvancedPage();
     templateSession_->history().redo();
+}
+
+// Files from the desktop -------------------------------------------------------
+
+void TAppForm::buildRecentFilesMenu(QMenu* fileMenu)
+{
+    recentFiles = new RecentFilesMenu(*fileMenu, state_.SettingsIni, guard_, [this](const QString& path) {
+        // A list may carry any extension (its dialog opens every file); only
+        // a template's is its own.
+        if (desktopFileKind(path) == DesktopFileKind::Template)
+            openTemplateFile(path);
+        else
+            openListFile(path);
+    });
+}
+
+// The list's editor would take a dropped file's address as text, so files
+// are caught on its viewport; the rest of the window takes them too. A
+// picture dropped on the Advanced page's canvas is the page's own.
+void TAppForm::acceptDroppedFiles()
+{
+    const auto open = [this](const QStringList& paths) { guard_.run([this, &paths] { openFiles(paths); }); };
+    FileDropTarget::install(*MemoList->viewport(), open);
+    FileDropTarget::install(*this, open);
+}
+
+void TAppForm::openListFile(const QString& path)
+{
+    DosyaAc(path);
+    listFolder_ = QFileInfo(path).absolutePath();
+    recentFiles->remember(path);
+}
+
+bool TAppForm::openTemplateFile(const QString& path)
+{
+    if (!templateMayBeSetAside())
+        return false;
+    loadTemplateFile(path);
+    return true;
+}
+
+// One file failing leaves the other to open: each is run and reported on
+// its own. The list keeps its content when its file cannot be read.
+void TAppForm::openFiles(const QStringList& paths)
+{
+    const FilesToOpen files = sortFilesToOpen(paths);
+    if (!files.list.isEmpty())
+        guard_.run([this, &files] { openListFile(files.list); });
+    if (!files.templateFile.isEmpty())
+        guard_.run([this, &files] { openTemplateFile(files.templateFile); });
+    if (!files.otherLists.isEmpty()) {
+        QStringList names;
+        for (const QString& path : files.otherLists)
+            names << QFileInfo(path).fileName();
+        StatusBar1->showMessage(
+            QString("One list and one template open at a time; not opened: %1").arg(names.join(", ")));
+    }
+    if (!files.notOpenable.isEmpty())
+        guard_.showError(notOpenableMessage(files.notOpenable));
 }
 
 } // namespace pennolux

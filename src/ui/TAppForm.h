@@ -31,6 +31,7 @@ namespace pennolux {
 struct ApplicationState;
 class ColorSwatch;
 class PreviewPanel;
+class RecentFilesMenu;
 class SimplePage;
 class TemplatePage;
 class TemplateSession;
@@ -74,6 +75,17 @@ public:
     void About1Click();
     // Replaces the list's content with the content of the file.
     void DosyaAc(const QString& FileName);
+
+    // Files from the desktop: the command line, a drop on the list or the
+    // window, Open Recent. The first list replaces the list's content, the
+    // first template opens on the Advanced page (asking first about unsaved
+    // changes); the others are named in the status bar, and files that are
+    // neither are refused with a message. Each file is opened as its open
+    // dialog's choice would be, and remembered in Open Recent.
+    void openFiles(const QStringList& paths);
+    void openListFile(const QString& path);
+    // False when the user kept the unsaved template.
+    bool openTemplateFile(const QString& path);
     // Advanced page: START, the destination's Browse... and Change Font...
     void Button6Click();
     void Button7Click();
@@ -150,6 +162,8 @@ public:
     QAction* saveTemplateInPlaceItem = nullptr;
     // Save Template As...
     QAction* saveTemplateItem = nullptr;
+    // File › Open Recent, its entries and Clear Menu.
+    RecentFilesMenu* recentFiles = nullptr;
     QAction* undoItem = nullptr;
     QAction* redoItem = nullptr;
     QAction* PNG1 = nullptr;
@@ -183,6 +197,10 @@ private:
     void buildMenus();
     void addTemplateFileItems(QMenu* fileMenu);
     void buildEditMenu();
+    void buildRecentFilesMenu(QMenu* fileMenu);
+    void acceptDroppedFiles();
+    // The template from the file, with no question asked.
+    void loadTemplateFile(const QString& path);
     void updateEditItems();
     // The template dialog's request, started in the folder of the last
     // template opened or saved (else the home folder).

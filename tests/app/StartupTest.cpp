@@ -80,6 +80,24 @@ TEST_F(StartupTest, MissingVersionInformationIsReportedAndTheRemainingStepsStill
     EXPECT_EQ(state.BrowseFolder, home() + "/Desktop");
 }
 
+TEST_F(StartupTest, AProgramInstalledUnderAPrefixKeepsItsSettingsInThePerUserFolder)
+{
+    appFolder = scratch() + "/prefix/bin";
+    QDir().mkpath(appFolder);
+    QDir().mkpath(scratch() + "/prefix/share/pennolux");
+    const QString executable = installExecutable();
+    const QStringList failures = start(executable);
+
+    EXPECT_TRUE(failures.isEmpty()) << failures.join('\n').toStdString();
+    EXPECT_EQ(state.AppDataFolder, configHome() + "/Zantoph/Pennolux/");
+    EXPECT_EQ(state.SettingsIni.path(), configHome() + "/Zantoph/Pennolux/settings.ini");
+    state.SettingsIni.writeString("Settings", "Fontname", "Tahoma");
+    state.SettingsIni.save();
+    EXPECT_TRUE(QFile::exists(configHome() + "/Zantoph/Pennolux/settings.ini"));
+    EXPECT_EQ(QDir(appFolder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+              QStringList{"pennolux"});
+}
+
 TEST_F(StartupTest, AnUnreadableSettingsFileIsDeletedAndStartUpGoesOnWithAnEmptyDocument)
 {
     writeScratchFile("app/settings.ini", "[Settings]\r\nFontname=\xFF\xFE\r\n");

@@ -112,7 +112,8 @@ protected:
 TEST_F(TemplateFilesTest, TheMenusOfferTemplateFilesAboveExitAndUndoBetweenFileAndSettings)
 {
     EXPECT_EQ(itemTexts(menuTitled("&File")), (QStringList{"New Template", "Open Template...", "Save Template",
-                                                           "Save Template As...", "-", "Exit"}));
+                                                           "Save Template As...", "-", "Open &Recent", "-",
+                                                           "Exit"}));
     EXPECT_EQ(window->newTemplateItem->shortcut(), QKeySequence("Ctrl+N"));
     EXPECT_EQ(window->openTemplateItem->shortcut(), QKeySequence("Ctrl+O"));
     EXPECT_EQ(window->saveTemplateInPlaceItem->shortcut(), QKeySequence("Ctrl+S"));

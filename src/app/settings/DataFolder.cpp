@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -39,11 +40,18 @@ QString perUserDataFolder(const QString& roamingBase, const QString& company, co
     return withoutTrailingSeparators(roamingBase) + u'/' + company + u'/' + product + u'/';
 }
 
+bool isInstalledProgram(const QString& executableFolder)
+{
+    // The same relative path DataFiles looks in for the installed data files:
+    // a package owns bin/, and the program must leave it as installed.
+    return QFileInfo(QDir::cleanPath(executableFolder + u'/' + QStringLiteral(PENNOLUX_DATA_FROM_BINDIR))).isDir();
+}
+
 QString chooseAppDataFolder(const QString& executableFolder, const QString& roamingBase,
                             const QString& company, const QString& product)
 {
     const QString folder = withoutTrailingSeparators(executableFolder);
-    if (IsFolderWritable(folder))
+    if (!isInstalledProgram(folder) && IsFolderWritable(folder))
         return folder + u'/';
 
     const QString base = withoutTrailingSeparators(roamingBase);

@@ -26,6 +26,7 @@
 #include <cmath>
 
 #include "platform/fonts/DesignFont.h"
+#include "platform/widgets/FileDrop.h"
 #include "editor/background/BackgroundPicture.h"
 #include "editor/background/PictureFormats.h"
 #include "editor/history/TemplateHistory.h"
@@ -143,6 +144,7 @@ TemplatePage::TemplatePage(TemplateSession& session, Dialogs& dialogs, MessageBo
         for (QLineEdit* part : editor->findChildren<QLineEdit*>())
             part->installEventFilter(this);
     }
+    acceptDroppedPictures();
 }
 
 TemplatePage::~TemplatePage()
@@ -912,17 +914,31 @@ void TemplatePage::Button8Click()
     request.startFolder = shown.isAbsolute() ? shown.absolutePath() : QDir::homePath();
     request.preview = previewBackgroundPicture;
     const std::optional<QString> chosen = dialogs_.openFile(this, request);
-    if (!chosen)
-        return;
+    if (chosen)
+        setBackgroundFromFile(*chosen);
+}
+
+void TemplatePage::setBackgroundFromFile(const QString& path)
+{
     PictureFile picture;
     {
         BusyCursor busy;
-        picture = readBackgroundPicture(*chosen);
+        picture = readBackgroundPicture(path);
     }
     // Only a picture in use is named.
-    history_.record(QStringLiteral("Background Image"), [this, &picture, &chosen] {
-        model_.setBackground(picture.picture, *chosen, picture.bytes);
-        ComboBox2->setEditText(*chosen);
+    history_.record(QStringLiteral("Background Image"), [this, &picture, &path] {
+        model_.setBackground(picture.picture, path, picture.bytes);
+        ComboBox2->setEditText(path);
+    });
+}
+
+// A picture dragged from the desktop onto the canvas becomes the background
+// as one chosen with Browse... does; of several files the first is taken.
+// What is no picture is refused with the reason the dialog's choice would give.
+void TemplatePage::acceptDroppedPictures()
+{
+    FileDropTarget::install(*Panel9, [this](const QStringList& paths) {
+        guard_.run([this, &paths] { setBackgroundFromFile(paths.first()); });
     });
 }
 

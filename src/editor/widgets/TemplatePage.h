@@ -87,6 +87,9 @@ public:
     void Memo1Change();
     void Shape1MouseDown();
     void Button8Click();
+    // The background picture from a file, as Browse... sets it; a file that
+    // is no picture it can read throws with the reason.
+    void setBackgroundFromFile(const QString& path);
     // The current text layer's alignment and Shrink to fit, from the three controls.
     void alignmentChanged();
 
@@ -139,6 +142,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void acceptDroppedPictures();
     enum class Reactions { Suspended, Active };
 
     QWidget* buildTopBar();

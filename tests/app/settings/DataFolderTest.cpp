@@ -2,6 +2,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <utime.h>
 
 #include "IsolatedHomeTest.h"
 #include "app/settings/DataFolder.h"
@@ -66,6 +68,63 @@ TEST_F(DataFolderTest, AnUnwritableExecutableFolderLeadsToThePerUserFolderCreate
     touch(scratch() + "/regular");
     EXPECT_EQ(chooseAppDataFolder(scratch() + "/regular", configHome() + '/', "Zantoph", "Pennolux"),
               perUserFolder());
+}
+
+// An installed tree: prefix/bin and prefix/share/pennolux. A folder's time
+// of change moves with every file made or removed in it, so a bin/ set back
+// in time shows whether the probe ran there.
+class InstalledTreeTest : public DataFolderTest {
+protected:
+    void SetUp() override
+    {
+        DataFolderTest::SetUp();
+        bin = makeFolder("prefix/bin");
+        makeFolder("prefix/share/pennolux");
+        const utimbuf longAgo{1000000000, 1000000000};
+        ASSERT_EQ(::utime(QFile::encodeName(bin).constData(), &longAgo), 0);
+    }
+    qint64 binChangeTime() const
+    {
+        struct stat status {};
+        EXPECT_EQ(::stat(QFile::encodeName(bin).constData(), &status), 0);
+        return status.st_mtime;
+    }
+    QString bin;
+};
+
+TEST_F(InstalledTreeTest, AnInstalledProgramUsesThePerUserFolderAndNeverTouchesItsBinFolder)
+{
+    EXPECT_TRUE(isInstalledProgram(bin));
+    EXPECT_TRUE(isInstalledProgram(bin + '/'));
+    EXPECT_EQ(chooseAppDataFolder(bin, configHome(), "Zantoph", "Pennolux"), perUserFolder());
+    EXPECT_TRUE(QFileInfo(perUserFolder()).isDir());
+    EXPECT_EQ(binChangeTime(), 1000000000) << "the probe ran in the installed bin folder";
+    EXPECT_EQ(QDir(bin).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
+}
+
+TEST_F(InstalledTreeTest, AReadOnlyPrefixUsesThePerUserFolder)
+{
+    const QString prefix = scratch() + "/prefix";
+    for (const QString& folder : {bin, prefix + "/share/pennolux", prefix + "/share", prefix})
+        ASSERT_TRUE(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther
+                                                      | QFile::ExeOther));
+    EXPECT_EQ(chooseAppDataFolder(bin, configHome(), "Zantoph", "Pennolux"), perUserFolder());
+    EXPECT_EQ(binChangeTime(), 1000000000);
+    for (const QString& folder : {prefix, prefix + "/share", prefix + "/share/pennolux", bin})
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+TEST_F(DataFolderTest, APortableCopyIsOneWithoutTheInstalledDataFolder)
+{
+    // A build tree: the data files lie beside the executable, share/ has no pennolux.
+    const QString bin = makeFolder("build/bin");
+    makeFolder("build/bin/Languages");
+    makeFolder("build/share/other");
+    EXPECT_FALSE(isInstalledProgram(bin));
+    EXPECT_EQ(chooseAppDataFolder(bin, configHome(), "Zantoph", "Pennolux"), bin + '/');
+    // A file where the folder would be is no installed tree either.
+    touch(scratch() + "/build/share/pennolux");
+    EXPECT_FALSE(isInstalledProgram(bin));
 }
 
 TEST_F(DataFolderTest, PerUserFolderJoinsBaseCompanyAndProduct)
