@@ -106,9 +106,9 @@ QFont fontOf(const BatchOptions& options)
 SimpleLook lookOf(const BatchOptions& options)
 {
     SimpleLook look;
-    look.background = options.background.resolve();
+    look.background = options.background.resolveForImage();
     look.font = fontOf(options);
-    look.textColor = options.textColor.resolve();
+    look.textColor = options.textColor.resolveForImage();
     look.left = options.left;
     look.right = options.right;
     look.top = options.top;
@@ -148,7 +148,7 @@ RunSetup templateSetup(const BatchOptions& options)
     document.content.fields = options.fieldsOver(document.content.fields);
     warnAboutMissingFamilies(document.content);
     const QSize canvas = options.canvas.isValid() ? options.canvas : document.canvas;
-    return {templateLineEncoders(document.content, QGuiApplication::palette(), canvas, options.format),
+    return {templateLineEncoders(document.content, canvas, options.format),
             document.content.fields, fieldsTaken(document.content)};
 }
 

@@ -740,7 +740,7 @@ void TemplatePage::BitBtn6Click()
         // react while they take its values, so a negative Left or Top that
         // they show as 0 becomes 0 (in the same undo step) when that changes
         // what they showed.
-        Shape1->setFillColor(layer.font.color.resolve(palette()));
+        Shape1->setFillColor(layer.font.color.resolveForImage());
         showMemoText(layer.text);
         Memo1->setEnabled(true);
         ButtonFont->setEnabled(true);
@@ -754,7 +754,7 @@ void TemplatePage::BitBtn7Click()
     history_.record(QStringLiteral("New Shape"), [this] {
         const qint64 number = model_.addShapeLayer();
         const ShapeLayer& layer = *model_.content().shapeLayer(number);
-        Shape1->setFillColor(layer.fill.resolve(palette()));
+        Shape1->setFillColor(layer.fill.resolveForImage());
         showMemoText(QString());
         Memo1->setEnabled(false);
         ButtonFont->setEnabled(false);
@@ -786,7 +786,7 @@ void TemplatePage::MyLabelTiklandi(qint64 no)
     const TextLayer* layer = model_.content().textLayer(no);
     if (!layer)
         return;
-    Shape1->setFillColor(layer->font.color.resolve(palette()));
+    Shape1->setFillColor(layer->font.color.resolveForImage());
     showMemoText(layer->text);
     Memo1->setEnabled(true);
     ButtonFont->setEnabled(true);
@@ -799,7 +799,7 @@ void TemplatePage::MyShapeTiklandi(qint64 no)
     const ShapeLayer* layer = model_.content().shapeLayer(no);
     if (!layer)
         return;
-    Shape1->setFillColor(layer->fill.resolve(palette()));
+    Shape1->setFillColor(layer->fill.resolveForImage());
     showMemoText(QString());
     Memo1->setEnabled(false);
     ButtonFont->setEnabled(false);
@@ -892,7 +892,7 @@ void TemplatePage::Shape1MouseDown()
     const std::optional<ColorValue> color = model_.colorOf(layer);
     if (!color)
         return;
-    const std::optional<QColor> chosen = dialogs_.pickColor(this, color->resolve(palette()));
+    const std::optional<QColor> chosen = dialogs_.pickColor(this, color->resolveForImage());
     if (!chosen)
         return;
     history_.record(QStringLiteral("Colour of %1").arg(layerName(layer)), [this, layer, &chosen] {

@@ -163,7 +163,7 @@ void FontColorDialog::pickColor(const QColor& color)
 
 void FontColorDialog::chooseColor()
 {
-    QColorDialog dialog(color_.resolve(), this);
+    QColorDialog dialog(color_.resolveForImage(), this);
     dialog.setOption(QColorDialog::DontUseNativeDialog);
     if (dialog.exec() == QDialog::Accepted)
         pickColor(dialog.selectedColor());
@@ -171,10 +171,12 @@ void FontColorDialog::chooseColor()
 
 void FontColorDialog::showColor()
 {
-    const QColor color = color_.resolve(palette());
-    colorButton_->setIcon(swatch(color));
+    // The swatch shows what images get; the sample sits on the theme's
+    // field, so it keeps the theme's reading of a system colour.
+    colorButton_->setIcon(swatch(color_.resolveForImage()));
     // The chooser has no colour of its own; its sample is named for styling.
-    fontChooser_->setStyleSheet(QStringLiteral("#qt_fontDialog_sampleEdit { color: %1; }").arg(color.name()));
+    fontChooser_->setStyleSheet(
+        QStringLiteral("#qt_fontDialog_sampleEdit { color: %1; }").arg(color_.resolve(palette()).name()));
 }
 
 } // namespace pennolux
