@@ -106,9 +106,9 @@ QFont fontOf(const BatchOptions& options)
 SimpleLook lookOf(const BatchOptions& options)
 {
     SimpleLook look;
-    look.background = options.background.resolve();
+    look.background = options.background.resolveForImage();
     look.font = fontOf(options);
-    look.textColor = options.textColor.resolve();
+    look.textColor = options.textColor.resolveForImage();
     look.left = options.left;
     look.right = options.right;
     look.top = options.top;
@@ -148,7 +148,7 @@ RunSetup templateSetup(const BatchOptions& options)
     document.content.fields = options.fieldsOver(document.content.fields);
     warnAboutMissingFamilies(document.content);
     const QSize canvas = options.canvas.isValid() ? options.canvas : document.canvas;
-    return {templateLineEncoders(document.content, QGuiApplication::palette(), canvas, options.format),
+    return {templateLineEncoders(document.content, canvas, options.format),
             document.content.fields, fieldsTaken(document.content)};
 }
 
@@ -288,6 +288,19 @@ void dropQtNotes(QtMsgType type, const QMessageLogContext& context, const QStrin
         previousMessageHandler(type, context, message);
 }
 
+// A desktop's theme plugin (QT_QPA_PLATFORMTHEME=gtk3 over SSH from a themed
+// session) wants the display the offscreen tool does without, and ends the
+// process when it finds none; the images take no colour from a theme anyway.
+void ignoreDesktopThemeOffscreen()
+{
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    if (platform != "offscreen" && platform != "minimal")
+        return;
+    // Only the variable picks a theme plugin here: the offscreen platform's
+    // own choice is its plain theme, and the tool has no widgets to style.
+    qunsetenv("QT_QPA_PLATFORMTHEME");
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -305,6 +318,7 @@ int main(int argc, char** argv)
     // Fonts are needed, a display is not.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    ignoreDesktopThemeOffscreen();
     // Qt sees only the program name, so none of our arguments is taken as one of its own.
     int qtArgc = 1;
     char* qtArgv[] = {argv[0], nullptr};

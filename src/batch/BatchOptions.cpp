@@ -1,8 +1,9 @@
 #include "batch/BatchOptions.h"
 
 #include <QRegularExpression>
+#include <QColor>
 #include <optional>
-#include <utility>
+#include <vector>
 
 #include "platform/AppError.h"
 #include "production/writers/ImageSizeLimits.h"
@@ -14,48 +15,126 @@ namespace {
 constexpr int kMaxMargin = 999'999'999;
 constexpr int kMaxPointSize = 1000;
 
-// Walks the arguments; an option's value may follow as the next argument or,
-// for long options, after "=".
-class ArgumentReader {
+// The options the tool knows, as getopt_long would have them: a long name,
+// perhaps a one-letter short one, and whether a value follows.
+struct OptionSpec {
+    const char* longName;
+    char shortName;
+    bool takesValue;
+};
+
+constexpr OptionSpec kOptions[] = {
+    {"dest", 'o', true},      {"format", 'f', true},        {"background", 0, true}, {"color", 0, true},
+    {"font", 0, true},        {"size", 0, true},            {"margins", 0, true},    {"bold", 0, false},
+    {"italic", 0, false},     {"underline", 0, false},      {"strikeout", 0, false}, {"quiet", 'q', false},
+    {"help", 'h', false},     {"version", 0, false},        {"first-number", 0, true}, {"lines", 0, true},
+    {"manifest", 0, true},    {"name", 0, true},            {"template", 0, true},   {"canvas", 0, true},
+    {"fields", 0, true},      {"header", 0, false},         {"no-header", 0, false},
+};
+
+// One option as found on the command line, named by its long form whichever
+// way it was written, or one operand.
+struct ScannedArgument {
+    QString option; // "--dest"; empty for an operand
+    QString value;  // the option's value, or the operand
+};
+
+// Splits the command line by the conventions scripts expect of getopt_long:
+// bundled short options ("-qo DIR"), values attached ("-oDIR", "--dest=DIR")
+// or in the next argument, a long name shortened to any unambiguous prefix,
+// "-" an operand and "--" the end of the options. Options may follow operands.
+class OptionScanner {
 public:
-    explicit ArgumentReader(const QStringList& arguments) : arguments_(arguments) {}
+    explicit OptionScanner(const QStringList& arguments) : arguments_(arguments) {}
 
-    bool atEnd() const { return next_ >= arguments_.size(); }
-
-    // Splits "--name=value" so the value can be taken with value().
-    QString take()
+    std::vector<ScannedArgument> scan()
     {
-        QString argument = arguments_.at(next_++);
-        inlineValue_.reset();
-        if (argument.startsWith(QLatin1String("--"))) {
-            const qsizetype equals = argument.indexOf(u'=');
-            if (equals > 0) {
-                inlineValue_ = argument.mid(equals + 1);
-                argument.truncate(equals);
-            }
+        std::vector<ScannedArgument> found;
+        bool optionsEnded = false;
+        while (next_ < arguments_.size()) {
+            const QString argument = arguments_.at(next_++);
+            if (optionsEnded || !argument.startsWith(u'-') || argument == QLatin1String("-"))
+                found.push_back({QString(), argument});
+            else if (argument == QLatin1String("--"))
+                optionsEnded = true;
+            else if (argument.startsWith(QLatin1String("--")))
+                found.push_back(longOption(argument.mid(2)));
+            else
+                shortOptions(argument.mid(1), found);
         }
-        return argument;
+        return found;
     }
 
-    QString value(const QString& option)
+private:
+    ScannedArgument longOption(const QString& text)
     {
-        if (inlineValue_)
-            return *std::exchange(inlineValue_, std::nullopt);
-        if (atEnd())
+        const qsizetype equals = text.indexOf(u'=');
+        const QString name = equals < 0 ? text : text.left(equals);
+        const OptionSpec& spec = longSpec(name);
+        const QString option = QStringLiteral("--") + QLatin1String(spec.longName);
+        if (!spec.takesValue) {
+            if (equals >= 0)
+                throw BatchUsageError(QStringLiteral("option %1 takes no value").arg(option));
+            return {option, QString()};
+        }
+        if (equals >= 0)
+            return {option, text.mid(equals + 1)};
+        return {option, nextValue(option)};
+    }
+
+    // An exact name wins over the longer names it begins.
+    static const OptionSpec& longSpec(const QString& name)
+    {
+        std::vector<const OptionSpec*> candidates;
+        for (const OptionSpec& spec : kOptions) {
+            const QLatin1String longName(spec.longName);
+            if (name == longName)
+                return spec;
+            if (!name.isEmpty() && longName.startsWith(name))
+                candidates.push_back(&spec);
+        }
+        if (candidates.size() == 1)
+            return *candidates.front();
+        if (candidates.empty())
+            throw BatchUsageError(QStringLiteral("unknown option --%1").arg(name));
+        QStringList names;
+        for (const OptionSpec* spec : candidates)
+            names << QStringLiteral("--") + QLatin1String(spec->longName);
+        throw BatchUsageError(
+            QStringLiteral("option --%1 is ambiguous (%2)").arg(name, names.join(QStringLiteral(", "))));
+    }
+
+    void shortOptions(const QString& letters, std::vector<ScannedArgument>& found)
+    {
+        for (qsizetype i = 0; i < letters.size(); ++i) {
+            const QString written = QStringLiteral("-") + letters.at(i);
+            const OptionSpec* spec = nullptr;
+            for (const OptionSpec& candidate : kOptions)
+                if (candidate.shortName != 0 && QChar(QLatin1Char(candidate.shortName)) == letters.at(i))
+                    spec = &candidate;
+            if (!spec)
+                throw BatchUsageError(QStringLiteral("unknown option %1").arg(written));
+            const QString option = QStringLiteral("--") + QLatin1String(spec->longName);
+            if (!spec->takesValue) {
+                found.push_back({option, QString()});
+                continue;
+            }
+            // The rest of the bundle is the value, else the next argument.
+            const QString attached = letters.mid(i + 1);
+            found.push_back({option, attached.isEmpty() ? nextValue(written) : attached});
+            return;
+        }
+    }
+
+    QString nextValue(const QString& option)
+    {
+        if (next_ >= arguments_.size())
             throw BatchUsageError(QStringLiteral("option %1 needs a value").arg(option));
         return arguments_.at(next_++);
     }
 
-    void refuseInlineValue(const QString& option) const
-    {
-        if (inlineValue_)
-            throw BatchUsageError(QStringLiteral("option %1 takes no value").arg(option));
-    }
-
-private:
     const QStringList& arguments_;
     qsizetype next_ = 0;
-    std::optional<QString> inlineValue_;
 };
 
 ImageFormat parseFormat(const QString& text)
@@ -66,10 +145,19 @@ ImageFormat parseFormat(const QString& text)
         QStringLiteral("unknown format \"%1\" (png, webp, jpeg, tiff, gif or bmp)").arg(text));
 }
 
+// The design's names and forms first, then the CSS and SVG names a Linux
+// user expects ("white", "skyblue"); only names, since QColor's other forms
+// would make "#ABC" a colour the design's reader refuses, and no image
+// is transparent.
 ColorValue parseColor(const QString& option, const QString& text)
 {
     if (const auto color = ColorValue::fromString(text))
         return *color;
+    const QString name = text.trimmed();
+    static const QRegularExpression kName(QStringLiteral("^[A-Za-z]+$"));
+    if (kName.match(name).hasMatch() && name.compare(QLatin1String("transparent"), Qt::CaseInsensitive) != 0 &&
+        QColor::isValidColorName(name))
+        return ColorValue::fromRgb(QColor::fromString(name));
     throw BatchUsageError(
         QStringLiteral("%1: \"%2\" is no colour (#RRGGBB or a name such as clSkyBlue)").arg(option, text));
 }
@@ -99,6 +187,7 @@ void parseMargins(const QString& text, BatchOptions& options)
     options.bottom = parseWholeNumber(option, parts[3], 0, kMaxMargin);
 }
 
+// option is the long name, however it was written.
 bool* flagFor(const QString& option, BatchOptions& options)
 {
     if (option == QLatin1String("--bold"))
@@ -109,9 +198,9 @@ bool* flagFor(const QString& option, BatchOptions& options)
         return &options.underline;
     if (option == QLatin1String("--strikeout"))
         return &options.strikeOut;
-    if (option == QLatin1String("-q") || option == QLatin1String("--quiet"))
+    if (option == QLatin1String("--quiet"))
         return &options.quiet;
-    if (option == QLatin1String("-h") || option == QLatin1String("--help"))
+    if (option == QLatin1String("--help"))
         return &options.showHelp;
     if (option == QLatin1String("--version"))
         return &options.showVersion;
@@ -119,26 +208,26 @@ bool* flagFor(const QString& option, BatchOptions& options)
 }
 
 // Returns false for an option this tool does not know.
-bool applyValueOption(const QString& option, ArgumentReader& reader, BatchOptions& options)
+bool applyValueOption(const QString& option, const QString& value, BatchOptions& options)
 {
-    if (option == QLatin1String("-o") || option == QLatin1String("--dest")) {
+    if (option == QLatin1String("--dest")) {
         // Silently taking the last of two would write where the script did not look.
         if (!options.destination.isNull())
             throw BatchUsageError(QStringLiteral("the destination may be given only once"));
-        options.destination = reader.value(option);
+        options.destination = value;
     }
-    else if (option == QLatin1String("-f") || option == QLatin1String("--format"))
-        options.format = parseFormat(reader.value(option));
+    else if (option == QLatin1String("--format"))
+        options.format = parseFormat(value);
     else if (option == QLatin1String("--background"))
-        options.background = parseColor(option, reader.value(option));
+        options.background = parseColor(option, value);
     else if (option == QLatin1String("--color"))
-        options.textColor = parseColor(option, reader.value(option));
+        options.textColor = parseColor(option, value);
     else if (option == QLatin1String("--font"))
-        options.fontFamily = reader.value(option);
+        options.fontFamily = value;
     else if (option == QLatin1String("--size"))
-        options.pointSize = parseWholeNumber(option, reader.value(option), 1, kMaxPointSize);
+        options.pointSize = parseWholeNumber(option, value, 1, kMaxPointSize);
     else if (option == QLatin1String("--margins"))
-        parseMargins(reader.value(option), options);
+        parseMargins(value, options);
     else
         return false;
     return true;
@@ -172,7 +261,7 @@ LineRange parseLineRange(const QString& text)
 // combine with whatever draws the images. Each may be given once, since taking
 // the last of two would run or record another piece than the script meant.
 // Returns false for an option that is not one of them.
-bool applyPieceOption(const QString& option, ArgumentReader& reader, BatchOptions& options,
+bool applyPieceOption(const QString& option, const QString& value, BatchOptions& options,
                       QStringList& piecesGiven)
 {
     const bool known = option == QLatin1String("--first-number") || option == QLatin1String("--lines") ||
@@ -182,7 +271,6 @@ bool applyPieceOption(const QString& option, ArgumentReader& reader, BatchOption
     if (piecesGiven.contains(option))
         throw BatchUsageError(QStringLiteral("%1 may be given only once").arg(option));
     piecesGiven.append(option);
-    const QString value = reader.value(option);
     if (option == QLatin1String("--first-number"))
         options.firstNumber = parseLineNumber(option, value);
     else if (option == QLatin1String("--lines"))
@@ -195,18 +283,18 @@ bool applyPieceOption(const QString& option, ArgumentReader& reader, BatchOption
 }
 
 // The Advanced mode's options: false for any other.
-bool applyTemplateOption(const QString& option, ArgumentReader& reader, BatchOptions& options)
+bool applyTemplateOption(const QString& option, const QString& value, BatchOptions& options)
 {
     if (option == QLatin1String("--template")) {
         if (!options.templatePath.isNull())
             throw BatchUsageError(QStringLiteral("the template may be given only once"));
-        options.templatePath = reader.value(option);
+        options.templatePath = value;
         if (options.templatePath.isEmpty())
             throw BatchUsageError(QStringLiteral("--template needs a file name"));
         return true;
     }
     if (option == QLatin1String("--canvas")) {
-        const QString text = reader.value(option);
+        const QString& text = value;
         static const QRegularExpression kSize(QStringLiteral("^\\s*(\\d{1,9})\\s*[xX×]\\s*(\\d{1,9})\\s*$"));
         const QRegularExpressionMatch size = kSize.match(text);
         if (!size.hasMatch())
@@ -230,7 +318,7 @@ bool applyTemplateOption(const QString& option, ArgumentReader& reader, BatchOpt
 // How a line is read and its file named. Each may be given once, as the
 // pieces' options; --header and --no-header count as one. Returns false for
 // an option that is not one of them.
-bool applyFieldOption(const QString& option, ArgumentReader& reader, BatchOptions& options, QStringList& given)
+bool applyFieldOption(const QString& option, const QString& value, BatchOptions& options, QStringList& given)
 {
     const bool header = option == QLatin1String("--header") || option == QLatin1String("--no-header");
     if (!header && option != QLatin1String("--fields") && option != QLatin1String("--name"))
@@ -242,18 +330,17 @@ bool applyFieldOption(const QString& option, ArgumentReader& reader, BatchOption
     }
     given.append(once);
     if (header) {
-        reader.refuseInlineValue(option);
         options.headerLine = option == QLatin1String("--header");
         options.templateOnlyOptions << option;
     } else if (option == QLatin1String("--fields")) {
-        const QString key = reader.value(option);
+        const QString& key = value;
         options.fieldFormat = fieldFormatFromKey(key);
         if (!options.fieldFormat)
             throw BatchUsageError(QStringLiteral("--fields: \"%1\" is not line, tab or csv").arg(key));
         options.templateOnlyOptions << option;
     } else {
         try {
-            options.namePattern = FileNamePattern(reader.value(option));
+            options.namePattern = FileNamePattern(value);
         } catch (const AppError& error) {
             throw BatchUsageError(QStringLiteral("--name: ") + error.message());
         }
@@ -307,28 +394,22 @@ void setList(const QString& path, BatchOptions& options, bool& listGiven)
 BatchOptions parseBatchOptions(const QStringList& arguments)
 {
     BatchOptions options;
-    ArgumentReader reader(arguments);
     bool listGiven = false;
-    bool optionsEnded = false;
     QStringList piecesGiven;
     QStringList fieldOptionsGiven;
-    while (!reader.atEnd()) {
-        const QString argument = reader.take();
-        const bool looksLikeOption = argument.startsWith(u'-') && argument != QLatin1String("-");
-        if (optionsEnded || !looksLikeOption) {
-            setList(argument, options, listGiven);
-        } else if (argument == QLatin1String("--")) {
-            optionsEnded = true;
-        } else if (bool* flag = flagFor(argument, options)) {
-            reader.refuseInlineValue(argument);
+    for (const auto& [option, value] : OptionScanner(arguments).scan()) {
+        if (option.isEmpty()) {
+            setList(value, options, listGiven);
+        } else if (bool* flag = flagFor(option, options)) {
             *flag = true;
-            noteSimpleOnlyOption(argument, options);
-        } else if (applyValueOption(argument, reader, options)) {
-            noteSimpleOnlyOption(argument, options);
-        } else if (!applyPieceOption(argument, reader, options, piecesGiven) &&
-                   !applyTemplateOption(argument, reader, options) &&
-                   !applyFieldOption(argument, reader, options, fieldOptionsGiven)) {
-            throw BatchUsageError(QStringLiteral("unknown option %1").arg(argument));
+            noteSimpleOnlyOption(option, options);
+        } else if (applyValueOption(option, value, options)) {
+            noteSimpleOnlyOption(option, options);
+        } else if (!applyPieceOption(option, value, options, piecesGiven) &&
+                   !applyTemplateOption(option, value, options) &&
+                   !applyFieldOption(option, value, options, fieldOptionsGiven)) {
+            // The table and the handlers disagree: a fault here, not on the command line.
+            throw BatchUsageError(QStringLiteral("unknown option %1").arg(option));
         }
     }
     if (!options.showHelp && !options.showVersion)
@@ -346,11 +427,12 @@ QString batchUsageText()
         "\n"
         "  -o, --dest DIR        destination folder (default: the current folder)\n"
         "  -f, --format FMT      png | webp | jpeg | tiff | gif | bmp (default png)\n"
-        "  --background COLOR    #RRGGBB or a colour name such as clSkyBlue (default clSkyBlue)\n"
+        "  --background COLOR    #RRGGBB, a name such as clSkyBlue or a CSS name such as white\n"
+        "                        (default clSkyBlue)\n"
         "  --font FAMILY         (default Tahoma)\n"
         "  --size POINTS         (default 8)\n"
         "  --bold --italic --underline --strikeout\n"
-        "  --color COLOR         text colour (default clWindowText)\n"
+        "  --color COLOR         text colour (default clWindowText, black whatever the theme)\n"
         "  --margins L,R,T,B     margins in pixels (default 1,1,1,1)\n"
         "  --first-number N      the list's first line is line N (default 1)\n"
         "  --lines A-B           only the lines numbered A to B (\"A-\": to the end)\n"
@@ -373,6 +455,9 @@ QString batchUsageText()
         "  -q, --quiet           no progress bar\n"
         "  -h, --help            show this text\n"
         "  --version             show the version\n"
+        "Short options may be bundled (-qo DIR) and take their value attached (-oDIR); a\n"
+        "long option may be shortened to any unambiguous beginning of its name; -- ends\n"
+        "the options.\n"
         "\n"
         "Pieces of one list run at the same time into one folder write the files of one\n"
         "run over the whole list; their manifests, joined without their header lines,\n"

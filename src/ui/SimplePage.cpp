@@ -144,7 +144,7 @@ SimpleLook SimplePage::simpleLook() const
     look.bottom = wholeNumberOrZero(*SpinEdit8);
     look.background = Shape2->fillColor();
     look.font = font_.font;
-    look.textColor = font_.color.resolve(palette());
+    look.textColor = font_.color.resolveForImage();
     return look;
 }
 

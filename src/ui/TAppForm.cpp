@@ -602,7 +602,7 @@ void TAppForm::Button6Click()
                          }
                      } runEnds{*this};
                      const LineEncoderFactory encoders = templateSession_->runEncoders(
-                         templatePage->Panel9->palette(), templatePage->canvasSize(), options.format);
+                         templatePage->canvasSize(), options.format);
                      return templateSession_->run(lines, encoders, options);
                  });
 }

@@ -61,7 +61,7 @@ protected:
     {
         TemplateDocument document = readTemplateFile(path);
         document.content.fields = fields;
-        const Template content = withResolvedColors(document.content, QGuiApplication::palette());
+        const Template content = withResolvedColors(document.content);
         TemplateRenderer renderer;
         return renderer.render(withLine(content, line, renderer.fonts()), document.canvas);
     }

@@ -22,10 +22,12 @@ struct ToolRun {
 // scratch folder, with the given standard input closed after it.
 class BatchToolFixture : public testing::IsolatedHomeTest {
 protected:
-    ToolRun runTool(const QStringList& arguments, const QByteArray& input = {}) const
+    ToolRun runTool(const QStringList& arguments, const QByteArray& input = {},
+                    const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment()) const
     {
         QProcess tool;
         tool.setWorkingDirectory(scratch());
+        tool.setProcessEnvironment(environment);
         tool.start(PENNOLUX_BATCH_TOOL, arguments);
         EXPECT_TRUE(tool.waitForStarted());
         tool.write(input);

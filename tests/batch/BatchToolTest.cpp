@@ -227,6 +227,22 @@ TEST_F(BatchToolTest, WarnsWhenTheFontFamilyIsMissing)
     EXPECT_EQ(runTool({"-q", "-o", destination, "--font", "Tahoma"}, "a\n").err, "");
 }
 
+// Over SSH from a themed desktop: the theme's variable is set, no display is.
+TEST_F(BatchToolTest, WritesItsImagesWithADesktopThemeAndNoDisplay)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QT_QPA_PLATFORMTHEME", "gtk3");
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        environment.remove(name);
+    const QString destination = makeFolder("out");
+    const ToolRun run = runTool({"-qo", destination, "--background", "white"}, "Hj\n", environment);
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.err, "");
+    const QImage image(destination + "/Output1.png");
+    ASSERT_FALSE(image.isNull());
+    EXPECT_EQ(image.pixelColor(0, 0), QColor(Qt::white));
+}
+
 TEST_F(BatchToolTest, WrongCommandLineExitsWith2)
 {
     for (const QStringList& arguments : {QStringList{"--bogus"}, QStringList{"--margins", "1,2,3"},

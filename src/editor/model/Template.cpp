@@ -1,7 +1,5 @@
 #include "editor/model/Template.h"
 
-#include <QPalette>
-
 namespace pennolux {
 
 namespace {
@@ -19,9 +17,9 @@ Layer* slotOf(std::array<std::optional<Layer>, kLayerSlots>& table, qint64 numbe
     return &*table[std::size_t(number - 1)];
 }
 
-ColorValue resolved(ColorValue color, const QPalette& palette)
+ColorValue resolved(ColorValue color)
 {
-    return color.isSystemColor() ? ColorValue::fromRgb(color.resolve(palette)) : color;
+    return color.isSystemColor() ? ColorValue::fromRgb(color.resolveForImage()) : color;
 }
 
 } // namespace
@@ -77,16 +75,16 @@ bool sameTemplate(const Template& left, const Template& right)
            left.ShapeLayers == right.ShapeLayers && left.stacking == right.stacking && left.fields == right.fields;
 }
 
-Template withResolvedColors(const Template& content, const QPalette& palette)
+Template withResolvedColors(const Template& content)
 {
     Template copy = content;
-    copy.canvasColor = resolved(copy.canvasColor, palette);
+    copy.canvasColor = resolved(copy.canvasColor);
     for (auto& text : copy.TextLayers)
         if (text)
-            text->font.color = resolved(text->font.color, palette);
+            text->font.color = resolved(text->font.color);
     for (auto& shape : copy.ShapeLayers)
         if (shape)
-            shape->fill = resolved(shape->fill, palette);
+            shape->fill = resolved(shape->fill);
     return copy;
 }
 

@@ -50,7 +50,8 @@ struct Template {
 bool sameTemplate(const Template& left, const Template& right);
 
 // The template with every colour that names a system colour replaced by its
-// value in the palette: what drawing needs, and all a worker thread can use.
-Template withResolvedColors(const Template& content, const QPalette& palette);
+// image value (ColorValue::resolveForImage, never the desktop theme): what
+// drawing needs, and all a worker thread can use.
+Template withResolvedColors(const Template& content);
 
 } // namespace pennolux

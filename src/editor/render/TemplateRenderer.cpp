@@ -28,7 +28,7 @@ void drawShapeLayer(QPainter& painter, const ShapeLayer& layer)
     // inverted rectangle for a real one.
     const QRect inside = box.adjusted(1, 1, -1, -1);
     if (!inside.isEmpty())
-        painter.fillRect(inside, layer.fill.resolve());
+        painter.fillRect(inside, layer.fill.resolveForImage());
 }
 
 // The shortest start of the line that still covers everything from the
@@ -77,7 +77,7 @@ void TemplateRenderer::drawLayers(QPainter& painter, const Template& content, QS
 
 const QImage& TemplateRenderer::backdrop(const Template& content, QSize canvas)
 {
-    const QRgb color = content.canvasColor.resolve().rgb();
+    const QRgb color = content.canvasColor.resolveForImage().rgb();
     if (backdrop_.size() == canvas && backdropSource_ == content.background.cacheKey() && backdropColor_ == color)
         return backdrop_;
     // Scaled once per canvas size with area averaging, which keeps a large
@@ -114,7 +114,7 @@ void TemplateRenderer::drawTextLayer(QPainter& painter, const TextLayer& layer, 
     // Within a clip the caller set (a band of rows), not instead of it.
     painter.setClipRect(clip, painter.hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
     painter.setFont(font.font());
-    painter.setPen(layer.font.color.resolve());
+    painter.setPen(layer.font.color.resolveForImage());
     for (const PlacedLine& line : placement.lines) {
         if (line.top + cell <= clip.top())
             continue;

@@ -21,8 +21,8 @@ public:
     // Draws the template onto the painter's device at (0, 0) as a canvas of
     // the given size: the canvas colour, the background picture stretched
     // smoothly over the whole canvas, then the layers in stacking order, each
-    // clipped to its box and to the canvas. Colours are drawn as they are:
-    // resolve system colours first (withResolvedColors).
+    // clipped to its box and to the canvas. A system colour takes its image
+    // value, never the theme's; workers get them resolved (withResolvedColors).
     void draw(QPainter& painter, const Template& content, QSize canvas);
 
     // The same drawing in a new working image of the canvas's size.

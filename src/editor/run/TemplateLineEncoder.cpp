@@ -203,10 +203,10 @@ EncodedImage TemplateLineEncoder::encode(const QString& text)
     return {encodeImage(image_, plan.format()), plan.canvas(), whole, count};
 }
 
-LineEncoderFactory templateLineEncoders(const Template& content, const QPalette& palette, QSize canvas,
+LineEncoderFactory templateLineEncoders(const Template& content, QSize canvas,
                                         ImageFormat format)
 {
-    auto plan = std::make_shared<SharedPlan>(withResolvedColors(content, palette), canvas, format);
+    auto plan = std::make_shared<SharedPlan>(withResolvedColors(content), canvas, format);
     return [plan] { return std::make_unique<TemplateLineEncoder>(plan->get()); };
 }
 

@@ -70,7 +70,7 @@ private:
 // gives an image of the canvas's size. Resolves the template's colours
 // through the palette here, on the calling thread; the plan all encoders
 // share is made by the first of them.
-LineEncoderFactory templateLineEncoders(const Template& content, const QPalette& palette, QSize canvas,
+LineEncoderFactory templateLineEncoders(const Template& content, QSize canvas,
                                         ImageFormat format);
 
 } // namespace pennolux

@@ -73,9 +73,9 @@ void TemplateSession::setFields(const ListFields& fields)
         history_.record(QStringLiteral("Fields"), [this, fields] { model_.setFields(fields); });
 }
 
-LineEncoderFactory TemplateSession::runEncoders(const QPalette& palette, QSize shownCanvas, ImageFormat format) const
+LineEncoderFactory TemplateSession::runEncoders(QSize shownCanvas, ImageFormat format) const
 {
-    return templateLineEncoders(model_.content(), palette, runCanvasSize(shownCanvas), format);
+    return templateLineEncoders(model_.content(), runCanvasSize(shownCanvas), format);
 }
 
 LineRunResult TemplateSession::run(const LineSource& lines, const LineEncoderFactory& encoders,

@@ -67,7 +67,7 @@ public:
 
     // The run's plan: encoders of the template as it is now, its colours
     // resolved through the palette, drawing images of runCanvasSize().
-    LineEncoderFactory runEncoders(const QPalette& palette, QSize shownCanvas, ImageFormat format) const;
+    LineEncoderFactory runEncoders(QSize shownCanvas, ImageFormat format) const;
     // Runs the lines through the encoders (see runLines). The layers a line
     // fills take each line as the run passes it (an empty line empties
     // them), before options.progress hears of the line; what the run leaves

@@ -72,7 +72,7 @@ QImage TemplateCanvas::picture()
 {
     const QSize image = imageSize();
     if (picture_.size() != image && !image.isEmpty())
-        picture_ = renderer_.render(withResolvedColors(shownContent(), palette()), image);
+        picture_ = renderer_.render(withResolvedColors(shownContent()), image);
     return picture_;
 }
 

@@ -742,7 +742,7 @@ void TemplatePage::BitBtn6Click()
         // react while they take its values, so a negative Left or Top that
         // they show as 0 becomes 0 (in the same undo step) when that changes
         // what they showed.
-        Shape1->setFillColor(layer.font.color.resolve(palette()));
+        Shape1->setFillColor(layer.font.color.resolveForImage());
         showMemoText(layer.text);
         Memo1->setEnabled(true);
         ButtonFont->setEnabled(true);
@@ -756,7 +756,7 @@ void TemplatePage::BitBtn7Click()
     history_.record(QStringLiteral("New Shape"), [this] {
         const qint64 number = model_.addShapeLayer();
         const ShapeLayer& layer = *model_.content().shapeLayer(number);
-        Shape1->setFillColor(layer.fill.resolve(palette()));
+        Shape1->setFillColor(layer.fill.resolveForImage());
         showMemoText(QString());
         Memo1->setEnabled(false);
         ButtonFont->setEnabled(false);
@@ -788,7 +788,7 @@ void TemplatePage::MyLabelTiklandi(qint64 no)
     const TextLayer* layer = model_.content().textLayer(no);
     if (!layer)
         return;
-    Shape1->setFillColor(layer->font.color.resolve(palette()));
+    Shape1->setFillColor(layer->font.color.resolveForImage());
     showMemoText(layer->text);
     Memo1->setEnabled(true);
     ButtonFont->setEnabled(true);
@@ -801,7 +801,7 @@ void TemplatePage::MyShapeTiklandi(qint64 no)
     const ShapeLayer* layer = model_.content().shapeLayer(no);
     if (!layer)
         return;
-    Shape1->setFillColor(layer->fill.resolve(palette()));
+    Shape1->setFillColor(layer->fill.resolveForImage());
     showMemoText(QString());
     Memo1->setEnabled(false);
     ButtonFont->setEnabled(false);
@@ -894,7 +894,7 @@ void TemplatePage::Shape1MouseDown()
     const std::optional<ColorValue> color = model_.colorOf(layer);
     if (!color)
         return;
-    const std::optional<QColor> chosen = dialogs_.pickColor(this, color->resolve(palette()));
+    const std::optional<QColor> chosen = dialogs_.pickColor(this, color->resolveForImage());
     if (!chosen)
         return;
     history_.record(QStringLiteral("Colour of %1").arg(layerName(layer)), [this, layer, &chosen] {

@@ -69,6 +69,18 @@ constexpr std::array<std::uint32_t, 31> kClassicSystemColors{
     0xE1FFFF, 0xB5B5B5, 0x800000, 0xF0CAA6, 0xC0C0C0, 0x6A240A, 0xC8D0D4,
 };
 
+// The design platform's standard scheme, as it has stood since its version 10
+// (the colours a fresh installation reports), as 0xRRGGBB: black window text on
+// white, #F0F0F0 button faces, #0078D7 highlight. Images are drawn with these
+// whatever the desktop theme, so the window and the batch tool write the same
+// bytes. Index 25 has no name; it takes the older scheme's value.
+constexpr std::array<QRgb, 31> kImageSystemColors{
+    0xC8C8C8, 0x000000, 0x99B4D1, 0xBFCDDB, 0xF0F0F0, 0xFFFFFF, 0x646464, 0x000000,
+    0x000000, 0x000000, 0xB4B4B4, 0xF4F7FC, 0xABABAB, 0x0078D7, 0xFFFFFF, 0xF0F0F0,
+    0xA0A0A0, 0x6D6D6D, 0x000000, 0x000000, 0xFFFFFF, 0x696969, 0xE3E3E3, 0x000000,
+    0xFFFFE1, 0xB5B5B5, 0x0066CC, 0xB9D1EA, 0xD7E4F2, 0x3399FF, 0xF0F0F0,
+};
+
 struct PaletteSource {
     int systemIndex;
     QPalette::ColorGroup group;
@@ -202,6 +214,16 @@ QColor ColorValue::resolve(const QPalette& palette) const
 QColor ColorValue::resolve() const
 {
     return resolve(QGuiApplication::palette());
+}
+
+QColor ColorValue::resolveForImage() const
+{
+    if (!isSystemColor())
+        return fromBgr(value_ & 0x00FFFFFFu);
+    const std::uint32_t index = value_ & 0x00FFFFFFu;
+    if (index < kImageSystemColors.size())
+        return QColor(kImageSystemColors[index]);
+    return Qt::black;
 }
 
 } // namespace pennolux

@@ -10,8 +10,10 @@ class QPalette;
 namespace pennolux {
 
 // A colour as the design stores it: 0x00BBGGRR for a plain colour, or
-// 0xFF000000 + n for system colour n, which is resolved through the
-// application palette only when drawn, so "clWindowText" stays a name.
+// 0xFF000000 + n for system colour n, which is resolved only when drawn, so
+// "clWindowText" stays a name. The window's own controls resolve it through
+// the palette (resolve); what goes into an image resolves it through one fixed
+// scheme (resolveForImage), so a dark desktop theme never changes a file.
 class ColorValue {
 public:
     constexpr ColorValue() = default;
@@ -30,6 +32,9 @@ public:
     QColor resolve(const QPalette& palette) const;
     // Resolved through the application's palette.
     QColor resolve() const;
+    // Resolved through the design platform's standard scheme, whatever the
+    // desktop theme: the colour images, the canvas and the preview draw.
+    QColor resolveForImage() const;
 
     friend constexpr bool operator==(ColorValue, ColorValue) = default;
 

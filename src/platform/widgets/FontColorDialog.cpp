@@ -5,7 +5,9 @@
 #include <QFontDatabase>
 #include <QFontDialog>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QListView>
 #include <QPixmap>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -103,7 +105,17 @@ FontColorDialog::FontColorDialog(QWidget* parent)
     colorRow->addWidget(colorButton_);
     colorRow->addStretch();
 
+    // Enter confirms the font, as in Qt's own font dialog, rather than
+    // opening the colour chooser.
+    colorButton_->setAutoDefault(false);
+    // Enter in the chooser's lists confirms the chooser itself; confirm all of
+    // us. Enter elsewhere in it (the size field) reaches the chooser, which
+    // has no button of its own to press; it confirms all of us too.
+    connect(fontChooser_, &QDialog::accepted, this, &QDialog::accept);
+    fontChooser_->installEventFilter(this);
+
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
@@ -114,6 +126,33 @@ FontColorDialog::FontColorDialog(QWidget* parent)
 
     fontChooser_->setVisible(true);
     showColor();
+}
+
+// The chooser's first list holds the families.
+QListView* FontColorDialog::familyList() const
+{
+    return fontChooser_->findChild<QListView*>();
+}
+
+// The dialog opens on the family, as Qt's own font dialog does.
+void FontColorDialog::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (QListView* families = familyList())
+        families->setFocus(Qt::OtherFocusReason);
+}
+
+bool FontColorDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == fontChooser_ && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        if (enter && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+            accept();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void FontColorDialog::setColoredFont(const ColoredFont& coloredFont)
@@ -163,7 +202,7 @@ void FontColorDialog::pickColor(const QColor& color)
 
 void FontColorDialog::chooseColor()
 {
-    QColorDialog dialog(color_.resolve(), this);
+    QColorDialog dialog(color_.resolveForImage(), this);
     dialog.setOption(QColorDialog::DontUseNativeDialog);
     if (dialog.exec() == QDialog::Accepted)
         pickColor(dialog.selectedColor());
@@ -171,10 +210,12 @@ void FontColorDialog::chooseColor()
 
 void FontColorDialog::showColor()
 {
-    const QColor color = color_.resolve(palette());
-    colorButton_->setIcon(swatch(color));
+    // The swatch shows what images get; the sample sits on the theme's
+    // field, so it keeps the theme's reading of a system colour.
+    colorButton_->setIcon(swatch(color_.resolveForImage()));
     // The chooser has no colour of its own; its sample is named for styling.
-    fontChooser_->setStyleSheet(QStringLiteral("#qt_fontDialog_sampleEdit { color: %1; }").arg(color.name()));
+    fontChooser_->setStyleSheet(
+        QStringLiteral("#qt_fontDialog_sampleEdit { color: %1; }").arg(color_.resolve(palette()).name()));
 }
 
 } // namespace pennolux

@@ -5,6 +5,7 @@
 #include "platform/Dialogs.h"
 
 class QFontDialog;
+class QListView;
 class QPushButton;
 
 namespace pennolux {
@@ -24,7 +25,12 @@ public:
     // What a confirmed colour dialog does; from then on the colour is this one.
     void pickColor(const QColor& color);
 
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    QListView* familyList() const;
     void chooseColor();
     void showColor();
     void fontChanged(const QFont& font);

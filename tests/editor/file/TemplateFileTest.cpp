@@ -94,7 +94,7 @@ TemplateDocument richDocument()
 QImage rendered(const TemplateDocument& document)
 {
     TemplateRenderer renderer;
-    return renderer.render(withResolvedColors(document.content, QPalette()), document.canvas);
+    return renderer.render(withResolvedColors(document.content), document.canvas);
 }
 
 class TemplateFileTest : public IsolatedHomeTest {

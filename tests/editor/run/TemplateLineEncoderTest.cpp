@@ -36,7 +36,7 @@ protected:
         options.destination = destination;
         options.format = format;
         options.threads = GetParam();
-        return runLines(StringListLineSource(lines), templateLineEncoders(content, QPalette(), kCanvas, format), options);
+        return runLines(StringListLineSource(lines), templateLineEncoders(content, kCanvas, format), options);
     }
     QImage output(int number) const { return QImage(destination + QStringLiteral("/Output%1.png").arg(number)); }
     // What the canvas shows with the line in Text 1.
@@ -126,7 +126,7 @@ TEST_P(TemplateRunTest, FieldsFarApartGiveTheCanvasOfEachLine)
     addShape(content, {150, 20, 40, 180}, Qt::blue);
     content.TextLayers[1].reset();
     std::erase(content.stacking, LayerRef::text(2));
-    const TemplateRunPlan plan(withResolvedColors(content, QPalette()), kCanvas, ImageFormat::PNG);
+    const TemplateRunPlan plan(withResolvedColors(content), kCanvas, ImageFormat::PNG);
     ASSERT_EQ(plan.bands(), (std::vector<RowBand>{{2, 41}, {170, 209}}));
 
     const QStringList lines{"Anna Keller\tAcme\tanna@acme.example",
@@ -186,7 +186,7 @@ TEST(TemplateRunPlan, EachFieldLayerHasItsBandThoseThatMeetAreOne)
         content.fields.format = FieldFormat::TabSeparated;
         addText(content, "Text", {214, 88, 62, 39});
         addText(content, "Second", {0, each.secondTop, 62, 39});
-        const TemplateRunPlan plan(withResolvedColors(content, QPalette()), kCanvas, ImageFormat::PNG);
+        const TemplateRunPlan plan(withResolvedColors(content), kCanvas, ImageFormat::PNG);
         EXPECT_EQ(plan.bands(), each.bands);
         ASSERT_TRUE(plan.pngBand());
         EXPECT_EQ(plan.pngBand()->bands(), each.bands);
@@ -219,7 +219,7 @@ TEST_P(TemplateRunTest, AFormatThatCannotHoldTheCanvasIsNamed)
     options.destination = destination;
     options.format = ImageFormat::WEBP;
     options.threads = GetParam();
-    EXPECT_THROW(runLines(StringListLineSource(QStringList{"x"}), templateLineEncoders(content, QPalette(), QSize(17000, 10), options.format),
+    EXPECT_THROW(runLines(StringListLineSource(QStringList{"x"}), templateLineEncoders(content, QSize(17000, 10), options.format),
                           options),
                  AppError);
 }
@@ -231,10 +231,8 @@ TEST(TemplateLineEncoderTest, SystemColoursAreResolvedBeforeTheWorkersDraw)
     Template content = solidTemplate(kPicture);
     addText(content, "Text", {0, 0, 62, 39});
     content.TextLayers[0]->font.color = colors::clWindowText;
-    QPalette palette;
-    palette.setColor(QPalette::Active, QPalette::WindowText, QColor(200, 0, 0));
-    const Template resolved = withResolvedColors(content, palette);
-    EXPECT_EQ(resolved.textLayer(1)->font.color, ColorValue::fromRgb(QColor(200, 0, 0)));
+    const Template resolved = withResolvedColors(content);
+    EXPECT_EQ(resolved.textLayer(1)->font.color, colors::clBlack);
     EXPECT_FALSE(resolved.canvasColor.isSystemColor());
 }
 

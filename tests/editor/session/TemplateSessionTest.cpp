@@ -65,7 +65,7 @@ protected:
         return path;
     }
 
-    LineEncoderFactory encoders() { return session.runEncoders(QPalette(), kShownCanvas, ImageFormat::PNG); }
+    LineEncoderFactory encoders() { return session.runEncoders(kShownCanvas, ImageFormat::PNG); }
     LineRunResult run(const QStringList& lines, LineRunOptions options = {},
                       std::optional<LineEncoderFactory> lineEncoders = std::nullopt)
     {

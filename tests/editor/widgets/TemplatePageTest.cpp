@@ -487,7 +487,7 @@ TEST_F(TemplatePageTest, TheCanvasShowsWhatTheRunDraws)
     page->BitBtn7Click();
     model().moveTo(LayerRef::shape(1), QPoint(-20, 180));
     TemplateRenderer renderer;
-    const QImage expected = renderer.render(withResolvedColors(model().content(), page->Panel9->palette()),
+    const QImage expected = renderer.render(withResolvedColors(model().content()),
                                             kDesignCanvas);
     // The current layer's frame and handles are on the screen only.
     const QImage framed = page->Panel9->grab().toImage();

@@ -1,3 +1,4 @@
+#include <QGuiApplication>
 #include <QPalette>
 #include <gtest/gtest.h>
 
@@ -78,6 +79,32 @@ TEST(ColorValue, ResolvesPlainColorsDirectlyAndSystemColorsThroughThePalette)
     EXPECT_EQ(ColorValue(0x563412).resolve(palette), QColor(0x12, 0x34, 0x56));
     EXPECT_EQ(ColorValue(0x1FFFFFFF).resolve(palette), QColor(Qt::white)); // clNone
     EXPECT_EQ(ColorValue(0x20000000).resolve(palette), QColor(Qt::black)); // clDefault
+}
+
+// Images take the design platform's standard scheme whatever the theme: the
+// window on a dark desktop writes what the batch tool writes offscreen.
+TEST(ColorValue, ResolvesForImagesThroughTheStandardSchemeNotTheApplicationPalette)
+{
+    const QPalette before = QGuiApplication::palette();
+    QPalette dark;
+    dark.setColor(QPalette::WindowText, QColor(0xF0, 0xF0, 0xF0));
+    dark.setColor(QPalette::Base, QColor(0x20, 0x20, 0x20));
+    dark.setColor(QPalette::Button, QColor(0x35, 0x35, 0x35));
+    QGuiApplication::setPalette(dark);
+    const std::pair<const char*, QColor> cases[] = {
+        {"clWindowText", QColor(0x00, 0x00, 0x00)}, {"clWindow", QColor(0xFF, 0xFF, 0xFF)},
+        {"clBtnFace", QColor(0xF0, 0xF0, 0xF0)},    {"clBtnText", QColor(0x00, 0x00, 0x00)},
+        {"clHighlight", QColor(0x00, 0x78, 0xD7)},  {"clHighlightText", QColor(0xFF, 0xFF, 0xFF)},
+        {"clGrayText", QColor(0x6D, 0x6D, 0x6D)},   {"clInfoBk", QColor(0xFF, 0xFF, 0xE1)},
+        {"clMenuBar", QColor(0xF0, 0xF0, 0xF0)},    {"clSkyBlue", QColor(0xA6, 0xCA, 0xF0)},
+    };
+    for (const auto& [name, expected] : cases)
+        EXPECT_EQ(ColorValue::fromString(name)->resolveForImage(), expected) << name;
+    // The window's own controls keep following the theme.
+    EXPECT_EQ(colors::clWindowText.resolve(), QColor(0xF0, 0xF0, 0xF0));
+    EXPECT_EQ(ColorValue::system(99).resolveForImage(), QColor(Qt::black));
+    EXPECT_EQ(ColorValue(0x20000000).resolveForImage(), QColor(Qt::black)); // clDefault
+    QGuiApplication::setPalette(before);
 }
 
 } // namespace

@@ -6,6 +6,8 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
+#include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include "AnswerDialog.h"
@@ -113,6 +115,41 @@ TEST(FontColorDialogTest, ChoosingAFamilyTakesItsRegularStyle)
     EXPECT_FALSE(chosen.italic());
     EXPECT_EQ(chosen.weight(), QFont::Normal);
     EXPECT_EQ(chosen.pointSize(), 9);
+}
+
+// As in Qt's own font dialog: the family list has the focus, and Enter there,
+// in the size field or on the colour button confirms the dialog instead of
+// opening the colours.
+TEST(FontColorDialogTest, OpensOnTheFamilyAndEnterConfirms)
+{
+    for (const char* from : {"family", "size", "colorButton"}) {
+        bool colorsOpened = false;
+        answerNextDialog<FontColorDialog>([&](FontColorDialog* dialog) {
+            QWidget* focused = dialog->focusWidget();
+            EXPECT_EQ(focused, dialog->findChild<QFontDialog*>()->findChild<QListView*>());
+            if (from == std::string("size"))
+                focused = dialog->findChild<QFontDialog*>()->findChildren<QLineEdit*>().value(2);
+            else if (from == std::string("colorButton"))
+                focused = dialog->findChild<QPushButton*>("colorButton");
+            // A colour chooser opened by mistake is closed again, not waited on.
+            QTimer::singleShot(100, [&colorsOpened] {
+                if (auto* colors = qobject_cast<QColorDialog*>(QApplication::activeModalWidget())) {
+                    colorsOpened = true;
+                    colors->reject();
+                }
+            });
+            QTest::keyClick(focused, Qt::Key_Return);
+            if (dialog->isVisible()) {
+                ADD_FAILURE() << "still open";
+                dialog->reject();
+            }
+        });
+        const std::optional<ColoredFont> chosen = QtDialogs().pickFont(nullptr, tahomaWithEffects());
+        ASSERT_TRUE(chosen) << from;
+        EXPECT_EQ(chosen->font.family(), "Tahoma");
+        EXPECT_EQ(chosen->color, colors::clWindowText);
+        EXPECT_FALSE(colorsOpened);
+    }
 }
 
 TEST(FontColorDialogTest, TheSampleShowsTheColor)
