@@ -25,9 +25,10 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Tahoma for the design's font; Qt's image plugins read the pictures the
 # Advanced page offers; fontconfig finds the fonts.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-wine, fontconfig, qt6-image-formats-plugins")
-# Wayland sessions want Qt's Wayland plugin; qt6-qpa-plugins brings the rest
-# of Qt's platforms.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, qt6-qpa-plugins")
+# Qt's own dialogs (file chooser, buttons) in the user's language; Wayland
+# sessions want Qt's Wayland plugin; qt6-qpa-plugins brings the rest of Qt's
+# platforms.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, qt6-wayland, qt6-qpa-plugins")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # Only the program's own files: the build tree also holds tests and tools.
 set(CPACK_INSTALL_CMAKE_PROJECTS "${CMAKE_BINARY_DIR};${PROJECT_NAME};ALL;/")

@@ -17,6 +17,8 @@ expected=(
     bin/pennolux-batch
     share/pennolux/license.txt
     share/pennolux/sample-list.txt
+    share/pennolux/sample-badge.pnxt
+    share/pennolux/sample-people.tsv
     share/pennolux/Languages/LanguageCodes.csv
     share/pennolux/Languages/delang.txt
     "share/applications/$id.desktop"
@@ -26,6 +28,9 @@ expected=(
     share/man/man1/pennolux-batch.1.gz
     share/bash-completion/completions/pennolux-batch
     share/doc/pennolux/copyright
+    share/doc/pennolux/changelog.gz
+    "share/mime/packages/$id.xml"
+    share/icons/hicolor/scalable/mimetypes/application-x-pennolux-template.svg
 )
 for file in "${expected[@]}"; do
     [[ -f "$prefix/$file" ]] || fail "missing $file"
@@ -44,7 +49,27 @@ done
 
 desktop-file-validate "$prefix/share/applications/$id.desktop" || fail "desktop-file-validate"
 grep -qx "Icon=$id" "$prefix/share/applications/$id.desktop" || fail "the desktop entry names another icon"
-grep -qx "Exec=pennolux" "$prefix/share/applications/$id.desktop" || fail "the desktop entry runs something else"
+entry="$prefix/share/applications/$id.desktop"
+grep -qx "Exec=pennolux %F" "$entry" || fail "the desktop entry does not hand the program its files"
+grep -qx "StartupWMClass=pennolux" "$entry" || fail "the desktop entry names another window class"
+grep -q "^MimeType=.*application/x-pennolux-template;" "$entry" || fail "the desktop entry does not open templates"
+for language in de es fr it; do
+    for key in GenericName Comment Keywords; do
+        grep -q "^$key\[$language\]=" "$entry" || fail "the desktop entry has no $key[$language]"
+    done
+    grep -q "<summary xml:lang=\"$language\">" "$prefix/share/metainfo/$id.metainfo.xml" ||
+        fail "the metainfo has no summary in $language"
+done
+gzip -dc "$prefix/share/doc/pennolux/changelog.gz" | head -n 1 | grep -q "^pennolux (" || fail "changelog.gz is no Debian changelog"
+
+# A template is known by its name and by its first bytes once the MIME
+# database holds the package's type.
+mime="$work/mime"
+cp -r /usr/share/mime "$mime"
+cp "$prefix/share/mime/packages/$id.xml" "$mime/packages/"
+update-mime-database "$mime" || fail "update-mime-database refused the template type"
+grep -qx "50:application/x-pennolux-template:\*.pnxt" "$mime/globs2" || fail "*.pnxt is not a template in globs2"
+grep -q "application/x-pennolux-template" "$mime/magic" || fail "a template's first bytes are not in the magic file"
 appstreamcli validate --no-net "$prefix/share/metainfo/$id.metainfo.xml" || fail "appstreamcli validate"
 grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$prefix/share/metainfo/$id.metainfo.xml" ||
     fail "the metainfo launches another desktop entry"
@@ -87,6 +112,7 @@ if [[ -f /usr/share/bash-completion/bash_completion ]]; then
     complete_words pennolux-batch --color clSky | grep -qx "clSkyBlue" || fail "colour names do not complete"
     complete_words pennolux-batch --mani | grep -qx -- "--manifest" || fail "--mani does not complete"
     complete_words pennolux-batch --manifest "" | grep -qx -- "-" || fail "--manifest does not offer -"
+    complete_words pennolux-batch --font Tah | grep -qx "Tahoma" || fail "--font does not offer Tahoma, the default"
 else
     fail "bash-completion is not installed"
 fi
