@@ -127,7 +127,7 @@ void mergeBeside(const StringListLineSource& emails, int lines, int rounds, Imag
             options.destination = folder;
             options.format = format;
             options.threads = threads;
-            return runLines(list, templateLineEncoders(content, QPalette(), kDesignCanvas, format), options);
+            return runLines(list, templateLineEncoders(content, kDesignCanvas, format), options);
         };
     };
     double bestOneField = 0;
@@ -183,7 +183,7 @@ int main(int argc, char** argv)
             options.destination = folder;
             options.format = format;
             options.threads = threads;
-            return runLines(list, templateLineEncoders(model.content(), QPalette(), kDesignCanvas, format), options);
+            return runLines(list, templateLineEncoders(model.content(), kDesignCanvas, format), options);
         });
     };
     const int threads = QThread::idealThreadCount();
@@ -217,7 +217,7 @@ int main(int argc, char** argv)
                     options.progress = [&progress](int linesSeen, int lineCount) {
                         return progress.lineDone(linesSeen, lineCount);
                     };
-                    return session.run(list, session.runEncoders(page->Panel9->palette(), page->canvasSize(), format),
+                    return session.run(list, session.runEncoders(page->canvasSize(), format),
                                        options);
                 }));
     mergeBeside(list, lines, rounds, format, threads);
