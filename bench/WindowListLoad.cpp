@@ -22,42 +22,18 @@
 #include <exception>
 #include <vector>
 
-#include "platform/system/Clock.h"
-#include "platform/documents/DocumentImport.h"
-#include "platform/system/MachineIdentity.h"
-#include "platform/system/SystemInfo.h"
-#include "platform/desktop/TlsTrust.h"
-#include "platform/widgets/QtBeeper.h"
-#include "production/textlist/TextListFile.h"
-#include "app/ApplicationState.h"
-#include "localisation/Translator.h"
-#include "platform/desktop/Locale.h"
-#include "platform/PlatformServices.h"
-#include "platform/system/RandomSource.h"
-#include "platform/desktop/Shell.h"
-#include "platform/desktop/SpecialFolders.h"
-#include "platform/system/TickCount.h"
-#include "platform/widgets/QtDialogs.h"
+#include "BenchWindow.h"
 #include "platform/widgets/QtMessageBoxes.h"
+#include "production/textlist/TextListFile.h"
 #include "ui/MemoFill.h"
-#include "ui/TAppForm.h"
 
 namespace {
-
-using pennolux::DocumentImport;
 
 struct Options {
     QString listPath;
     int typingLines = 100000;
     int presses = 40;
     int rounds = 2;
-};
-
-// The list files here are plain text, so no document reader is ever asked.
-class NoDocumentReaders : public DocumentImport {
-public:
-    bool WordInstalled(const QString&) const override { return false; }
-    QString GetWordText(const QString&) const override { return {}; }
 };
 
 void configureLikeTheWindowsList(QPlainTextEdit& editor)
@@ -119,7 +95,7 @@ void measureLoading(const Options& options, QString& text)
 {
     QElapsedTimer timer;
     timer.start();
-    text = pennolux::loadTextList(options.listPath, NoDocumentReaders(), "windows-1252");
+    text = pennolux::loadTextList(options.listPath, bench::NoDocumentReaders(), "windows-1252");
     const double loadSeconds = seconds(timer);
 
     const auto setPlainText = [](QPlainTextEdit& editor, const QString& list) { editor.setPlainText(list); };
@@ -182,28 +158,8 @@ std::pair<double, double> typingLatency(QPlainTextEdit& editor, QTextCursor::Mov
 void measureWindowTyping(const Options& options, const QString& text)
 {
     pennolux::QtMessageBoxes messageBoxes;
-    pennolux::QtDialogs dialogs;
-    pennolux::DesktopShell shell;
-    pennolux::SystemLocale locale;
-    pennolux::XdgSpecialFolders specialFolders;
-    NoDocumentReaders documents;
-    pennolux::SteadyTickCount tickCount;
-    pennolux::SystemRandomSource random;
-    pennolux::SystemClock clock;
-    pennolux::MachineIdFile machineIdentity;
-    pennolux::HostSystemInfo systemInfo;
-    pennolux::QtBeeper beeper;
-    pennolux::SystemTlsTrust tlsTrust;
-    const pennolux::PlatformServices services{messageBoxes, dialogs,         shell,      locale, specialFolders,
-                                              documents,    tickCount,       random,     clock,  machineIdentity,
-                                              systemInfo,   beeper,          tlsTrust};
-    pennolux::Translator translator(QString(), locale);
-    pennolux::ApplicationState state;
-    state.AppTitle = "Zantoph - Pennolux";
-    // The window's update check may start while the benchmark types: it
-    // finds nothing listening on this local port and stops.
-    state.ServiceBaseAddress = "127.0.0.1:9";
-    pennolux::TAppForm window(state, translator, services);
+    bench::BenchWindow benchWindow(messageBoxes);
+    pennolux::TAppForm& window = benchWindow.form();
     pennolux::fillMemo(*window.MemoList, firstLines(text, options.typingLines));
     window.show();
     (void)QTest::qWaitForWindowExposed(&window);

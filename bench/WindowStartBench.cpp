@@ -28,24 +28,9 @@
 #include <optional>
 #include <stdexcept>
 
-#include "app/ApplicationState.h"
-#include "localisation/Translator.h"
+#include "BenchWindow.h"
 #include "platform/MessageBoxes.h"
-#include "platform/PlatformServices.h"
-#include "platform/desktop/Locale.h"
-#include "platform/desktop/Shell.h"
-#include "platform/desktop/SpecialFolders.h"
-#include "platform/desktop/TlsTrust.h"
-#include "platform/documents/DocumentImport.h"
-#include "platform/system/Clock.h"
-#include "platform/system/MachineIdentity.h"
-#include "platform/system/RandomSource.h"
-#include "platform/system/SystemInfo.h"
-#include "platform/system/TickCount.h"
-#include "platform/widgets/QtBeeper.h"
-#include "platform/widgets/QtDialogs.h"
 #include "ui/MemoFill.h"
-#include "ui/TAppForm.h"
 
 namespace {
 
@@ -54,12 +39,6 @@ struct Options {
     int lines = 100000;
     int rounds = 3;
     QString work;
-};
-
-class NoDocumentReaders : public pennolux::DocumentImport {
-public:
-    bool WordInstalled(const QString&) const override { return false; }
-    QString GetWordText(const QString&) const override { return {}; }
 };
 
 // Keeps the moment the first box is shown and what it said.
@@ -103,27 +82,8 @@ qsizetype filesIn(const QString& folder)
 double windowRun(const QString& list, const QString& folder)
 {
     TimedMessages messageBoxes;
-    pennolux::QtDialogs dialogs;
-    pennolux::DesktopShell shell;
-    pennolux::SystemLocale locale;
-    pennolux::XdgSpecialFolders specialFolders;
-    NoDocumentReaders documents;
-    pennolux::SteadyTickCount tickCount;
-    pennolux::SystemRandomSource random;
-    pennolux::SystemClock clock;
-    pennolux::MachineIdFile machineIdentity;
-    pennolux::HostSystemInfo systemInfo;
-    pennolux::QtBeeper beeper;
-    pennolux::SystemTlsTrust tlsTrust;
-    const pennolux::PlatformServices services{messageBoxes, dialogs,   shell,  locale, specialFolders,
-                                              documents,    tickCount, random, clock,  machineIdentity,
-                                              systemInfo,   beeper,    tlsTrust};
-    pennolux::Translator translator(QString(), locale);
-    pennolux::ApplicationState state;
-    state.AppTitle = "Zantoph - Pennolux";
-    // The update check finds nothing listening on this local port and stops.
-    state.ServiceBaseAddress = "127.0.0.1:9";
-    pennolux::TAppForm window(state, translator, services);
+    bench::BenchWindow benchWindow(messageBoxes);
+    pennolux::TAppForm& window = benchWindow.form();
     pennolux::fillMemo(*window.MemoList, list);
     window.ComboBoxDestination1->setEditText(folder);
     window.show();
