@@ -169,6 +169,17 @@ void IniDocument::save() const
 {
     // QSaveFile writes beside the target and renames over it on commit, so a
     // failed write leaves the previous file whole.
+    // The format has no escapes: a line break in a value would start a line of
+    // its own, read back as a key or a section nobody wrote.
+    for (const Section& section : sections_) {
+        for (const auto& [key, value] : section.entries) {
+            if (key.contains(u'\n') || key.contains(u'\r') || value.contains(u'\n') || value.contains(u'\r')) {
+                throw fileCreateError(path_, QStringLiteral("The value of \"%1\" holds a line break, which a settings "
+                                                            "file cannot keep.")
+                                                 .arg(key));
+            }
+        }
+    }
     const QByteArray bytes = serialize();
     // A file open() refuses would lose every setting in it at the next start.
     if (bytes.size() > kMaxFileBytes) {

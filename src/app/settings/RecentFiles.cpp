@@ -34,6 +34,10 @@ void writeRecentFiles(IniDocument& settings, const QStringList& paths)
 
 QStringList withRecentFile(QStringList files, const QString& path)
 {
+    // A settings file keeps no line break, and a name with one is rare enough
+    // not to be remembered rather than to make every later save fail.
+    if (path.contains(u'\n') || path.contains(u'\r'))
+        return files;
     files.removeAll(path);
     files.prepend(path);
     while (files.size() > kRecentFilesLimit)

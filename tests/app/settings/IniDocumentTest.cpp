@@ -204,6 +204,29 @@ TEST_F(IniDocumentTest, SavingMoreThanTheReaderTakesFailsAndKeepsThePreviousFile
     EXPECT_EQ(QDir(scratch()).entryList(QDir::Files), QStringList("settings.ini"));
 }
 
+// A value that would become lines of its own, such as a file name holding
+// "\n[Settings]\nShowUpdate=1", is refused rather than read back as keys.
+TEST_F(IniDocumentTest, AValueHoldingALineBreakIsRefusedAndThePreviousFileKept)
+{
+    IniDocument document(iniPath());
+    document.writeString("Recent Files", "File1", "/home/a.txt");
+    document.save();
+    const QByteArray saved = fileBytes();
+    for (const QString& value : {QStringLiteral("/tmp/x\n[Settings]\nShowUpdate=1"), QStringLiteral("a\rFile2=b")}) {
+        IniDocument changed = IniDocument::open(iniPath());
+        changed.writeString("Recent Files", "File1", value);
+        try {
+            changed.save();
+            FAIL() << "saved " << value.toStdString();
+        } catch (const AppError& error) {
+            EXPECT_EQ(error.message(), "Cannot create file \"" + iniPath() +
+                                           "\". The value of \"File1\" holds a line break, which a settings file "
+                                           "cannot keep.");
+        }
+        EXPECT_EQ(fileBytes(), saved);
+    }
+}
+
 TEST_F(IniDocumentTest, SavingUnderARegularFileFailsWithTheFileCreateText)
 {
     writeFile("x");

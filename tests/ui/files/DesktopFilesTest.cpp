@@ -234,6 +234,21 @@ TEST_F(DesktopFilesTest, AVanishedRecentFileIsRemovedWhenChosenWithAMessage)
     EXPECT_EQ(window->templateSession().filePath(), templatePath);
 }
 
+// Linux allows a line break in a file name; the settings file cannot keep
+// one, so such a list opens but is not remembered, and nothing else is lost.
+TEST_F(DesktopFilesTest, AListWhoseNameHoldsALineBreakOpensButIsNotRemembered)
+{
+    const QString kept = writeList("kept.txt", "kept");
+    const QString odd = writeList("odd\n[Settings]\nShowUpdate=1.txt", "odd");
+    window->openFiles({kept});
+    window->openFiles({odd});
+
+    EXPECT_EQ(listText(), "odd");
+    EXPECT_TRUE(fakes.messageBoxes.shown.empty());
+    EXPECT_EQ(storedRecentFiles(), QStringList{kept});
+    EXPECT_EQ(IniDocument::open(settingsPath()).readString("Settings", "ShowUpdate", "absent"), "absent");
+}
+
 // Help and version are asked for in scripts and over SSH: no display, no
 // platform plugin chosen.
 TEST(WindowCommandLineTest, HelpAndVersionWorkWithoutADisplay)
