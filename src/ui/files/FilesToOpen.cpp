@@ -11,7 +11,9 @@ DesktopFileKind desktopFileKind(const QString& path)
     const QString suffix = QFileInfo(path).suffix().toLower();
     if (suffix == kTemplateSuffix)
         return DesktopFileKind::Template;
-    if (suffix == u"txt" || suffix == u"docx" || suffix == u"doc" || suffix == u"odt")
+    // Tab- and comma-separated lists are the merge fields' own files.
+    if (suffix == u"txt" || suffix == u"tsv" || suffix == u"csv" || suffix == u"docx" || suffix == u"doc" ||
+        suffix == u"odt")
         return DesktopFileKind::List;
     return DesktopFileKind::Other;
 }
@@ -40,7 +42,7 @@ QString notOpenableMessage(const QStringList& paths)
     QStringList names;
     for (const QString& path : paths)
         names << QStringLiteral("\"%1\"").arg(QFileInfo(path).fileName());
-    return QStringLiteral("Cannot open %1: Pennolux opens lists (.txt, .docx, .doc, .odt) and templates (.pnxt). "
+    return QStringLiteral("Cannot open %1: Pennolux opens lists (.txt, .tsv, .csv, .docx, .doc, .odt) and templates (.pnxt). "
                           "A background picture is dropped on the Advanced page's canvas.")
         .arg(names.join(QStringLiteral(", ")));
 }

@@ -97,6 +97,12 @@ TEST_F(DesktopFilesTest, AListAndATemplateGivenToTheWindowOpenAsTheirDialogsWoul
     EXPECT_EQ(window->templateSession().filePath(), templatePath);
     EXPECT_EQ(window->PageControl1->currentWidget(), window->TabSheet2);
     EXPECT_TRUE(window->windowTitle().startsWith("badge.pnxt"));
+
+    // The merge fields' own lists open as lists, whatever the case of their name.
+    for (const QString& name : {QStringLiteral("people.tsv"), QStringLiteral("PEOPLE.CSV")}) {
+        window->openFiles({writeList(name, "Ada\tLovelace")});
+        EXPECT_EQ(listText(), "Ada\tLovelace") << name.toStdString();
+    }
     EXPECT_TRUE(fakes.messageBoxes.shown.empty());
 }
 
@@ -123,7 +129,8 @@ TEST_F(DesktopFilesTest, AFileThatIsNeitherOrCannotBeReadIsReportedAndTheListKee
     ASSERT_EQ(fakes.messageBoxes.shown.size(), 1u);
     EXPECT_EQ(fakes.messageBoxes.shown[0].icon, MessageIcon::Error);
     EXPECT_EQ(fakes.messageBoxes.shown[0].text,
-              "Cannot open \"photo.xyz\": Pennolux opens lists (.txt, .docx, .doc, .odt) and templates (.pnxt). "
+              "Cannot open \"photo.xyz\": Pennolux opens lists (.txt, .tsv, .csv, .docx, .doc, .odt) and templates "
+              "(.pnxt). "
               "A background picture is dropped on the Advanced page's canvas.");
 
     // A missing list and a broken template: each reported, neither changes a thing.
