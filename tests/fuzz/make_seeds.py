@@ -66,9 +66,12 @@ write("odt/lists-tables-notes.odt", odt('<text:list><text:list-item><text:p>one<
                                         '</text:note><draw:frame><draw:text-box><text:p>box</text:p></draw:text-box>'
                                         '</draw:frame></text:p>'))
 
-# doc: the word processor's .doc of the shared fixture, cut off, and marked encrypted.
+# doc: the word processor's .doc of the shared fixture, cut off, and marked encrypted,
+# and the two-column fixture (its .docx too).
 doc = open("../platform/documents/fixtures/same-document.doc", "rb").read()
 write("doc/same-document.doc", doc)
+write("doc/two-columns.doc", open("../platform/documents/fixtures/two-columns.doc", "rb").read())
+write("docx/two-columns.docx", open("../platform/documents/fixtures/two-columns.docx", "rb").read())
 write("doc/cut-off.doc", doc[:len(doc) // 2])
 fib = next(at for at in range(512, len(doc), 512) if doc[at:at + 2] == b"\xec\xa5")
 write("doc/encrypted.doc", doc[:fib + 10] + bytes([doc[fib + 10], doc[fib + 11] | 0x01]) + doc[fib + 12:])

@@ -442,9 +442,13 @@ public:
                     }
                     break;
                 case 0x0C:
-                    // A page break moves the text on; a section's end mark
-                    // also ends its paragraph.
-                    if (std::binary_search(sectionEnds_.begin(), sectionEnds_.end(), cp + 1)) {
+                case 0x0E:
+                    // A page or column break moves the text on. A section's
+                    // end mark ends its paragraph, and so does a break that
+                    // stands where the paragraph's mark would, as some word
+                    // processors write a break before a paragraph.
+                    if ((c == 0x0C && std::binary_search(sectionEnds_.begin(), sectionEnds_.end(), cp + 1)) ||
+                        endsParagraphRun(fc + (piece.compressed ? 1 : 2))) {
                         text += u'\n';
                         endsWithParagraph = true;
                     }
@@ -453,13 +457,12 @@ public:
                     text += u'\n';
                     break;
                 // Anchors of pictures, drawings (text boxes among them),
-                // footnotes and comments, optional and non-breaking hyphens
-                // and column breaks: no body text, as in a .docx.
+                // footnotes and comments, optional and non-breaking hyphens:
+                // no body text, as in a .docx.
                 case 0x01:
                 case 0x02:
                 case 0x05:
                 case 0x08:
-                case 0x0E:
                 case 0x1E:
                 case 0x1F:
                     break;
@@ -579,6 +582,26 @@ private:
                 continue;
             const qint64 at = qint64(fkp.u8((qint64(runs) + 1) * 4 + run * 13, what)) * 2;
             return at != 0 && marksRowEnd(fkp, at);
+        }
+        return false;
+    }
+
+    // Whether a run of paragraph properties ends at fc, that is whether the
+    // character before fc is its paragraph's last.
+    bool endsParagraphRun(qint64 fc) const
+    {
+        const auto after = std::upper_bound(paragraphPageStarts_.begin(), paragraphPageStarts_.end(), fc - 1);
+        if (after == paragraphPageStarts_.begin() || after == paragraphPageStarts_.end())
+            return false;
+        const std::uint32_t page = paragraphPages_[std::size_t(after - paragraphPageStarts_.begin() - 1)];
+        const char* what = "a page of paragraph properties";
+        const Bytes fkp = Bytes(main_).slice(qint64(page) * kFkpBytes, kFkpBytes, what);
+        const std::uint8_t runs = fkp.u8(kFkpBytes - 1, what);
+        if (runs == 0 || runs > 0x1D)
+            damaged(what);
+        for (qint64 run = 1; run <= runs; ++run) {
+            if (qint64(fkp.u32(run * 4, what)) == fc)
+                return true;
         }
         return false;
     }

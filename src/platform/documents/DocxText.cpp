@@ -21,6 +21,7 @@ const std::string kTabElement = kWordNamespace + "tab";
 const std::string kBreakElement = kWordNamespace + "br";
 const std::string kBreakTypeAttribute = kWordNamespace + "type";
 const std::string kCarriageReturnElement = kWordNamespace + "cr";
+const std::string kSectionElement = kWordNamespace + "sectPr";
 // Deleted text, field codes, the copy of alternate content kept for readers
 // that cannot show the preferred choice, and text boxes (whose paragraphs
 // float beside the body text, as headers, footers and footnotes do): none of
@@ -63,8 +64,14 @@ public:
         if (skipDepth_ > 0)
             return;
         if (name == kParagraphElement) {
+            if (paragraphDepth_++ == 0) {
+                paragraphAt_ = text_.size();
+                paragraphEndsSection_ = false;
+            }
             if (paragraphs_++ > 0)
                 text_ += '\n';
+        } else if (name == kSectionElement && paragraphDepth_ > 0) {
+            paragraphEndsSection_ = true;
         } else if (name == kRunElement) {
             ++runDepth_;
         } else if (name == kTextElement) {
@@ -86,7 +93,16 @@ public:
         }
         if (skipDepth_ > 0)
             return;
-        if (name == kRunElement)
+        if (name == kParagraphElement && --paragraphDepth_ == 0) {
+            // A paragraph of nothing but a section's properties is how some
+            // word processors end a section (in two columns, say) after its
+            // last paragraph: no line of the document, and no number.
+            const std::size_t separator = paragraphs_ > 1 ? 1 : 0;
+            if (paragraphEndsSection_ && text_.size() == paragraphAt_ + separator) {
+                text_.resize(paragraphAt_);
+                --paragraphs_;
+            }
+        } else if (name == kRunElement)
             --runDepth_;
         else if (name == kTextElement)
             --textDepth_;
@@ -104,6 +120,9 @@ private:
     int runDepth_ = 0;
     int textDepth_ = 0;
     qint64 paragraphs_ = 0;
+    int paragraphDepth_ = 0;
+    std::size_t paragraphAt_ = 0;
+    bool paragraphEndsSection_ = false;
 };
 
 } // namespace

@@ -78,6 +78,13 @@ TEST_F(DocxTextTest, TakesTheBodyTextOneLinePerParagraph)
          R"(<x:p xmlns:x="http://schemas.openxmlformats.org/wordprocessingml/2006/main"><x:r><x:t>one</x:t></x:r></x:p>)"
          R"(<w:p><w:r xmlns:w="urn:other"><w:t>foreign</w:t></w:r></w:p>)",
          "one\n"},
+        {"a paragraph of only a section's end is no line; one with text keeps it, and an empty one stays",
+         R"(<w:p><w:pPr><w:sectPr><w:type w:val="nextPage"/></w:sectPr></w:pPr></w:p>)"
+         R"(<w:p><w:r><w:t>left</w:t></w:r></w:p>)"
+         R"(<w:p><w:pPr><w:sectPr><w:cols w:num="2"/></w:sectPr></w:pPr><w:bookmarkStart w:id="0"/></w:p>)"
+         R"(<w:p><w:pPr><w:sectPr/></w:pPr><w:r><w:t>ends a section</w:t></w:r></w:p><w:p/>)"
+         R"(<w:p><w:r><w:t>last</w:t></w:r></w:p><w:sectPr/>)",
+         "left\nends a section\n\nlast"},
         {"no paragraphs", "", ""},
     };
     for (const Case& c : cases) {
