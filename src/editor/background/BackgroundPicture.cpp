@@ -14,6 +14,7 @@
 #include "editor/background/PictureFormats.h"
 #include "editor/background/PictureIntegrity.h"
 #include "editor/background/PictureWorkload.h"
+#include "editor/background/SvgDrawingCost.h"
 #include "editor/background/SvgScreening.h"
 #include "editor/background/TiffMessages.h"
 #include "platform/AppError.h"
@@ -183,6 +184,12 @@ QImage decodeSvg(const QString& path, const QByteArray& bytes)
     // a drawing may say it is 100,000 pixels wide and still be drawn at 2,048.
     const QSize drawn = svgRasterSize(declared);
     checkDeclaredSize(path, drawn);
+    // Few shapes may still take minutes: long edges crossing one another cost
+    // the painter the square of their cells, and it cannot be stopped.
+    if (svgDrawingCost(renderer, drawn) > kMaxSvgDrawingCost) {
+        throw pictureError(path, QStringLiteral("its drawing is too complex: its shapes have too many long edges "
+                                                "to be drawn in a few seconds"));
+    }
     QImage picture(drawn, QImage::Format_ARGB32_Premultiplied);
     if (picture.isNull())
         throw pictureMemoryError(path);

@@ -9,10 +9,11 @@ namespace pennolux {
 // more is refused. Illustrations have a few thousand.
 constexpr int kMaxSvgElements = 10'000;
 
-// Every point of a path, polygon or polyline is an edge the renderer fills
-// and strokes at 2,048 pixels; this many draw in about a second. Detailed
-// illustrations have a few ten thousand.
-constexpr qsizetype kMaxSvgPathPoints = 50'000;
+// Every point of a path, polygon or polyline is read, and walked once to
+// measure what drawing it costs (svgDrawingCost), before it is drawn; this
+// many take about a second. Detailed illustrations and logos have a few ten
+// thousand, a few a hundred thousand.
+constexpr qsizetype kMaxSvgPathPoints = 500'000;
 
 // Why an SVG picture may not be handed to the SVG renderer, or an empty
 // string when it may. A template carries its picture whole, so the drawing
