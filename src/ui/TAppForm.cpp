@@ -835,12 +835,10 @@ void TAppForm::openListFile(const QString& path)
     recentFiles->remember(path);
 }
 
-bool TAppForm::openTemplateFile(const QString& path)
+void TAppForm::openTemplateFile(const QString& path)
 {
-    if (!templateMayBeSetAside())
-        return false;
-    loadTemplateFile(path);
-    return true;
+    if (templateMayBeSetAside())
+        loadTemplateFile(path);
 }
 
 // One file failing leaves the other to open: each is run and reported on
@@ -852,9 +850,9 @@ void TAppForm::openFiles(const QStringList& paths)
         guard_.run([this, &files] { openListFile(files.list); });
     if (!files.templateFile.isEmpty())
         guard_.run([this, &files] { openTemplateFile(files.templateFile); });
-    if (!files.otherLists.isEmpty()) {
+    if (!files.notOpened.isEmpty()) {
         QStringList names;
-        for (const QString& path : files.otherLists)
+        for (const QString& path : files.notOpened)
             names << QFileInfo(path).fileName();
         StatusBar1->showMessage(
             QString("One list and one template open at a time; not opened: %1").arg(names.join(", ")));

@@ -84,8 +84,8 @@ public:
     // dialog's choice would be, and remembered in Open Recent.
     void openFiles(const QStringList& paths);
     void openListFile(const QString& path);
-    // False when the user kept the unsaved template.
-    bool openTemplateFile(const QString& path);
+    // Nothing opens when the user keeps the unsaved template.
+    void openTemplateFile(const QString& path);
     // Advanced page: START, the destination's Browse... and Change Font...
     void Button6Click();
     void Button7Click();

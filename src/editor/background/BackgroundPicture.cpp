@@ -184,8 +184,8 @@ QImage decodeSvg(const QString& path, const QByteArray& bytes)
     // a drawing may say it is 100,000 pixels wide and still be drawn at 2,048.
     const QSize drawn = svgRasterSize(declared);
     checkDeclaredSize(path, drawn);
-    // Few shapes may still take minutes: long edges crossing one another cost
-    // the painter the square of their cells, and it cannot be stopped.
+    // Few shapes may still take minutes (long edges sharing their rows with
+    // many others), and the painter cannot be stopped once it draws.
     if (svgDrawingCost(renderer, drawn) > kMaxSvgDrawingCost) {
         throw pictureError(path, QStringLiteral("its drawing is too complex: its shapes have too many long edges "
                                                 "to be drawn in a few seconds"));

@@ -180,9 +180,6 @@ bool boxInRange(const LayerBox& box)
            within(box.height, 0);
 }
 
-// Why the reader would refuse the file the document makes, as its message
-// goes on; empty when it opens again. Checked before writing, because a file
-// saved but refused on opening would lose the user's work.
 // The text of all text layers together, line breaks counted as "\n".
 qsizetype textCharactersOf(const Template& content)
 {
@@ -203,6 +200,9 @@ QString tooMuchTextReason(const Template& content)
         .arg(kMaxTemplateTextCharacters);
 }
 
+// Why the reader would refuse the file the document makes, as its message
+// goes on; empty when it opens again. Checked before writing, because a file
+// saved but refused on opening would lose the user's work.
 QString unwritableReason(const TemplateDocument& document)
 {
     const QSize canvas = document.canvas;

@@ -10,8 +10,9 @@
 namespace pennolux {
 
 // What a run shows and hears while it works on the user-interface thread:
-// "Line i of n" in the status bar (numbers grouped as the locale groups them), the window kept responsive between lines,
-// and Esc (or closing the window) to stop after the current line. The
+// "Line i of n" in the status bar (numbers grouped as the locale groups
+// them), the window kept responsive between lines, and Esc (or closing the
+// window) to stop after the current line. The
 // widgets handed in are disabled for the run, so the template and the run's
 // settings cannot change under it.
 class RunProgress final : public QObject {

@@ -24,10 +24,10 @@ FilesToOpen sortFilesToOpen(const QStringList& paths)
     for (const QString& path : paths) {
         switch (desktopFileKind(path)) {
         case DesktopFileKind::List:
-            (files.list.isEmpty() ? files.list : files.otherLists.emplace_back()) = path;
+            (files.list.isEmpty() ? files.list : files.notOpened.emplace_back()) = path;
             break;
         case DesktopFileKind::Template:
-            (files.templateFile.isEmpty() ? files.templateFile : files.otherLists.emplace_back()) = path;
+            (files.templateFile.isEmpty() ? files.templateFile : files.notOpened.emplace_back()) = path;
             break;
         case DesktopFileKind::Other:
             files.notOpenable << path;

@@ -8,7 +8,7 @@ namespace pennolux {
 // What a file given to the window (on the command line, dropped on it, or
 // from Open Recent) is, by its extension.
 enum class DesktopFileKind {
-    List,      // .txt, .docx, .doc, .odt: replaces the text list
+    List,      // .txt, .tsv, .csv, .docx, .doc, .odt: replaces the text list
     Template,  // .pnxt: opens on the Advanced page
     Other,
 };
@@ -19,7 +19,7 @@ DesktopFileKind desktopFileKind(const QString& path);
 struct FilesToOpen {
     QString list;
     QString templateFile;
-    QStringList otherLists;      // lists and templates after the first
+    QStringList notOpened;       // lists and templates after the first
     QStringList notOpenable;     // neither list nor template
 };
 FilesToOpen sortFilesToOpen(const QStringList& paths);
